@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A sandbox world in a temporary folder.  It points VASTEL_DRIVES, VASTEL_CONFIG_DIR,
+// VASTEL_DATA_DIR, VASTEL_WINDOWS_DIR, VASTEL_SYSTEM_DIR, HOME and the XDG folders at folders
+// inside it and reloads the platform layer, so nothing outside the sandbox is read or written.
+// The old environment comes back when the world is destroyed.
+//
+// Layout below root(): c/ (drive C), config/, data/, windows/, system/, home/, xdg-data/,
+// xdg-config/, xdg-cache/.
+class SandboxWorld {
+public:
+    SandboxWorld();
+    ~SandboxWorld();
+    SandboxWorld(const SandboxWorld&) = delete;
+    SandboxWorld& operator=(const SandboxWorld&) = delete;
+
+    QString root() const;
+    // root() + "/" + relative
+    QString path(const QString& relative) const;
+
+    // Drives of the world: each letter gets the folder root()/<lower-case letter>, created.
+    void setDrives(const QStringList& letters);
+    // Sets (or, with a null value, unsets) a variable for the life of the world and reloads.
+    void setEnv(const char* name, const QString& value);
+
+    // Creates a file (and its folders) below root() and returns its full path.
+    QString makeFile(const QString& relative, const QByteArray& content = QByteArray());
+    // Creates a folder (and its parents) below root() and returns its full path.
+    QString makeDir(const QString& relative);
+
+    // Re-reads the environment into the platform layer.
+    void reload();
+
+private:
+    void saveAndSet(const char* name, const QByteArray& value, bool unset = false);
+
+    QTemporaryDir m_dir;
+    QMap<QByteArray, QByteArray> m_saved; // old values (null = was unset)
+};
