@@ -1,0 +1,7 @@
+#include "platform/drives.h"
+
+#include "platform/internal.h"
+
+namespace platform::internal {
+void forgetDrives() {}
+} // namespace platform::internal

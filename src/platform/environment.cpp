@@ -1,0 +1,93 @@
+#include "platform/environment.h"
+
+#include "platform/internal.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <mutex>
+#include <optional>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString envPath(const char* name) {
+    const QString v = qEnvironmentVariable(name);
+    return v.isEmpty() ? QString() : internal::stripTrailingSlash(QDir::cleanPath(v));
+}
+
+QString homeFolder() {
+    QString home = envPath("HOME");
+    return home.isEmpty() ? QDir::homePath() : home;
+}
+
+// $XDG_x_HOME/vastel, else ~/<fallback>/vastel
+QString xdgFolder(const char* xdgName, const char* fallback) {
+    QString base = envPath(xdgName);
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = homeFolder() + "/" + QString::fromLatin1(fallback);
+    return base + "/vastel";
+}
+
+Places readPlaces() {
+    Places p;
+    p.homeDir = homeFolder();
+    p.configDir = envPath("VASTEL_CONFIG_DIR");
+    if (p.configDir.isEmpty())
+        p.configDir = xdgFolder("XDG_CONFIG_HOME", ".config");
+    p.dataDir = envPath("VASTEL_DATA_DIR");
+    if (p.dataDir.isEmpty())
+        p.dataDir = xdgFolder("XDG_DATA_HOME", ".local/share");
+    p.windowsDir = envPath("VASTEL_WINDOWS_DIR");
+    if (p.windowsDir.isEmpty())
+        p.windowsDir = QStringLiteral("/etc");
+    p.systemDir = envPath("VASTEL_SYSTEM_DIR");
+    if (p.systemDir.isEmpty())
+        p.systemDir = QStringLiteral("/usr/lib");
+    p.registryFile = qEnvironmentVariable("VASTEL_REGISTRY");
+    return p;
+}
+
+std::optional<Places> g_places;
+
+} // namespace
+
+namespace internal {
+
+QString stripTrailingSlash(const QString& path) {
+    QString p = path;
+    while (p.size() > 1 && p.endsWith('/'))
+        p.chop(1);
+    return p;
+}
+
+} // namespace internal
+
+const Places& places() {
+    if (!g_places)
+        g_places = readPlaces();
+    return *g_places;
+}
+
+QString executablePath() {
+    // /proc/self/exe names the running binary even before QCoreApplication exists.
+    char buf[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n > 0)
+        return QString::fromLocal8Bit(buf, int(n));
+    return QCoreApplication::applicationFilePath();
+}
+
+QStringList searchPathElements() {
+    return qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::KeepEmptyParts);
+}
+
+void reloadEnvironment() {
+    g_places.reset();
+    internal::forgetDrives();
+}
+
+} // namespace platform

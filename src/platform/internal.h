@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Helpers shared by the files of the platform layer; not for use outside it.
+namespace platform::internal {
+
+// Removes trailing "/" characters, keeping "/" itself.
+QString stripTrailingSlash(const QString& path);
+
+// Drops the cached drive table so that the next call reads the world anew.
+void forgetDrives();
+
+} // namespace platform::internal
