@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QChar>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Drives: every mounted local file system gets a letter.  The one holding "/" is C, the others
@@ -17,8 +19,8 @@ struct MountEntry {
 };
 
 struct Drive {
-    QChar letter;  // upper case, 'C'..'Z'
-    QString root;  // the mount point; no trailing "/" except for "/" itself
+    QChar letter; // upper case, 'C'..'Z'
+    QString root; // the mount point; no trailing "/" except for "/" itself
 };
 
 // Cluster geometry of a drive, in the terms the tools use (statvfs underneath).
@@ -35,14 +37,28 @@ struct DiskGeometry {
 // The mount table of this process (/proc/self/mountinfo).
 QList<MountEntry> readMountTable();
 
+// One line of a mountinfo file; nothing for a line that is not a well-formed entry.  The octal
+// escapes of the kernel ("\040" for a blank) are decoded in the mount point and the device.
+std::optional<MountEntry> parseMountInfoLine(const QByteArray& line);
+
+// Every well-formed line of a mountinfo text, in order.
+QList<MountEntry> parseMountInfo(const QByteArray& text);
+
 // True for proc, sysfs, devtmpfs, cgroup, tmpfs and the other file systems that hold no
 // user files, and for network file systems.
 bool isPseudoFileSystem(const QString& fsType);
 
 // Letters for a mount table: pseudo file systems and mount points that are not folders are left
-// out, a mount point mounted twice counts once, "/" is C, the rest follow in order of mount path.
-// Sorted by letter.
+// out, a mount point mounted twice counts once (its last mount, which hides the earlier ones),
+// "/" is C, the rest follow in order of mount path up to Z.  "/" is always drive C, listed or
+// not and whatever file system holds it (a live system's root may be a tmpfs, a chroot's root
+// is no mount point of its own).  Sorted by letter.
 QList<Drive> assignDriveLetters(const QList<MountEntry>& mounts);
+
+// The same with the "is a folder" test supplied by the caller, so that a made-up table can be
+// lettered without the file system.
+QList<Drive> assignDriveLetters(const QList<MountEntry>& mounts,
+                                const std::function<bool(const QString&)>& isFolder);
 
 // Parses a VASTEL_DRIVES value.  Malformed items are skipped.  Sorted by letter.
 QList<Drive> parseDriveMap(const QString& value);

@@ -11,13 +11,13 @@
 namespace platform {
 
 struct Places {
-    QString configDir;  // profile folder: vastel.ini and vastel95 (VASTEL_CONFIG_DIR,
-                        // else $XDG_CONFIG_HOME/vastel, else ~/.config/vastel)
-    QString dataDir;    // folder of folders.txt (VASTEL_DATA_DIR, else $XDG_DATA_HOME/vastel,
-                        // else ~/.local/share/vastel)
-    QString windowsDir; // the "Windows folder": VASTEL_WINDOWS_DIR, else /etc
-    QString systemDir;  // the "Windows system folder": VASTEL_SYSTEM_DIR, else /usr/lib
-    QString homeDir;    // the user's home folder ($HOME)
+    QString configDir;    // profile folder: vastel.ini and vastel95 (VASTEL_CONFIG_DIR,
+                          // else $XDG_CONFIG_HOME/vastel, else ~/.config/vastel)
+    QString dataDir;      // folder of folders.txt (VASTEL_DATA_DIR, else $XDG_DATA_HOME/vastel,
+                          // else ~/.local/share/vastel)
+    QString windowsDir;   // the "Windows folder": VASTEL_WINDOWS_DIR, else /etc
+    QString systemDir;    // the "Windows system folder": VASTEL_SYSTEM_DIR, else /usr/lib
+    QString homeDir;      // the user's home folder ($HOME)
     QString registryFile; // VASTEL_REGISTRY, empty when unset
 };
 

@@ -1,0 +1,99 @@
+#include "platform/paths.h"
+
+#include <QFile>
+#include <QStringList>
+#include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+// realpath(3) of a path; a null string when the path cannot be resolved.
+QString resolved(const QString& path) {
+    char* r = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (!r)
+        return QString();
+    const QString out = QFile::decodeName(r);
+    std::free(r);
+    return out;
+}
+
+bool statPath(const QString& path, struct stat* st) {
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), st) == 0;
+}
+
+QString parentOf(const QString& path) {
+    const int slash = path.lastIndexOf('/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+QString joined(const QString& folder, const QString& name) {
+    return folder == QLatin1String("/") ? folder + name : folder + '/' + name;
+}
+
+} // namespace
+
+QString canonicalPath(const QString& path) {
+    if (path.isEmpty())
+        return QString();
+    const QString whole = resolved(path);
+    if (!whole.isNull())
+        return whole;
+
+    // The path does not exist (or cannot be resolved).  Resolve component by component as long
+    // as the components exist, so that symbolic links in the existing part are followed in the
+    // order the kernel would follow them; the rest is kept as text with "." and ".." applied.
+    QString absolute = path;
+    if (!absolute.startsWith('/'))
+        absolute = joined(currentFolder(), absolute);
+    QString out = QStringLiteral("/");
+    int missing = 0; // components at the end of out that do not exist
+    for (const QString& part : absolute.split('/', Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        if (part == QLatin1String("..")) {
+            out = parentOf(out);
+            missing = std::max(0, missing - 1);
+            continue;
+        }
+        const QString next = joined(out, part);
+        const QString r = missing == 0 ? resolved(next) : QString();
+        if (r.isNull()) {
+            out = next;
+            ++missing;
+        } else {
+            out = r;
+        }
+    }
+    return out;
+}
+
+bool pathExists(const QString& path) {
+    struct stat st {};
+    return statPath(path, &st);
+}
+
+bool isDirectory(const QString& path) {
+    struct stat st {};
+    return statPath(path, &st) && S_ISDIR(st.st_mode);
+}
+
+bool isSymLink(const QString& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0 &&
+           S_ISLNK(st.st_mode);
+}
+
+QString currentFolder() {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (!cwd)
+        return QString();
+    const QString out = QFile::decodeName(cwd);
+    std::free(cwd);
+    return out;
+}
+
+} // namespace platform
