@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDateTime>
+#include <QtGlobal>
+
+// File times as the tools show and compare them.  A file time arrives as seconds since the Unix
+// epoch (0 when the file system recorded none), is turned into local time, and then into the
+// packed DOS form: the date in the high 16 bits (years since 1980 << 9 | month << 5 | day) and
+// the time in the low 16 bits (hour << 11 | minute << 5 | seconds / 2).  A packed value of 0
+// means "no date"; times before 1980 or after 2107 have no packed form and also give 0.
+namespace filetime {
+
+// Local time of an epoch time; invalid for 0.
+QDateTime toLocal(qint64 epochSeconds);
+
+// Packed DOS date and time of a local date-time; 0 when it has none.
+quint32 packDos(const QDateTime& local);
+// Packed DOS date and time of an epoch time; 0 for 0.
+quint32 packedFromEpoch(qint64 epochSeconds);
+
+// The date-time a packed value stands for; invalid for 0 or a malformed value.
+QDateTime unpackDos(quint32 packed);
+
+} // namespace filetime

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The result grid of a tool: a fixed header row (row 0) and one row per found item, each row a
+// list of text cells and a mark.  Rows move whole, with their mark.
+//
+// A row is kept as one string with its cells separated by NUL, the one character no file name
+// can hold; a million rows then cost little more than their text.
+class TextGrid {
+public:
+    explicit TextGrid(int columns = 1);
+
+    int columnCount() const { return m_columns; }
+    void setColumnCount(int columns);
+
+    // Rows including the header row; never less than 1.
+    int rowCount() const { return int(m_rows.size()); }
+    // Grows with empty rows or cuts rows at the end; the header row always stays.
+    void setRowCount(int rows);
+    // Keeps the header row only.
+    void clearRows();
+    void reserveRows(int rows);
+
+    QString cell(int column, int row) const;
+    void setCell(int column, int row, const QString& text);
+
+    QStringList rowCells(int row) const;
+    void setRowCells(int row, const QStringList& cells);
+    // Appends a row and returns its index.
+    int appendRow(const QStringList& cells, bool marked = false);
+
+    void setHeader(const QStringList& captions) { setRowCells(0, captions); }
+
+    bool isMarked(int row) const { return m_rows[size_t(row)].marked; }
+    void setMarked(int row, bool marked) { m_rows[size_t(row)].marked = marked; }
+    void clearMarks();
+
+    void swapRows(int a, int b);
+    // Rows first..first+order.size()-1 become the rows order[0], order[1], ... as they were.
+    void permuteRows(int first, const std::vector<int>& order);
+
+private:
+    struct Row {
+        QString text;
+        bool marked = false;
+    };
+    static QString join(const QStringList& cells, int columns);
+
+    int m_columns;
+    std::vector<Row> m_rows;
+};
+
+// Sorting a range of rows by the text of one column.  first and last are row indexes
+// (inclusive; callers pass 1 and rowCount() - 1); rows outside the range stay where they are.
+//
+// Text keys are the cell text with a-z turned to A-Z, compared by character code.  Number keys
+// keep only the digits and the locale's decimal separator (other text reads as 0).  Date keys
+// read the cell in the short date (and time) format; an empty or unreadable cell is 1 January
+// 1900.  Ranges of more than five rows are sorted by quicksort around the middle row's key,
+// smaller text ranges by an exchange sort that never swaps equal keys, so rows with equal keys
+// end up where the tools have always put them.
+void SortGridByText(TextGrid& grid, int first, int last, int column, bool descending);
+void SortGridByNumber(TextGrid& grid, int first, int last, int column, bool descending);
+void SortGridByDate(TextGrid& grid, int first, int last, int column, bool descending);
+
+// The keys, for callers that compare cells the way the sorts do.
+QString textSortKey(const QString& cell);
+double numberSortKey(const QString& cell);
+double dateSortKey(const QString& cell);
+
+// The direction of one sort command, kept for the life of the program: each use sorts with the
+// current direction and then reverses it, so the same command twice reverses the order.
+class SortDirection {
+public:
+    explicit SortDirection(bool firstDescending = false) : m_descending(firstDescending) {}
+    // The direction to sort with now (true: descending); the next call gives the other one.
+    bool take() {
+        const bool d = m_descending;
+        m_descending = !m_descending;
+        return d;
+    }
+    bool peek() const { return m_descending; }
+
+private:
+    bool m_descending;
+};
