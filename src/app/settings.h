@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -22,6 +24,10 @@ public:
 
     qint64 readInteger(const QString& section, const QString& key, qint64 def) const;
     bool writeInteger(const QString& section, const QString& key, qint64 value);
+
+    // Writes several keys of one section in a single replacement of the file, in the given
+    // order (so a list or a set of totals is never left half written).
+    bool writeStrings(const QString& section, const QList<QPair<QString, QString>>& values);
 
 private:
     QString m_path;
@@ -76,8 +82,8 @@ Totals readTotals(const IniFile& ini);
 
 // Adds to Ndelete, SizeDelete, NWaste and SizeWaste (a stored value counts only when above 0)
 // and writes today's day number to DelDate when DelDate reads as -1.
-void addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted,
-                       qint64 filesRecycled, qint64 bytesRecycled, const QDate& today);
+void addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
+                       qint64 bytesRecycled, const QDate& today);
 
 // The same for NZip and SizeZip, with ZipDate.
 void addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today);
@@ -115,7 +121,14 @@ struct WindowPlacement {
     static WindowPlacement parse(const QString& text);
 };
 
-enum class PlacementWindow { DuplicateSearch, FileHogs, QuickClean, Browser, Viewer, FilesAccessed };
+enum class PlacementWindow {
+    DuplicateSearch,
+    FileHogs,
+    QuickClean,
+    Browser,
+    Viewer,
+    FilesAccessed
+};
 
 struct PlacementSlot {
     bool inVastel95 = false; // else vastel.ini

@@ -1,0 +1,191 @@
+// Pattern lists, running totals and the plain string settings of vastel.ini.
+#include "app/settings.h"
+#include "support/sandbox.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Lists, FreshSystemGivesDefaultsWithoutWritingThem) {
+    SandboxWorld world;
+    IniFile ini = settingsFile();
+    EXPECT_EQ(readList(ini, lists::TempFiles, lists::defaultTempFiles()),
+              QStringList({"*.tmp", "*.fts", "*.bak", "*.$$$"}));
+    EXPECT_EQ(readList(ini, lists::Include, lists::defaultTypeList()),
+              QStringList({"*.doc", "*.exe", "*.dll"}));
+    EXPECT_EQ(readList(ini, lists::Exclude, lists::defaultTypeList()),
+              QStringList({"*.doc", "*.exe", "*.dll"}));
+    EXPECT_TRUE(readList(ini, lists::CacheFiles, {}).isEmpty());
+    EXPECT_FALSE(QFile::exists(ini.path()));
+    EXPECT_EQ(readZipPath(ini, "/home/u"), "/home/u");
+    EXPECT_EQ(readZipComment(ini), "");
+    EXPECT_EQ(readFoldersWhen(ini), "Not recorded");
+
+    ASSERT_TRUE(writeZipPath(ini, "/z") && writeZipComment(ini, "c") && writeFoldersWhen(ini, "w"));
+    EXPECT_EQ(readBytes(ini.path()),
+              QByteArray("[ZipFile]\nPath=/z\nComment=c\n\n[Folders]\nWhen=w\n"));
+}
+
+TEST(Lists, NumberDecidesBetweenDefaultsAndStoredEntries) {
+    SandboxWorld world;
+    world.makeFile("config/vastel.ini", "[TempFiles]\nNumber=0\nFile1=*.old\n"
+                                        "[Include]\nNumber=abc\nFile1=*.txt\n"
+                                        "[Exclude]\nFile1=*.txt\n"
+                                        "[CacheFiles]\nNumber=-1\nFile1=/c\n");
+    const IniFile ini = settingsFile();
+    // 0 is an empty list, not "nothing stored".
+    EXPECT_TRUE(readList(ini, lists::TempFiles, lists::defaultTempFiles()).isEmpty());
+    // An unreadable or missing Number reads as -1: the defaults.
+    EXPECT_EQ(readList(ini, lists::Include, lists::defaultTypeList()), lists::defaultTypeList());
+    EXPECT_EQ(readList(ini, lists::Exclude, lists::defaultTypeList()), lists::defaultTypeList());
+    EXPECT_EQ(readList(ini, lists::CacheFiles, {"/dflt"}), QStringList({"/dflt"}));
+}
+
+TEST(Lists, MissingEmptyAndOutOfRangeKeysAreSkipped) {
+    SandboxWorld world;
+    world.makeFile("config/vastel.ini", "[tempfiles]\n"
+                                        "file4=*.d\n"
+                                        "NUMBER=5\n"
+                                        "File1=*.a\n"
+                                        "File2=\n"
+                                        "File01=*.zero\n"
+                                        "File6=*.beyond\n"
+                                        "File1=*.second\n"
+                                        "File3=*.c\n"
+                                        "[Other]\n"
+                                        "File5=*.elsewhere\n");
+    EXPECT_EQ(readList(settingsFile(), lists::TempFiles, lists::defaultTempFiles()),
+              QStringList({"*.a", "*.c", "*.d"}));
+}
+
+TEST(Lists, ShorterListOverLongerOneLeavesStaleKeysThatAreNeverRead) {
+    SandboxWorld world;
+    IniFile ini = settingsFile();
+    ASSERT_TRUE(writeList(ini, lists::TempFiles, {"*.1", "*.2", "*.3", "*.4", "*.5"}));
+    ASSERT_TRUE(writeList(ini, lists::TempFiles, {"*.x", "*.y"}));
+    EXPECT_EQ(readBytes(ini.path()), QByteArray("[TempFiles]\n"
+                                                "Number=2\n"
+                                                "File1=*.x\n"
+                                                "File2=*.y\n"
+                                                "File3=*.3\n"
+                                                "File4=*.4\n"
+                                                "File5=*.5\n"));
+    EXPECT_EQ(readList(ini, lists::TempFiles, lists::defaultTempFiles()),
+              QStringList({"*.x", "*.y"}));
+
+    ASSERT_TRUE(writeList(ini, lists::TempFiles, {}));
+    EXPECT_TRUE(readList(ini, lists::TempFiles, lists::defaultTempFiles()).isEmpty());
+}
+
+TEST(Lists, EntriesAreCutAtTheirFirstTab) {
+    SandboxWorld world;
+    IniFile ini = settingsFile();
+    ASSERT_TRUE(writeList(ini, lists::Include,
+                          {"*.doc\tMicrosoft Word Document", "*.txt", "*.a\tone\ttwo"}));
+    EXPECT_EQ(ini.readString("Include", "File1", ""), "*.doc");
+    EXPECT_EQ(readList(ini, lists::Include, {}), QStringList({"*.doc", "*.txt", "*.a"}));
+}
+
+TEST(Totals, DayNumbersCountFromTheThirtiethOfDecember1899) {
+    EXPECT_EQ(dayNumber(QDate(1899, 12, 30)), 0);
+    EXPECT_EQ(dayNumber(QDate(1900, 1, 1)), 2);
+    EXPECT_EQ(dayNumber(QDate(2000, 1, 1)), 36526);
+    EXPECT_EQ(dayNumber(QDate(1899, 12, 29)), -1);
+    EXPECT_EQ(dateOfDayNumber(45292), QDate(2024, 1, 1));
+    EXPECT_EQ(dateOfDayNumber(dayNumber(QDate(2031, 7, 15))), QDate(2031, 7, 15));
+}
+
+TEST(Totals, FirstDeletionStartsTheTotalsAndSecondAddsKeepingTheDate) {
+    SandboxWorld world;
+    IniFile ini = settingsFile();
+    const Totals fresh = readTotals(ini);
+    for (qint64 v : {fresh.ndelete, fresh.sizeDelete, fresh.nwaste, fresh.sizeWaste, fresh.delDate,
+                     fresh.nzip, fresh.sizeZip, fresh.zipDate})
+        EXPECT_EQ(v, -1);
+
+    addDeletionTotals(ini, 3, 3000, 0, 0, QDate(2024, 1, 1));
+    Totals t = readTotals(ini);
+    EXPECT_EQ(t.ndelete, 3); // the stored -1 is not added
+    EXPECT_EQ(t.sizeDelete, 3000);
+    EXPECT_EQ(t.nwaste, 0);
+    EXPECT_EQ(t.sizeWaste, 0);
+    EXPECT_EQ(t.delDate, 45292);
+    EXPECT_EQ(t.nzip, -1); // zip totals untouched
+    EXPECT_EQ(t.zipDate, -1);
+
+    addDeletionTotals(ini, 2, 500, 4, 40, QDate(2024, 2, 1));
+    t = readTotals(ini);
+    EXPECT_EQ(t.ndelete, 5);
+    EXPECT_EQ(t.sizeDelete, 3500);
+    EXPECT_EQ(t.nwaste, 4);
+    EXPECT_EQ(t.sizeWaste, 40);
+    EXPECT_EQ(t.delDate, 45292);
+}
+
+TEST(Totals, OnlyPositiveStoredValuesCountAndOnlyMinusOneDateIsReplaced) {
+    SandboxWorld world;
+    world.makeFile("config/vastel.ini", "[Vastel]\n"
+                                        "Ndelete=-7\n"
+                                        "SizeDelete=junk\n"
+                                        "NWaste=0\n"
+                                        "SizeWaste=10\n"
+                                        "DelDate=0\n");
+    IniFile ini = settingsFile();
+    addDeletionTotals(ini, 1, 100, 2, 200, QDate(2024, 1, 1));
+    const Totals t = readTotals(ini);
+    EXPECT_EQ(t.ndelete, 1);
+    EXPECT_EQ(t.sizeDelete, 100);
+    EXPECT_EQ(t.nwaste, 2);
+    EXPECT_EQ(t.sizeWaste, 210);
+    EXPECT_EQ(t.delDate, 0); // 0 is a date already
+}
+
+TEST(Totals, ResetThenDeletionStartsAfreshAndZipsKeepTheirOwnDate) {
+    SandboxWorld world;
+    IniFile ini = settingsFile();
+    addDeletionTotals(ini, 10, 1000, 1, 1, QDate(2020, 5, 5));
+    addZipTotals(ini, 4, 400, QDate(2020, 6, 6));
+    addZipTotals(ini, 1, 100, QDate(2020, 7, 7));
+    Totals t = readTotals(ini);
+    EXPECT_EQ(t.nzip, 5);
+    EXPECT_EQ(t.sizeZip, 500);
+    EXPECT_EQ(t.zipDate, dayNumber(QDate(2020, 6, 6)));
+    EXPECT_EQ(t.ndelete, 10);
+
+    resetTotals(ini);
+    t = readTotals(ini);
+    for (qint64 v :
+         {t.ndelete, t.sizeDelete, t.nwaste, t.sizeWaste, t.delDate, t.nzip, t.sizeZip, t.zipDate})
+        EXPECT_EQ(v, -1);
+    // A reset writes values; it removes no keys.
+    EXPECT_TRUE(readBytes(ini.path()).contains("ZipDate=-1\n"));
+
+    addDeletionTotals(ini, 2, 20, 0, 0, QDate(2024, 3, 3));
+    t = readTotals(ini);
+    EXPECT_EQ(t.ndelete, 2);
+    EXPECT_EQ(t.sizeDelete, 20);
+    EXPECT_EQ(t.delDate, dayNumber(QDate(2024, 3, 3)));
+    EXPECT_EQ(t.nzip, -1);
+}
+
+TEST(Totals, SizesBeyondThirtyTwoBitsAddUp) {
+    SandboxWorld world;
+    IniFile ini = settingsFile();
+    const qint64 threeGiB = Q_INT64_C(3) << 30;
+    addDeletionTotals(ini, 1, threeGiB, 1, threeGiB, QDate(2024, 1, 1));
+    addDeletionTotals(ini, 1, threeGiB, 0, 0, QDate(2024, 1, 2));
+    addZipTotals(ini, 1, Q_INT64_C(5) << 32, QDate(2024, 1, 1));
+    const Totals t = readTotals(ini);
+    EXPECT_EQ(t.sizeDelete, 2 * threeGiB);
+    EXPECT_EQ(t.sizeWaste, threeGiB);
+    EXPECT_EQ(t.sizeZip, Q_INT64_C(5) << 32);
+    EXPECT_EQ(ini.readString("Vastel", "SizeDelete", ""), "6442450944");
+}
