@@ -1,0 +1,130 @@
+#include "app/protection.h"
+
+#include "app/settings.h"
+#include "platform/environment.h"
+#include "platform/paths.h"
+
+#include <algorithm>
+
+namespace {
+
+QString withSlash(const QString& path) {
+    return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
+}
+
+void addUnique(QStringList& list, const QString& entry) {
+    if (!list.contains(entry))
+        list.append(entry);
+}
+
+// The lists keep their entries in ascending order, ignoring case.
+void sortList(QStringList& list) {
+    std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+bool matches(const QStringList& list, const QString& key, bool isFile) {
+    for (const QString& entry : list) {
+        if (isFile ? entry == key : entry.contains(key))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString ProtectedFolders::normalFolder(const QString& folder) {
+    return withSlash(platform::canonicalPath(folder));
+}
+
+void ProtectedFolders::build(const QStringList* nonDeleteList, const QStringList& pathElements,
+                             const QString& systemDir, const QString& windowsDir) {
+    m_lb1.clear();
+    m_searchPath.clear();
+    m_windows.clear();
+    m_listNotBuilt = nonDeleteList == nullptr;
+    if (nonDeleteList) {
+        for (const QString& line : *nonDeleteList)
+            m_lb1.append(line);
+    }
+    for (const QString& element : pathElements) {
+        if (element.isEmpty())
+            continue;
+        const QString folder = withSlash(element);
+        addUnique(m_lb1, folder);
+        addUnique(m_searchPath, folder);
+    }
+    for (const QString& dir : {systemDir, windowsDir}) {
+        if (dir.isEmpty())
+            continue;
+        m_lb1.append(withSlash(dir));
+        m_windows.append(withSlash(dir));
+    }
+    normalize();
+    clearCache();
+}
+
+void ProtectedFolders::buildFromWorld() {
+    const platform::Places& p = platform::places();
+    if (foldersFileExists()) {
+        const QStringList lines = readFoldersFile();
+        build(&lines, platform::searchPathElements(), p.systemDir, p.windowsDir);
+    } else {
+        build(nullptr, platform::searchPathElements(), p.systemDir, p.windowsDir);
+    }
+}
+
+void ProtectedFolders::normalize() {
+    for (QStringList* list : {&m_lb1, &m_searchPath, &m_windows}) {
+        for (QString& entry : *list)
+            entry = normalFolder(entry);
+        sortList(*list);
+    }
+}
+
+bool ProtectedFolders::lookup(const QString& path, bool isFile, int* reason) {
+    QString folder;
+    if (isFile) {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        folder = slash >= 0 ? path.left(slash + 1) : QString();
+    } else {
+        folder = withSlash(path);
+    }
+    const QString key = normalFolder(folder);
+    if (key != m_lastKey || isFile != m_lastIsFile || m_lastKey.isEmpty()) {
+        m_lastKey = key;
+        m_lastIsFile = isFile;
+        ++m_searches;
+        if (matches(m_windows, key, isFile))
+            m_lastReason = SystemFolder;
+        else if (matches(m_searchPath, key, isFile))
+            m_lastReason = SearchPath;
+        else if (matches(m_lb1, key, isFile))
+            m_lastReason = NonDeleteList;
+        else
+            m_lastReason = NotProtected;
+    }
+    if (reason)
+        *reason = m_lastReason;
+    return m_lastReason > NotProtected;
+}
+
+void ProtectedFolders::clearCache() {
+    m_lastKey.clear();
+    m_lastReason = NotProtected;
+}
+
+QString ProtectedFolders::reasonText(int reason) {
+    switch (reason) {
+    case SystemFolder:
+        return QStringLiteral("in the Windows/System folder");
+    case SearchPath:
+        return QStringLiteral("in the search path");
+    case NonDeleteList:
+        return QStringLiteral("referenced in the registry");
+    default:
+        return QString();
+    }
+}

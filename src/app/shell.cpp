@@ -1,0 +1,38 @@
+#include "app/shell.h"
+
+#include "app/settings.h"
+#include "platform/environment.h"
+
+namespace shell {
+
+namespace {
+QString g_zipFolder;
+int g_duplicateMode = 1;
+} // namespace
+
+ProtectedFolders& protection() {
+    static ProtectedFolders folders;
+    return folders;
+}
+
+const QString& defaultZipFolder() {
+    return g_zipFolder;
+}
+
+void setDefaultZipFolder(const QString& folder) {
+    g_zipFolder = folder;
+}
+
+void getDefaultZipPath() {
+    g_zipFolder = readZipPath(settingsFile(), platform::places().homeDir);
+}
+
+int duplicateMode() {
+    return g_duplicateMode;
+}
+
+void setDuplicateMode(int mode) {
+    g_duplicateMode = mode;
+}
+
+} // namespace shell
