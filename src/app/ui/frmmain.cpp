@@ -1,0 +1,324 @@
+#include "app/ui/frmmain.h"
+
+#include "app/shell.h"
+#include "app/ui/frmabout.h"
+#include "app/ui/helpwindow.h"
+#include "app/ui/messagebox.h"
+#include "app/ui/theme.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+QMap<TfrmMain::Tool, TfrmMain::ToolFactory>& factories() {
+    static QMap<TfrmMain::Tool, TfrmMain::ToolFactory> map;
+    return map;
+}
+
+// Tool tips appear after one second.
+class HintStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 1000;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+void switchOnHints() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QPalette palette = QToolTip::palette();
+    palette.setColor(QPalette::ToolTipBase, QColor(0xF5, 0xF9, 0x88));
+    palette.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(palette);
+    QApplication::setStyle(new HintStyle());
+}
+
+// Which button opens which tool.
+struct ToolButton {
+    const char* name;
+    TfrmMain::Tool tool;
+};
+const ToolButton kToolButtons[] = {
+    {"btDuplicate", TfrmMain::Tool::Duplicate},
+    {"btFileHog", TfrmMain::Tool::FileHog},
+    {"btFiles", TfrmMain::Tool::Files},
+    {"btDirHogs", TfrmMain::Tool::DirHogs},
+    {"btStatistic", TfrmMain::Tool::Statistic},
+    {"btBrowse", TfrmMain::Tool::Browse},
+    {"btClean", TfrmMain::Tool::Clean},
+    {"btClearCache", TfrmMain::Tool::ClearCache},
+    {"btZip", TfrmMain::Tool::Zip},
+    {"btBuild", TfrmMain::Tool::Build},
+};
+
+} // namespace
+
+void TfrmMain::setToolFactory(Tool tool, ToolFactory factory) {
+    if (factory)
+        factories().insert(tool, std::move(factory));
+    else
+        factories().remove(tool);
+}
+
+bool TfrmMain::hasTool(Tool tool) {
+    return factories().contains(tool);
+}
+
+TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("TfrmMain"));
+    setWindowTitle(QStringLiteral("Vastel '95"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(28, 18, 28, 12);
+    layout->setSpacing(5);
+
+    auto* title = new QLabel(QStringLiteral("Vastel '95"), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
+    title->setAlignment(Qt::AlignCenter);
+    QFont tf = title->font();
+    tf.setPointSize(tf.pointSize() + 12);
+    tf.setBold(true);
+    tf.setItalic(true);
+    title->setFont(tf);
+    title->setStyleSheet(QStringLiteral("color: #ffd54a;"));
+    layout->addWidget(title);
+    auto* subtitle = new QLabel(QStringLiteral("Find and win back disk space"), this);
+    subtitle->setObjectName(QStringLiteral("lblSubtitle"));
+    subtitle->setAlignment(Qt::AlignCenter);
+    subtitle->setStyleSheet(QStringLiteral("color: #e8eefc;"));
+    layout->addWidget(subtitle);
+    layout->addSpacing(10);
+
+    addButton(QStringLiteral("btDuplicate"), QStringLiteral("&Duplicate files"),
+              QStringLiteral("Locate duplicate files"));
+    addButton(QStringLiteral("btFileHog"), QStringLiteral("&File hogs"),
+              QStringLiteral("Locate large files"));
+    addButton(QStringLiteral("btFiles"), QStringLiteral("Files &accessed"),
+              QStringLiteral("Locate old and recent files"));
+    addButton(QStringLiteral("btDirHogs"), QStringLiteral("Folder &hogs"),
+              QStringLiteral("Locate folders taking the most space"));
+    addButton(QStringLiteral("btStatistic"), QStringLiteral("&Statistics"),
+              QStringLiteral("Compute disk statistics"));
+    addButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
+              QStringLiteral("Browse through disks/folders"));
+    addButton(QStringLiteral("btClean"), QStringLiteral("&Quick clean"),
+              QStringLiteral("Quickly clean up temporary files"));
+    addButton(QStringLiteral("btClearCache"), QStringLiteral("&Clear internet files"),
+              QStringLiteral("Clean up web browser cache folders"));
+    addButton(QStringLiteral("btZip"), QStringLiteral("&Unzip archive files"),
+              QStringLiteral("Unzip files that have been zipped up by Vastel (compressed)"));
+    addButton(QStringLiteral("btBuild"), QStringLiteral("Build &non-delete list"),
+              QStringLiteral("Build list of folders that will not be deleted in Vastel without "
+                             "warning"));
+    addButton(QStringLiteral("btReach"), QStringLiteral("Ab&out"), QString());
+    addButton(QStringLiteral("btHelp"), QStringLiteral("H&elp"), QString());
+    addButton(QStringLiteral("btClose"), QStringLiteral("E&xit"),
+              QStringLiteral("Quit and close "));
+
+    for (QPushButton* b : qAsConst(m_buttonOrder))
+        layout->addWidget(b, 0, Qt::AlignHCenter);
+
+    layout->addSpacing(10);
+    m_lblProduct = new QLabel(QStringLiteral("Vastel '95  -  Version 2.8b"), this);
+    m_lblProduct->setObjectName(QStringLiteral("lblProduct"));
+    m_lblMaker = new QLabel(QStringLiteral("The Vastel developers"), this);
+    m_lblMaker->setObjectName(QStringLiteral("lblMaker"));
+    for (QLabel* l : {m_lblProduct, m_lblMaker}) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setStyleSheet(QStringLiteral("color: #c9d6f2;"));
+        l->setCursor(Qt::PointingHandCursor);
+        l->installEventFilter(this);
+        layout->addWidget(l);
+    }
+
+    connect(button(QStringLiteral("btDuplicate")), &QPushButton::clicked, this,
+            &TfrmMain::btDuplicateClick);
+    connect(button(QStringLiteral("btFileHog")), &QPushButton::clicked, this,
+            &TfrmMain::btFileHogClick);
+    connect(button(QStringLiteral("btFiles")), &QPushButton::clicked, this,
+            &TfrmMain::btFilesClick);
+    connect(button(QStringLiteral("btDirHogs")), &QPushButton::clicked, this,
+            &TfrmMain::btDirHogsClick);
+    connect(button(QStringLiteral("btStatistic")), &QPushButton::clicked, this,
+            &TfrmMain::btStatisticClick);
+    connect(button(QStringLiteral("btBrowse")), &QPushButton::clicked, this,
+            &TfrmMain::btBrowseClick);
+    connect(button(QStringLiteral("btClean")), &QPushButton::clicked, this,
+            &TfrmMain::btCleanClick);
+    connect(button(QStringLiteral("btClearCache")), &QPushButton::clicked, this,
+            &TfrmMain::btClearCacheClick);
+    connect(button(QStringLiteral("btZip")), &QPushButton::clicked, this, &TfrmMain::btZipClick);
+    connect(button(QStringLiteral("btBuild")), &QPushButton::clicked, this,
+            &TfrmMain::btBuildClick);
+    connect(button(QStringLiteral("btReach")), &QPushButton::clicked, this,
+            &TfrmMain::btReachClick);
+    connect(button(QStringLiteral("btHelp")), &QPushButton::clicked, this, &TfrmMain::btHelpClick);
+    connect(button(QStringLiteral("btClose")), &QPushButton::clicked, this, &QWidget::close);
+
+    updateButtons();
+    setFixedSize(sizeHint());
+}
+
+QPushButton* TfrmMain::addButton(const QString& name, const QString& caption, const QString& hint) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    b->setFixedWidth(250);
+    b->setMinimumHeight(30);
+    m_buttons.insert(name, b);
+    m_buttonOrder.append(b);
+    return b;
+}
+
+QPushButton* TfrmMain::button(const QString& name) const {
+    return m_buttons.value(name, nullptr);
+}
+
+void TfrmMain::updateButtons() {
+    for (const ToolButton& tb : kToolButtons)
+        button(QString::fromLatin1(tb.name))->setEnabled(hasTool(tb.tool));
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    FormShow();
+    QWidget::showEvent(event);
+}
+
+void TfrmMain::FormShow() {
+    shell::protection().clearCache();
+    m_lowColour = theme::lowColourScreen();
+    getDefaultZipPath();
+    GetSearchPath();
+    switchOnHints();
+    updateButtons();
+}
+
+void TfrmMain::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    theme::paintBackground(p, rect(), m_lowColour);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_lblProduct || watched == m_lblMaker) &&
+        event->type() == QEvent::MouseButtonRelease) {
+        btReachClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TfrmMain::checkExceptionList() {
+    if (!shell::protection().listNotBuilt())
+        return true;
+    msgbox::errorBox(QStringLiteral("The list of deletion exceptions has not been created yet.  "
+                                    "Click on the Build Non-Delete List button to initialize."));
+    return false;
+}
+
+void TfrmMain::GetSearchPath() {
+    shell::protection().buildFromWorld();
+}
+
+void TfrmMain::getDefaultZipPath() {
+    shell::getDefaultZipPath();
+}
+
+void TfrmMain::launch(Tool tool, bool guarded) {
+    if (!hasTool(tool))
+        return;
+    if (guarded && !checkExceptionList())
+        return;
+    QWidget* window = factories().value(tool)(this);
+    if (!window)
+        return;
+    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+        dialog->exec();
+    } else {
+        window->setWindowModality(Qt::ApplicationModal);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->show();
+        while (window->isVisible())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    delete window;
+}
+
+void TfrmMain::btDuplicateClick() {
+    if (!checkExceptionList())
+        return;
+    shell::setDuplicateMode(1);
+    launch(Tool::Duplicate, false);
+}
+
+void TfrmMain::btFileHogClick() {
+    if (!checkExceptionList())
+        return;
+    shell::setDuplicateMode(0);
+    launch(Tool::FileHog, false);
+}
+
+void TfrmMain::btFilesClick() {
+    launch(Tool::Files, true);
+}
+
+void TfrmMain::btDirHogsClick() {
+    launch(Tool::DirHogs, true);
+}
+
+void TfrmMain::btStatisticClick() {
+    // The statistics window lives for the whole run and is shown without waiting for it.
+    static QPointer<QWidget> statistics;
+    if (!hasTool(Tool::Statistic))
+        return;
+    if (!statistics)
+        statistics = factories().value(Tool::Statistic)(nullptr);
+    if (statistics) {
+        statistics->show();
+        statistics->raise();
+        statistics->activateWindow();
+    }
+}
+
+void TfrmMain::btBrowseClick() {
+    launch(Tool::Browse, true);
+}
+
+void TfrmMain::btCleanClick() {
+    launch(Tool::Clean, true);
+}
+
+void TfrmMain::btClearCacheClick() {
+    launch(Tool::ClearCache, true);
+}
+
+void TfrmMain::btZipClick() {
+    launch(Tool::Zip, false);
+}
+
+void TfrmMain::btBuildClick() {
+    launch(Tool::Build, false);
+    GetSearchPath();
+}
+
+void TfrmMain::btReachClick() {
+    TfrmAbout about(this);
+    about.exec();
+}
+
+void TfrmMain::btHelpClick() {
+    helpwindow::showHelp(this);
+}

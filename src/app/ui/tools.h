@@ -1,0 +1,4 @@
+#pragma once
+
+// Tells the main window which tool windows the program has.
+void registerTools();

@@ -1,0 +1,18 @@
+// Vastel '95: finds what takes the space on the drives and wins it back.
+#include "app/ui/frmmain.h"
+#include "app/ui/frmstandby.h"
+#include "app/ui/tools.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vastel"));
+    QApplication::setApplicationVersion(QStringLiteral("2.8b"));
+
+    registerTools();
+    TfrmMain mainWindow;
+    TfrmStandBy::instance();
+    mainWindow.show();
+    return app.exec();
+}
