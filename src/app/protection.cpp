@@ -62,7 +62,7 @@ void ProtectedFolders::build(const QStringList* nonDeleteList, const QStringList
         m_lb1.append(withSlash(dir));
         m_windows.append(withSlash(dir));
     }
-    normalize();
+    normalizeExceptionList();
     clearCache();
 }
 
@@ -76,7 +76,7 @@ void ProtectedFolders::buildFromWorld() {
     }
 }
 
-void ProtectedFolders::normalize() {
+void ProtectedFolders::normalizeExceptionList() {
     for (QStringList* list : {&m_lb1, &m_searchPath, &m_windows}) {
         for (QString& entry : *list)
             entry = normalFolder(entry);

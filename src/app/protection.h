@@ -40,9 +40,9 @@ public:
     static QString reasonText(int reason);
 
     // The lists: every protected folder; the search-path folders; the two system folders.
-    const QStringList& allFolders() const { return m_lb1; }
-    const QStringList& searchPathFolders() const { return m_searchPath; }
-    const QStringList& systemFolders() const { return m_windows; }
+    const QStringList& lb1() const { return m_lb1; }
+    const QStringList& lbSearchPath() const { return m_searchPath; }
+    const QStringList& lbWindows() const { return m_windows; }
 
     // How many times the lookup searched the lists (not answered from the cache).
     int searches() const { return m_searches; }
@@ -51,7 +51,7 @@ public:
     static QString normalFolder(const QString& folder);
 
 private:
-    void normalize();
+    void normalizeExceptionList();
 
     QStringList m_lb1;
     QStringList m_searchPath;

@@ -28,11 +28,11 @@ protected:
 
 TEST_F(Protection, SearchPathSplitsAtColonsAndSkipsEmptyElements) {
     folders.build(nullptr, {c("tools/bin")}, QString(), QString());
-    EXPECT_EQ(folders.searchPathFolders(), QStringList({c("tools/bin/")}));
+    EXPECT_EQ(folders.lbSearchPath(), QStringList({c("tools/bin/")}));
 
     folders.build(nullptr, {c("tools/bin"), "", c("apps"), ""}, QString(), QString());
-    EXPECT_EQ(folders.searchPathFolders(), QStringList({c("apps/"), c("tools/bin/")}));
-    EXPECT_EQ(folders.allFolders(), QStringList({c("apps/"), c("tools/bin/")}));
+    EXPECT_EQ(folders.lbSearchPath(), QStringList({c("apps/"), c("tools/bin/")}));
+    EXPECT_EQ(folders.lb1(), QStringList({c("apps/"), c("tools/bin/")}));
     EXPECT_TRUE(folders.listNotBuilt());
 }
 
@@ -40,10 +40,10 @@ TEST_F(Protection, SearchPathFolderAlreadyInTheNonDeleteListIsNotAddedAgain) {
     const QStringList nonDelete = {c("tools/bin/"), c("apps/office/")};
     folders.build(&nonDelete, {c("tools/bin"), c("tools/bin/")}, c("windows/system"), c("windows"));
     EXPECT_FALSE(folders.listNotBuilt());
-    EXPECT_EQ(folders.allFolders().count(c("tools/bin/")), 1);
-    EXPECT_EQ(folders.searchPathFolders(), QStringList({c("tools/bin/")}));
-    EXPECT_EQ(folders.systemFolders(), QStringList({c("windows/"), c("windows/system/")}));
-    EXPECT_EQ(folders.allFolders().size(), 4);
+    EXPECT_EQ(folders.lb1().count(c("tools/bin/")), 1);
+    EXPECT_EQ(folders.lbSearchPath(), QStringList({c("tools/bin/")}));
+    EXPECT_EQ(folders.lbWindows(), QStringList({c("windows/"), c("windows/system/")}));
+    EXPECT_EQ(folders.lb1().size(), 4);
 }
 
 TEST_F(Protection, BuildFromWorldReadsTheNonDeleteListFile) {
@@ -98,7 +98,7 @@ TEST_F(Protection, PathsAreComparedInCanonicalForm) {
     ASSERT_TRUE(QFile::link(c("apps/office"), c("office-link")));
     const QStringList nonDelete = {c("office-link/")};
     folders.build(&nonDelete, {}, QString(), QString());
-    EXPECT_EQ(folders.allFolders(), QStringList({c("apps/office/")}));
+    EXPECT_EQ(folders.lb1(), QStringList({c("apps/office/")}));
     EXPECT_TRUE(folders.lookup(c("apps/office/a.doc"), true));
     EXPECT_TRUE(folders.lookup(c("office-link/b.doc"), true));
     EXPECT_TRUE(folders.lookup(c("apps/./office/../office/c.doc"), true));
