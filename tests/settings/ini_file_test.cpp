@@ -5,15 +5,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(IniFile, MissingFileGivesDefaultsAndFirstWriteCreatesFolderAndFile) {
     SandboxWorld world;
     world.setEnv("VASTEL_CONFIG_DIR", world.path("new/profile"));
@@ -26,12 +17,12 @@ TEST(IniFile, MissingFileGivesDefaultsAndFirstWriteCreatesFolderAndFile) {
     ASSERT_TRUE(ini.writeString("ZipFile", "Path", "/home/u/zips"));
     ASSERT_TRUE(ini.writeInteger("Vastel", "Ndelete", 3));
     ASSERT_TRUE(ini.writeString("ZipFile", "Comment", "made by me"));
-    EXPECT_EQ(readBytes(ini.path()), QByteArray("[ZipFile]\n"
-                                                "Path=/home/u/zips\n"
-                                                "Comment=made by me\n"
-                                                "\n"
-                                                "[Vastel]\n"
-                                                "Ndelete=3\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(ini.path()), QByteArray("[ZipFile]\n"
+                                                              "Path=/home/u/zips\n"
+                                                              "Comment=made by me\n"
+                                                              "\n"
+                                                              "[Vastel]\n"
+                                                              "Ndelete=3\n"));
     EXPECT_EQ(vastel95File().path(), world.path("new/profile/vastel95"));
 }
 
@@ -49,12 +40,12 @@ TEST(IniFile, SectionsAndKeysIgnoreCaseAndFirstMatchWins) {
 
     ASSERT_TRUE(ini.writeInteger("Vastel", "nDelete", 9));
     ASSERT_TRUE(ini.writeInteger("vAsTeL", "SizeDelete", 8));
-    EXPECT_EQ(readBytes(path), QByteArray("[vastel]\n"
-                                          "NDELETE=9\n"
-                                          "ndelete=6\n"
-                                          "SizeDelete=8\n"
-                                          "[VASTEL]\n"
-                                          "SizeDelete=7\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(path), QByteArray("[vastel]\n"
+                                                        "NDELETE=9\n"
+                                                        "ndelete=6\n"
+                                                        "SizeDelete=8\n"
+                                                        "[VASTEL]\n"
+                                                        "SizeDelete=7\n"));
 }
 
 TEST(IniFile, ValuesAreTrimmedAndKeepEverythingAfterTheFirstEquals) {
@@ -97,20 +88,20 @@ TEST(IniFile, WritesKeepEveryOtherLineByteForByte) {
     // New section: at the end, after a blank line; the old last line gets its line end.
     ASSERT_TRUE(ini.writeString("ZipFile", "Path", "/z"));
 
-    EXPECT_EQ(readBytes(path), QByteArray("; settings\r\n"
-                                          "\r\n"
-                                          "[Vastel]\r\n"
-                                          "  Ndelete = 12\r\n"
-                                          "Unknown=kept  as is \r\n"
-                                          "; note about the totals\r\n"
-                                          "DelDate=45000\r\n"
-                                          "\r\n"
-                                          "\r\n"
-                                          "[Other]\r\n"
-                                          "x=1\r\n"
-                                          "\r\n"
-                                          "[ZipFile]\r\n"
-                                          "Path=/z\r\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(path), QByteArray("; settings\r\n"
+                                                        "\r\n"
+                                                        "[Vastel]\r\n"
+                                                        "  Ndelete = 12\r\n"
+                                                        "Unknown=kept  as is \r\n"
+                                                        "; note about the totals\r\n"
+                                                        "DelDate=45000\r\n"
+                                                        "\r\n"
+                                                        "\r\n"
+                                                        "[Other]\r\n"
+                                                        "x=1\r\n"
+                                                        "\r\n"
+                                                        "[ZipFile]\r\n"
+                                                        "Path=/z\r\n"));
 }
 
 TEST(IniFile, KeyAddedToEmptyLastSectionAndLineBreaksInValuesFlattened) {
@@ -119,7 +110,7 @@ TEST(IniFile, KeyAddedToEmptyLastSectionAndLineBreaksInValuesFlattened) {
     IniFile ini(path);
     ASSERT_TRUE(ini.writeString("A", "k", "one\r\ntwo\nthree"));
     ASSERT_TRUE(ini.writeString("B", "k", "v"));
-    EXPECT_EQ(readBytes(path), QByteArray("[A]\nk=one two three\n\n[B]\nk=v\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(path), QByteArray("[A]\nk=one two three\n\n[B]\nk=v\n"));
     EXPECT_EQ(ini.readString("a", "K", ""), "one two three");
 }
 
@@ -154,7 +145,7 @@ TEST(IniFile, ByteOrderMarkDoesNotHideTheFirstSection) {
     IniFile ini(path);
     EXPECT_EQ(ini.readInteger("Vastel", "Ndelete", -1), 2);
     ASSERT_TRUE(ini.writeInteger("Vastel", "Ndelete", 3));
-    EXPECT_EQ(readBytes(path), QByteArray("\xef\xbb\xbf[Vastel]\nNdelete=3\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(path), QByteArray("\xef\xbb\xbf[Vastel]\nNdelete=3\n"));
 }
 
 TEST(IniFile, WriteFailsWhenTheFolderCannotBeMade) {

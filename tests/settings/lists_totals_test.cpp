@@ -5,15 +5,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(Lists, FreshSystemGivesDefaultsWithoutWritingThem) {
     SandboxWorld world;
     IniFile ini = settingsFile();
@@ -30,7 +21,7 @@ TEST(Lists, FreshSystemGivesDefaultsWithoutWritingThem) {
     EXPECT_EQ(readFoldersWhen(ini), "Not recorded");
 
     ASSERT_TRUE(writeZipPath(ini, "/z") && writeZipComment(ini, "c") && writeFoldersWhen(ini, "w"));
-    EXPECT_EQ(readBytes(ini.path()),
+    EXPECT_EQ(SandboxWorld::readBytes(ini.path()),
               QByteArray("[ZipFile]\nPath=/z\nComment=c\n\n[Folders]\nWhen=w\n"));
 }
 
@@ -71,13 +62,13 @@ TEST(Lists, ShorterListOverLongerOneLeavesStaleKeysThatAreNeverRead) {
     IniFile ini = settingsFile();
     ASSERT_TRUE(writeList(ini, lists::TempFiles, {"*.1", "*.2", "*.3", "*.4", "*.5"}));
     ASSERT_TRUE(writeList(ini, lists::TempFiles, {"*.x", "*.y"}));
-    EXPECT_EQ(readBytes(ini.path()), QByteArray("[TempFiles]\n"
-                                                "Number=2\n"
-                                                "File1=*.x\n"
-                                                "File2=*.y\n"
-                                                "File3=*.3\n"
-                                                "File4=*.4\n"
-                                                "File5=*.5\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(ini.path()), QByteArray("[TempFiles]\n"
+                                                              "Number=2\n"
+                                                              "File1=*.x\n"
+                                                              "File2=*.y\n"
+                                                              "File3=*.3\n"
+                                                              "File4=*.4\n"
+                                                              "File5=*.5\n"));
     EXPECT_EQ(readList(ini, lists::TempFiles, lists::defaultTempFiles()),
               QStringList({"*.x", "*.y"}));
 
@@ -166,7 +157,7 @@ TEST(Totals, ResetThenDeletionStartsAfreshAndZipsKeepTheirOwnDate) {
          {t.ndelete, t.sizeDelete, t.nwaste, t.sizeWaste, t.delDate, t.nzip, t.sizeZip, t.zipDate})
         EXPECT_EQ(v, -1);
     // A reset writes values; it removes no keys.
-    EXPECT_TRUE(readBytes(ini.path()).contains("ZipDate=-1\n"));
+    EXPECT_TRUE(SandboxWorld::readBytes(ini.path()).contains("ZipDate=-1\n"));
 
     addDeletionTotals(ini, 2, 20, 0, 0, QDate(2024, 3, 3));
     t = readTotals(ini);

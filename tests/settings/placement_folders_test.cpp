@@ -6,15 +6,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(Placement, TextRoundTripsAndShortOrGarbageTextFallsBack) {
     WindowPlacement p;
     p.flags = 2;
@@ -92,11 +83,11 @@ TEST(Placement, EachWindowKeepsItsOwnStoredPlacement) {
         EXPECT_EQ(p.right, 100 * n);
     }
     // Files accessed alone lives in vastel95, under the executable's path.
-    const QByteArray v95 = readBytes(vastel95File().path());
+    const QByteArray v95 = SandboxWorld::readBytes(vastel95File().path());
     EXPECT_TRUE(v95.startsWith("[" + platform::executablePath().toUtf8() + "]\nfrmMods=0 1 "));
     EXPECT_FALSE(v95.contains("frmBrowse"));
-    EXPECT_TRUE(
-        readBytes(settingsFile().path()).contains("[frmDups]\nfrmMods=0 1 0 0 0 0 1 0 100 0\n"));
+    EXPECT_TRUE(SandboxWorld::readBytes(settingsFile().path())
+                    .contains("[frmDups]\nfrmMods=0 1 0 0 0 0 1 0 100 0\n"));
 }
 
 TEST(FoldersFile, WritesCrLfLinesAndReadsEitherLineEnd) {
@@ -109,7 +100,7 @@ TEST(FoldersFile, WritesCrLfLinesAndReadsEitherLineEnd) {
     const QStringList folders = {"/etc/", "/home/u/My Programs/", "/opt/caf\u00e9/"};
     ASSERT_TRUE(writeFoldersFile(folders));
     EXPECT_TRUE(foldersFileExists());
-    EXPECT_EQ(readBytes(foldersFilePath()),
+    EXPECT_EQ(SandboxWorld::readBytes(foldersFilePath()),
               QByteArray("/etc/\r\n/home/u/My Programs/\r\n/opt/caf\xc3\xa9/\r\n"));
     EXPECT_EQ(readFoldersFile(), folders);
 
@@ -119,7 +110,7 @@ TEST(FoldersFile, WritesCrLfLinesAndReadsEitherLineEnd) {
 
     // A shorter list replaces the file whole.
     ASSERT_TRUE(writeFoldersFile({"/only/"}));
-    EXPECT_EQ(readBytes(foldersFilePath()), QByteArray("/only/\r\n"));
+    EXPECT_EQ(SandboxWorld::readBytes(foldersFilePath()), QByteArray("/only/\r\n"));
 }
 
 TEST(FoldersFile, EmptyListDeletesTheFile) {

@@ -70,6 +70,11 @@ QString SandboxWorld::makeDir(const QString& relative) {
     return full;
 }
 
+QByteArray SandboxWorld::readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 void SandboxWorld::reload() {
     platform::reloadEnvironment();
 }

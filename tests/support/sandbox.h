@@ -37,6 +37,9 @@ public:
     // Re-reads the environment into the platform layer.
     void reload();
 
+    // The whole content of a file; empty when it cannot be read.
+    static QByteArray readBytes(const QString& path);
+
 private:
     void saveAndSet(const char* name, const QByteArray& value, bool unset = false);
 

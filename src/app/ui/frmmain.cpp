@@ -102,31 +102,38 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     layout->addWidget(subtitle);
     layout->addSpacing(10);
 
-    addButton(QStringLiteral("btDuplicate"), QStringLiteral("&Duplicate files"),
-              QStringLiteral("Locate duplicate files"));
-    addButton(QStringLiteral("btFileHog"), QStringLiteral("&File hogs"),
-              QStringLiteral("Locate large files"));
-    addButton(QStringLiteral("btFiles"), QStringLiteral("Files &accessed"),
-              QStringLiteral("Locate old and recent files"));
-    addButton(QStringLiteral("btDirHogs"), QStringLiteral("Folder &hogs"),
-              QStringLiteral("Locate folders taking the most space"));
-    addButton(QStringLiteral("btStatistic"), QStringLiteral("&Statistics"),
-              QStringLiteral("Compute disk statistics"));
-    addButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
-              QStringLiteral("Browse through disks/folders"));
-    addButton(QStringLiteral("btClean"), QStringLiteral("&Quick clean"),
-              QStringLiteral("Quickly clean up temporary files"));
-    addButton(QStringLiteral("btClearCache"), QStringLiteral("&Clear internet files"),
-              QStringLiteral("Clean up web browser cache folders"));
-    addButton(QStringLiteral("btZip"), QStringLiteral("&Unzip archive files"),
-              QStringLiteral("Unzip files that have been zipped up by Vastel (compressed)"));
-    addButton(QStringLiteral("btBuild"), QStringLiteral("Build &non-delete list"),
-              QStringLiteral("Build list of folders that will not be deleted in Vastel without "
-                             "warning"));
-    addButton(QStringLiteral("btReach"), QStringLiteral("Ab&out"), QString());
-    addButton(QStringLiteral("btHelp"), QStringLiteral("H&elp"), QString());
-    addButton(QStringLiteral("btClose"), QStringLiteral("E&xit"),
-              QStringLiteral("Quit and close "));
+    struct ButtonSpec {
+        const char* name;
+        const char* caption;
+        const char* hint;
+        void (TfrmMain::*click)();
+    };
+    static const ButtonSpec kButtons[] = {
+        {"btDuplicate", "&Duplicate files", "Locate duplicate files", &TfrmMain::btDuplicateClick},
+        {"btFileHog", "&File hogs", "Locate large files", &TfrmMain::btFileHogClick},
+        {"btFiles", "Files &accessed", "Locate old and recent files", &TfrmMain::btFilesClick},
+        {"btDirHogs", "Folder &hogs", "Locate folders taking the most space",
+         &TfrmMain::btDirHogsClick},
+        {"btStatistic", "&Statistics", "Compute disk statistics", &TfrmMain::btStatisticClick},
+        {"btBrowse", "&Browse", "Browse through disks/folders", &TfrmMain::btBrowseClick},
+        {"btClean", "&Quick clean", "Quickly clean up temporary files", &TfrmMain::btCleanClick},
+        {"btClearCache", "&Clear internet files", "Clean up web browser cache folders",
+         &TfrmMain::btClearCacheClick},
+        {"btZip", "&Unzip archive files",
+         "Unzip files that have been zipped up by Vastel (compressed)", &TfrmMain::btZipClick},
+        {"btBuild", "Build &non-delete list",
+         "Build list of folders that will not be deleted in Vastel without warning",
+         &TfrmMain::btBuildClick},
+        {"btReach", "Ab&out", "", &TfrmMain::btReachClick},
+        {"btHelp", "H&elp", "", &TfrmMain::btHelpClick},
+        {"btClose", "E&xit", "Quit and close ", &TfrmMain::btCloseClick},
+    };
+    for (const ButtonSpec& spec : kButtons) {
+        QPushButton* b =
+            addButton(QString::fromLatin1(spec.name), QString::fromLatin1(spec.caption),
+                      QString::fromLatin1(spec.hint));
+        connect(b, &QPushButton::clicked, this, spec.click);
+    }
 
     for (QPushButton* b : qAsConst(m_buttonOrder))
         layout->addWidget(b, 0, Qt::AlignHCenter);
@@ -143,30 +150,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
         l->installEventFilter(this);
         layout->addWidget(l);
     }
-
-    connect(button(QStringLiteral("btDuplicate")), &QPushButton::clicked, this,
-            &TfrmMain::btDuplicateClick);
-    connect(button(QStringLiteral("btFileHog")), &QPushButton::clicked, this,
-            &TfrmMain::btFileHogClick);
-    connect(button(QStringLiteral("btFiles")), &QPushButton::clicked, this,
-            &TfrmMain::btFilesClick);
-    connect(button(QStringLiteral("btDirHogs")), &QPushButton::clicked, this,
-            &TfrmMain::btDirHogsClick);
-    connect(button(QStringLiteral("btStatistic")), &QPushButton::clicked, this,
-            &TfrmMain::btStatisticClick);
-    connect(button(QStringLiteral("btBrowse")), &QPushButton::clicked, this,
-            &TfrmMain::btBrowseClick);
-    connect(button(QStringLiteral("btClean")), &QPushButton::clicked, this,
-            &TfrmMain::btCleanClick);
-    connect(button(QStringLiteral("btClearCache")), &QPushButton::clicked, this,
-            &TfrmMain::btClearCacheClick);
-    connect(button(QStringLiteral("btZip")), &QPushButton::clicked, this, &TfrmMain::btZipClick);
-    connect(button(QStringLiteral("btBuild")), &QPushButton::clicked, this,
-            &TfrmMain::btBuildClick);
-    connect(button(QStringLiteral("btReach")), &QPushButton::clicked, this,
-            &TfrmMain::btReachClick);
-    connect(button(QStringLiteral("btHelp")), &QPushButton::clicked, this, &TfrmMain::btHelpClick);
-    connect(button(QStringLiteral("btClose")), &QPushButton::clicked, this, &QWidget::close);
 
     updateButtons();
     setFixedSize(sizeHint());
@@ -321,4 +304,8 @@ void TfrmMain::btReachClick() {
 
 void TfrmMain::btHelpClick() {
     helpwindow::showHelp(this);
+}
+
+void TfrmMain::btCloseClick() {
+    close();
 }

@@ -61,6 +61,7 @@ private slots:
     void btBuildClick();
     void btReachClick();
     void btHelpClick();
+    void btCloseClick();
 
 private:
     QPushButton* addButton(const QString& name, const QString& caption, const QString& hint);
