@@ -118,40 +118,66 @@ QString textSortKey(const QString& cell) {
     return key;
 }
 
-double numberSortKey(const QString& cell) {
-    const QString decimal = QLocale().decimalPoint();
-    QString digits;
-    digits.reserve(cell.size());
-    for (qsizetype i = 0; i < cell.size(); ++i) {
-        const QChar c = cell.at(i);
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            digits += c;
-        else if (QStringView(cell).mid(i).startsWith(decimal)) {
-            digits += QLatin1Char('.');
-            i += decimal.size() - 1;
+namespace {
+
+// Reads number and date keys with the locale's separator and formats, looked up once.
+class KeyReader {
+public:
+    KeyReader()
+        : m_decimal(m_locale.decimalPoint()), m_dateTime(shortDateTimeFormat()),
+          m_dateLongTime(shortDateFormat() + QLatin1Char(' ') +
+                         m_locale.timeFormat(QLocale::LongFormat)),
+          m_date(shortDateFormat()) {}
+
+    double number(const QString& cell) const {
+        QString digits;
+        digits.reserve(cell.size());
+        for (qsizetype i = 0; i < cell.size(); ++i) {
+            const QChar c = cell.at(i);
+            if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                digits += c;
+            else if (QStringView(cell).mid(i).startsWith(m_decimal)) {
+                digits += QLatin1Char('.');
+                i += m_decimal.size() - 1;
+            }
         }
+        bool ok = false;
+        const double v = digits.toDouble(&ok);
+        return ok ? v : 0.0;
     }
-    bool ok = false;
-    const double v = digits.toDouble(&ok);
-    return ok ? v : 0.0;
+
+    double date(const QString& cell) const {
+        static const double kNoDate = toDayNumber(QDateTime(QDate(1900, 1, 1), QTime(0, 0)));
+        const QString text = cell.trimmed();
+        if (text.isEmpty())
+            return kNoDate;
+        QDateTime dt = m_locale.toDateTime(text, m_dateTime);
+        if (!dt.isValid())
+            dt = m_locale.toDateTime(text, m_dateLongTime);
+        if (!dt.isValid()) {
+            const QDate d = m_locale.toDate(text, m_date);
+            if (d.isValid())
+                dt = QDateTime(d, QTime(0, 0));
+        }
+        return dt.isValid() ? toDayNumber(dt) : kNoDate;
+    }
+
+private:
+    QLocale m_locale;
+    QString m_decimal;
+    QString m_dateTime;
+    QString m_dateLongTime;
+    QString m_date;
+};
+
+} // namespace
+
+double numberSortKey(const QString& cell) {
+    return KeyReader().number(cell);
 }
 
 double dateSortKey(const QString& cell) {
-    static const double kNoDate = toDayNumber(QDateTime(QDate(1900, 1, 1), QTime(0, 0)));
-    const QString text = cell.trimmed();
-    if (text.isEmpty())
-        return kNoDate;
-    const QLocale locale;
-    QDateTime dt = locale.toDateTime(text, shortDateTimeFormat());
-    if (!dt.isValid())
-        dt = locale.toDateTime(text, shortDateFormat() + QLatin1Char(' ') +
-                                         locale.timeFormat(QLocale::LongFormat));
-    if (!dt.isValid()) {
-        const QDate d = locale.toDate(text, shortDateFormat());
-        if (d.isValid())
-            dt = QDateTime(d, QTime(0, 0));
-    }
-    return dt.isValid() ? toDayNumber(dt) : kNoDate;
+    return KeyReader().date(cell);
 }
 
 // ---- sorting ------------------------------------------------------------------------------
@@ -246,9 +272,13 @@ void SortGridByText(TextGrid& grid, int first, int last, int column, bool descen
 }
 
 void SortGridByNumber(TextGrid& grid, int first, int last, int column, bool descending) {
-    sortGrid<double>(grid, first, last, column, descending, false, numberSortKey);
+    const KeyReader reader;
+    sortGrid<double>(grid, first, last, column, descending, false,
+                     [&reader](const QString& cell) { return reader.number(cell); });
 }
 
 void SortGridByDate(TextGrid& grid, int first, int last, int column, bool descending) {
-    sortGrid<double>(grid, first, last, column, descending, false, dateSortKey);
+    const KeyReader reader;
+    sortGrid<double>(grid, first, last, column, descending, false,
+                     [&reader](const QString& cell) { return reader.date(cell); });
 }

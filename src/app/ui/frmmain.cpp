@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace {
 
@@ -45,24 +46,6 @@ void switchOnHints() {
     QToolTip::setPalette(palette);
     QApplication::setStyle(new HintStyle());
 }
-
-// Which button opens which tool.
-struct ToolButton {
-    const char* name;
-    TfrmMain::Tool tool;
-};
-const ToolButton kToolButtons[] = {
-    {"btDuplicate", TfrmMain::Tool::Duplicate},
-    {"btFileHog", TfrmMain::Tool::FileHog},
-    {"btFiles", TfrmMain::Tool::Files},
-    {"btDirHogs", TfrmMain::Tool::DirHogs},
-    {"btStatistic", TfrmMain::Tool::Statistic},
-    {"btBrowse", TfrmMain::Tool::Browse},
-    {"btClean", TfrmMain::Tool::Clean},
-    {"btClearCache", TfrmMain::Tool::ClearCache},
-    {"btZip", TfrmMain::Tool::Zip},
-    {"btBuild", TfrmMain::Tool::Build},
-};
 
 } // namespace
 
@@ -102,37 +85,47 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     layout->addWidget(subtitle);
     layout->addSpacing(10);
 
-    struct ButtonSpec {
+    // Each button with its caption, hint, handler and, for the tool buttons, the tool it opens.
+    struct ButtonEntry {
         const char* name;
         const char* caption;
         const char* hint;
         void (TfrmMain::*click)();
+        std::optional<Tool> tool = std::nullopt;
     };
-    static const ButtonSpec kButtons[] = {
-        {"btDuplicate", "&Duplicate files", "Locate duplicate files", &TfrmMain::btDuplicateClick},
-        {"btFileHog", "&File hogs", "Locate large files", &TfrmMain::btFileHogClick},
-        {"btFiles", "Files &accessed", "Locate old and recent files", &TfrmMain::btFilesClick},
+    static const ButtonEntry kButtons[] = {
+        {"btDuplicate", "&Duplicate files", "Locate duplicate files", &TfrmMain::btDuplicateClick,
+         Tool::Duplicate},
+        {"btFileHog", "&File hogs", "Locate large files", &TfrmMain::btFileHogClick, Tool::FileHog},
+        {"btFiles", "Files &accessed", "Locate old and recent files", &TfrmMain::btFilesClick,
+         Tool::Files},
         {"btDirHogs", "Folder &hogs", "Locate folders taking the most space",
-         &TfrmMain::btDirHogsClick},
-        {"btStatistic", "&Statistics", "Compute disk statistics", &TfrmMain::btStatisticClick},
-        {"btBrowse", "&Browse", "Browse through disks/folders", &TfrmMain::btBrowseClick},
-        {"btClean", "&Quick clean", "Quickly clean up temporary files", &TfrmMain::btCleanClick},
+         &TfrmMain::btDirHogsClick, Tool::DirHogs},
+        {"btStatistic", "&Statistics", "Compute disk statistics", &TfrmMain::btStatisticClick,
+         Tool::Statistic},
+        {"btBrowse", "&Browse", "Browse through disks/folders", &TfrmMain::btBrowseClick,
+         Tool::Browse},
+        {"btClean", "&Quick clean", "Quickly clean up temporary files", &TfrmMain::btCleanClick,
+         Tool::Clean},
         {"btClearCache", "&Clear internet files", "Clean up web browser cache folders",
-         &TfrmMain::btClearCacheClick},
+         &TfrmMain::btClearCacheClick, Tool::ClearCache},
         {"btZip", "&Unzip archive files",
-         "Unzip files that have been zipped up by Vastel (compressed)", &TfrmMain::btZipClick},
+         "Unzip files that have been zipped up by Vastel (compressed)", &TfrmMain::btZipClick,
+         Tool::Zip},
         {"btBuild", "Build &non-delete list",
          "Build list of folders that will not be deleted in Vastel without warning",
-         &TfrmMain::btBuildClick},
+         &TfrmMain::btBuildClick, Tool::Build},
         {"btReach", "Ab&out", "", &TfrmMain::btReachClick},
         {"btHelp", "H&elp", "", &TfrmMain::btHelpClick},
         {"btClose", "E&xit", "Quit and close ", &TfrmMain::btCloseClick},
     };
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonEntry& entry : kButtons) {
         QPushButton* b =
-            addButton(QString::fromLatin1(spec.name), QString::fromLatin1(spec.caption),
-                      QString::fromLatin1(spec.hint));
-        connect(b, &QPushButton::clicked, this, spec.click);
+            addButton(QString::fromLatin1(entry.name), QString::fromLatin1(entry.caption),
+                      QString::fromLatin1(entry.hint));
+        connect(b, &QPushButton::clicked, this, entry.click);
+        if (entry.tool)
+            m_toolButtons.append({b, *entry.tool});
     }
 
     for (QPushButton* b : qAsConst(m_buttonOrder))
@@ -172,8 +165,8 @@ QPushButton* TfrmMain::button(const QString& name) const {
 }
 
 void TfrmMain::updateButtons() {
-    for (const ToolButton& tb : kToolButtons)
-        button(QString::fromLatin1(tb.name))->setEnabled(hasTool(tb.tool));
+    for (const auto& [b, tool] : qAsConst(m_toolButtons))
+        b->setEnabled(hasTool(tool));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

@@ -71,7 +71,8 @@ private:
     void launch(Tool tool, bool guarded);
 
     QMap<QString, QPushButton*> m_buttons;
-    QList<QPushButton*> m_buttonOrder; // top to bottom
+    QList<QPushButton*> m_buttonOrder;              // top to bottom
+    QList<QPair<QPushButton*, Tool>> m_toolButtons; // the buttons that open a tool
     QLabel* m_lblProduct = nullptr;
     QLabel* m_lblMaker = nullptr;
     bool m_lowColour = false;
