@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// Changes to the file system that the tools make after the user confirmed them.  Paths are
+// program text (see names.h).  On failure each returns false and, when asked, the system's
+// message for the error.
+namespace platform {
+
+// Deletes one file (or a symbolic link, never what it points to).  A folder is refused.
+bool removeFile(const QString& path, QString* error = nullptr);
+
+// Removes an empty folder.
+bool removeFolder(const QString& path, QString* error = nullptr);
+
+// Creates a folder; its parent must exist.  True also when the folder already exists.
+bool makeFolder(const QString& path, QString* error = nullptr);
+
+} // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// The desktop's trash (freedesktop.org Trash specification).
+namespace platform {
+
+// Moves a file, symbolic link or folder into the trash of its file system: the home trash
+// ($XDG_DATA_HOME/Trash, created when missing) for paths on the file system of the home trash,
+// else $topdir/.Trash/$uid (only when .Trash is a sticky folder and not a link) or
+// $topdir/.Trash-$uid.  The .trashinfo file is created first; names never overwrite anything.
+// Nothing is ever deleted for good: when the path cannot be trashed it stays where it is, the
+// result is false and error (when given) holds the reason.
+bool moveToTrash(const QString& path, QString* error = nullptr);
+
+} // namespace platform
