@@ -23,6 +23,10 @@ QMessageBox::StandardButton show(const Request& request) {
         title = QStringLiteral("Error");
         QApplication::beep();
         break;
+    case Kind::SilentError:
+        icon = QMessageBox::Critical;
+        title = QStringLiteral("Error");
+        break;
     case Kind::Warning:
         icon = QMessageBox::Warning;
         title = QStringLiteral("Warning");
@@ -31,6 +35,9 @@ QMessageBox::StandardButton show(const Request& request) {
     case Kind::Information:
         icon = QMessageBox::Information;
         title = QStringLiteral("Information");
+        break;
+    case Kind::Plain:
+        title = QStringLiteral("Vastel");
         break;
     case Kind::Question:
         icon = QMessageBox::Question;
@@ -54,6 +61,14 @@ void setHandler(Handler h) {
 
 void errorBox(const QString& text) {
     okBox(Kind::Error, text);
+}
+
+void silentErrorBox(const QString& text) {
+    okBox(Kind::SilentError, text);
+}
+
+void plainBox(const QString& text) {
+    okBox(Kind::Plain, text);
 }
 
 void warningBox(const QString& text) {

@@ -8,7 +8,7 @@
 // can see what was shown and give the answers (setHandler).
 namespace msgbox {
 
-enum class Kind { Error, Warning, Information, Question };
+enum class Kind { Error, SilentError, Warning, Information, Plain, Question };
 
 struct Request {
     Kind kind;
@@ -24,10 +24,15 @@ void setHandler(Handler handler);
 
 // Error box: exclamation beep, error icon, OK.
 void errorBox(const QString& text);
+// Error icon and OK without a sound.
+void silentErrorBox(const QString& text);
 // Warning box: critical-stop beep, warning icon, OK.
 void warningBox(const QString& text);
 // Information box: no sound, information icon, OK.
 void infoBox(const QString& text);
+
+// No icon, no sound, OK.
+void plainBox(const QString& text);
 
 // Question icon with Yes and No; true for Yes.
 bool askYesNo(const QString& text, QMessageBox::StandardButton defaultButton = QMessageBox::Yes);
