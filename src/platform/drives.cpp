@@ -1,6 +1,7 @@
 #include "platform/drives.h"
 
 #include "platform/internal.h"
+#include "platform/names.h"
 #include "platform/paths.h"
 
 #include <QDir>
@@ -36,7 +37,7 @@ QString decodeMountField(const QByteArray& field) {
         }
         out.append(c);
     }
-    return QFile::decodeName(out);
+    return decodeName(out);
 }
 
 std::optional<QList<Drive>> g_drives;
@@ -219,7 +220,7 @@ bool statDrive(QChar letter, struct statvfs* st) {
     const auto d = driveByLetter(letter);
     if (!d)
         return false;
-    return ::statvfs(QFile::encodeName(d->root).constData(), st) == 0;
+    return ::statvfs(encodeName(d->root).constData(), st) == 0;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
-#include <QFile>
+#include "platform/names.h"
+
 #include <QStringList>
 #include <algorithm>
 #include <cstdlib>
@@ -13,16 +14,16 @@ namespace {
 
 // realpath(3) of a path; a null string when the path cannot be resolved.
 QString resolved(const QString& path) {
-    char* r = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    char* r = ::realpath(encodeName(path).constData(), nullptr);
     if (!r)
         return QString();
-    const QString out = QFile::decodeName(r);
+    const QString out = decodeName(QByteArray(r));
     std::free(r);
     return out;
 }
 
 bool statPath(const QString& path, struct stat* st) {
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), st) == 0;
+    return !path.isEmpty() && ::stat(encodeName(path).constData(), st) == 0;
 }
 
 QString parentOf(const QString& path) {
@@ -83,7 +84,7 @@ bool isDirectory(const QString& path) {
 
 bool isSymLink(const QString& path) {
     struct stat st {};
-    return !path.isEmpty() && ::lstat(QFile::encodeName(path).constData(), &st) == 0 &&
+    return !path.isEmpty() && ::lstat(encodeName(path).constData(), &st) == 0 &&
            S_ISLNK(st.st_mode);
 }
 
@@ -91,7 +92,7 @@ QString currentFolder() {
     char* cwd = ::getcwd(nullptr, 0);
     if (!cwd)
         return QString();
-    const QString out = QFile::decodeName(cwd);
+    const QString out = decodeName(QByteArray(cwd));
     std::free(cwd);
     return out;
 }

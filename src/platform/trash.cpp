@@ -1,12 +1,365 @@
-// Placeholder until the trash is in place.
+// The freedesktop.org trash: a trash folder holds files/ (the trashed entries) and info/ (one
+// NAME.trashinfo per entry, saying where it came from and when).  An entry only ever moves by
+// rename(2) into a trash on its own file system, so nothing is copied and then deleted.  The
+// optional directorysizes cache is not kept; readers of the trash work without it.
 #include "platform/trash.h"
+
+#include "platform/internal.h"
+#include "platform/names.h"
+#include "platform/trash_internal.h"
+
+#include <QDir>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
-bool moveToTrash(const QString&, QString* error) {
-    if (error)
-        *error = QStringLiteral("The trash is not available.");
+namespace {
+
+// Longest name of one directory entry, in bytes, and what info/ adds to an entry's name.
+constexpr int kNameMax = 255;
+constexpr char kInfoSuffix[] = ".trashinfo";
+// Names tried before giving up ("name", "name.2", ... "name.999").
+constexpr int kMaxAttempts = 999;
+
+QString systemMessage(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QString joined(const QString& folder, const QString& name) {
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+QString parentOf(const QString& path) {
+    const int slash = path.lastIndexOf('/');
+    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+}
+
+// realpath(3) of an existing folder, keeping every byte of its name; null (and the error code
+// in `code`) when it fails.
+QString resolvedFolder(const QString& path, int* code = nullptr) {
+    const QByteArray native = encodeName(path);
+    char* r = ::realpath(native.constData(), nullptr);
+    if (!r) {
+        if (code)
+            *code = errno;
+        return QString();
+    }
+    const QString out = decodeName(r, qsizetype(std::strlen(r)));
+    std::free(r);
+    return out;
+}
+
+// `path` with links resolved in the part of it that exists; the rest is kept as it is.
+QString resolvedPath(const QString& path) {
+    QString known = path;
+    QString missing;
+    QString real;
+    while ((real = resolvedFolder(known)).isNull() && known != QLatin1String("/")) {
+        missing.prepend('/' + known.mid(known.lastIndexOf('/') + 1));
+        known = parentOf(known);
+    }
+    if (real.isNull() || missing.isEmpty())
+        return real.isNull() ? path : real;
+    return real == QLatin1String("/") ? missing : real + missing;
+}
+
+// lstat / stat of program text; 0 or the error code.
+int lstatCode(const QString& path, struct stat* st) {
+    return ::lstat(encodeName(path).constData(), st) == 0 ? 0 : errno;
+}
+
+int statCode(const QString& path, struct stat* st) {
+    return ::stat(encodeName(path).constData(), st) == 0 ? 0 : errno;
+}
+
+// The device of `path`, or of its nearest existing parent when it does not exist yet.
+bool deviceOfNearest(QString path, dev_t* device) {
+    for (;;) {
+        struct stat st {};
+        if (statCode(path, &st) == 0) {
+            *device = st.st_dev;
+            return true;
+        }
+        if (path == QLatin1String("/") || path.isEmpty())
+            return false;
+        path = parentOf(path);
+    }
+}
+
+// Creates one folder with mode 0700.  An entry that is already there is accepted as it is: if
+// it is not a usable folder, writing into it fails later and is reported then.
+bool makeTrashFolder(const QString& path, QString* why) {
+    const QByteArray native = encodeName(path);
+    if (::mkdir(native.constData(), 0700) == 0)
+        return true;
+    const int code = errno;
+    if (code == EEXIST)
+        return true;
+    *why = QStringLiteral("the folder %1 cannot be created (%2)").arg(path, systemMessage(code));
     return false;
+}
+
+// Creates `path` and its missing parents, each with mode 0700.
+bool makeTrashPath(const QString& path, QString* why) {
+    QString prefix;
+    for (const QString& part : path.split('/', Qt::SkipEmptyParts)) {
+        prefix += '/' + part;
+        if (!makeTrashFolder(prefix, why))
+            return false;
+    }
+    return true;
+}
+
+// Makes sure `path` is a real folder owned by `uid`, creating it (mode 0700) when missing.
+bool ensureOwnFolder(const QString& path, uint uid, QString* why) {
+    const QByteArray native = encodeName(path);
+    if (::mkdir(native.constData(), 0700) == 0)
+        return true;
+    int code = errno;
+    struct stat st {};
+    if (code == EEXIST)
+        code = ::lstat(native.constData(), &st) == 0 ? 0 : errno;
+    if (code != 0)
+        *why =
+            QStringLiteral("the folder %1 cannot be created (%2)").arg(path, systemMessage(code));
+    else if (S_ISLNK(st.st_mode))
+        *why = QStringLiteral("%1 is a symbolic link").arg(path);
+    else if (!S_ISDIR(st.st_mode))
+        *why = QStringLiteral("%1 is not a folder").arg(path);
+    else if (st.st_uid != uid)
+        *why = QStringLiteral("%1 belongs to another user").arg(path);
+    else
+        return true;
+    return false;
+}
+
+// Writes all of `data` to `fd`; 0 or the error code.
+int writeAll(int fd, const QByteArray& data) {
+    const char* p = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        p += n;
+        left -= n;
+    }
+    return 0;
+}
+
+// rename(2) that never replaces an existing entry; 0 or the error code (EEXIST when the target
+// is taken).  File systems without RENAME_NOREPLACE get a look before the plain rename.
+int renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    const int code = errno;
+    if (code != EINVAL && code != ENOSYS && code != EOPNOTSUPP)
+        return code;
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+// Writes the .trashinfo of `source` into `trash`/info, then renames `source` into `trash`/files
+// under the same name, trying further names while either one is taken.
+bool moveIntoTrash(const QString& source, const QString& trash, const QString& storedPath,
+                   QString* why) {
+    const QString name = source.mid(source.lastIndexOf('/') + 1);
+    const QByteArray from = encodeName(source);
+    const QByteArray text = internal::trashInfoText(storedPath, QDateTime::currentDateTime());
+    for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
+        const QString entry = internal::trashEntryName(name, attempt);
+        const QByteArray info = encodeName(trash + "/info/" + entry + QLatin1String(kInfoSuffix));
+        const int fd = ::open(info.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            const int code = errno;
+            if (code == EEXIST)
+                continue;
+            *why = QStringLiteral("its trash information cannot be written (%1)")
+                       .arg(systemMessage(code));
+            return false;
+        }
+        int code = writeAll(fd, text);
+        if (::close(fd) != 0 && code == 0)
+            code = errno;
+        if (code == 0)
+            code = renameNoReplace(from, encodeName(trash + "/files/" + entry));
+        if (code == 0)
+            return true;
+        ::unlink(info.constData());
+        if (code != EEXIST) {
+            *why = systemMessage(code);
+            return false;
+        }
+    }
+    *why = QStringLiteral("no free name is left in the trash %1").arg(trash);
+    return false;
+}
+
+} // namespace
+
+namespace internal {
+
+QString homeTrashFolder() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !base.startsWith('/')) {
+        QString home = qEnvironmentVariable("HOME");
+        if (home.isEmpty())
+            home = QDir::homePath();
+        base = home + QStringLiteral("/.local/share");
+    }
+    return joined(stripTrailingSlash(QDir::cleanPath(base)), QStringLiteral("Trash"));
+}
+
+uint currentUserId() {
+    return uint(::getuid());
+}
+
+QString topDirectoryOf(const QString& folder) {
+    struct stat st {};
+    if (statCode(folder, &st) != 0)
+        return folder;
+    QString top = folder;
+    while (top != QLatin1String("/")) {
+        const QString up = parentOf(top);
+        struct stat upSt {};
+        if (statCode(up, &upSt) != 0 || upSt.st_dev != st.st_dev)
+            break;
+        top = up;
+    }
+    return top;
+}
+
+QString topDirectoryTrash(const QString& topdir, uint uid, QString* error) {
+    const QString id = QString::number(uid);
+    QString why;
+    // A shared .Trash is trusted only when an administrator made it: a real sticky folder.
+    const QString shared = joined(topdir, QStringLiteral(".Trash"));
+    struct stat st {};
+    if (lstatCode(shared, &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
+        const QString mine = joined(shared, id);
+        if (ensureOwnFolder(mine, uid, &why))
+            return mine;
+    }
+    const QString own = joined(topdir, QStringLiteral(".Trash-") + id);
+    if (ensureOwnFolder(own, uid, &why))
+        return own;
+    if (error)
+        *error = why;
+    return QString();
+}
+
+QByteArray encodeTrashPath(const QString& path) {
+    return encodeName(path).toPercentEncoding(QByteArrayLiteral("/!*'()"));
+}
+
+QString storedTrashPath(const QString& path, const QString& topdir) {
+    if (topdir.isEmpty())
+        return path;
+    return path.mid(topdir.endsWith('/') ? topdir.size() : topdir.size() + 1);
+}
+
+QByteArray trashInfoText(const QString& storedPath, const QDateTime& when) {
+    return QByteArrayLiteral("[Trash Info]\nPath=") + encodeTrashPath(storedPath) +
+           QByteArrayLiteral("\nDeletionDate=") +
+           when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1() + '\n';
+}
+
+QString trashEntryName(const QString& name, int attempt) {
+    QString stem = name;
+    QString tail;
+    if (attempt > 1) {
+        tail = '.' + QString::number(attempt);
+        const int dot = name.lastIndexOf('.');
+        if (dot > 0 && dot < name.size() - 1) {
+            stem = name.left(dot);
+            tail += name.mid(dot);
+        }
+    }
+    const qsizetype room = kNameMax - qsizetype(sizeof kInfoSuffix - 1);
+    const auto bytes = [](const QString& s) { return encodeName(s).size(); };
+    if (bytes(tail) >= room / 2) { // an outsized extension is shortened with the stem
+        stem = name;
+        tail = attempt > 1 ? '.' + QString::number(attempt) : QString();
+    }
+    while (stem.size() > 1 && bytes(stem) + bytes(tail) > room) {
+        const qsizetype n = stem.size();
+        const bool pair =
+            n >= 2 && stem.at(n - 1).isLowSurrogate() && stem.at(n - 2).isHighSurrogate();
+        stem.chop(pair ? 2 : 1);
+    }
+    return stem + tail;
+}
+
+} // namespace internal
+
+bool moveToTrash(const QString& path, QString* error) {
+    QString why;
+    const auto refuse = [&](const QString& reason) {
+        if (error)
+            *error = QStringLiteral("Cannot move %1 to the trash: %2.").arg(path, reason);
+        return false;
+    };
+
+    const QString given = internal::stripTrailingSlash(path);
+    if (given.isEmpty())
+        return refuse(QStringLiteral("no path given"));
+    struct stat st {};
+    if (const int missing = lstatCode(given, &st))
+        return refuse(systemMessage(missing));
+    const int slash = given.lastIndexOf('/');
+    const QString name = given.mid(slash + 1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return refuse(QStringLiteral("this entry cannot be moved"));
+
+    // The entry's folder, links resolved, decides the file system: rename(2) works there.
+    int code = 0;
+    const QString folder = resolvedFolder(slash < 0    ? QStringLiteral(".")
+                                          : slash == 0 ? QStringLiteral("/")
+                                                       : given.left(slash),
+                                          &code);
+    if (folder.isNull())
+        return refuse(systemMessage(code));
+    struct stat folderSt {};
+    if ((code = statCode(folder, &folderSt)) != 0)
+        return refuse(systemMessage(code));
+    const QString source = joined(folder, name);
+
+    const QString home = internal::homeTrashFolder();
+    dev_t homeDevice = 0;
+    const bool onHome = deviceOfNearest(home, &homeDevice) && homeDevice == folderSt.st_dev;
+    QString trash;
+    QString topdir;
+    if (onHome) {
+        trash = resolvedPath(home);
+    } else {
+        topdir = internal::topDirectoryOf(folder);
+        trash = internal::topDirectoryTrash(topdir, internal::currentUserId(), &why);
+        if (trash.isEmpty())
+            return refuse(QStringLiteral("no trash can be used on its file system (%1)").arg(why));
+    }
+    if (source == trash || trash.startsWith(source + '/'))
+        return refuse(QStringLiteral("it holds the trash itself"));
+    if (source.startsWith(trash + '/'))
+        return refuse(QStringLiteral("it is already in the trash"));
+
+    if ((onHome && !makeTrashPath(trash, &why)) ||
+        !makeTrashFolder(joined(trash, QStringLiteral("files")), &why) ||
+        !makeTrashFolder(joined(trash, QStringLiteral("info")), &why))
+        return refuse(why);
+    if (!moveIntoTrash(source, trash, internal::storedTrashPath(source, topdir), &why))
+        return refuse(why);
+    return true;
 }
 
 } // namespace platform

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The desktop's trash (freedesktop.org Trash specification).
+// The desktop's trash, as freedesktop.org desktops share it.
 namespace platform {
 
 // Moves a file, symbolic link or folder into the trash of its file system: the home trash
