@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QChar>
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+class ProtectedFolders;
+
+// The work behind the deletion window: sorting the handed-over files into the deletion panel
+// and the non-delete panel, the texts that explain a protected file, and the three ways of
+// disposing of the deletion panel (delete, send to the trash, zip and then delete).  The window
+// drives these routines through callbacks and shows what they report.
+
+// ---- Archive names ----------------------------------------------------------------------------
+
+// The folder archives go into: the zip folder, or the root of drive C when that is empty.
+QString archiveFolder(const QString& zipFolder);
+
+// Full path of the archive of one drive for one run: the archive folder, then
+// "Drive-" + letter + "-" + tag + the moment as "ddMMMyyhhmm" (the locale's short month name,
+// 24-hour clock) + ".zip", with exactly one "/" between folder and name.  For the tag
+// "Duplicates", drive C and 8 December 2026 15:30 in English:
+// ".../Drive-C-Duplicates08Dec261530.zip".
+QString makeArchiveName(const QString& tag, QChar driveLetter, const QDateTime& moment,
+                        const QString& zipFolder, const QLocale& locale = QLocale());
+
+// The letter of the drive that holds the path; C when no drive does.
+QChar driveLetterOfPath(const QString& path);
+
+// ---- Trash ------------------------------------------------------------------------------------
+
+// Moves one file to the desktop trash, where it can be restored from.  False when the file
+// stays where it is.
+bool sendToRecycleBin(const QString& path, QString* error = nullptr);
+
+// ---- The two panels ---------------------------------------------------------------------------
+
+// Panel order: by path ignoring letter case, then exactly (so the order is total).
+bool panelLess(const QString& a, const QString& b);
+void sortPanel(QStringList& panel);
+
+// Adds entries to a sorted panel, keeping it sorted (n + m log m).
+void mergeIntoPanel(QStringList& panel, QStringList entries);
+
+// Takes the flagged rows out of a panel and returns them in panel order (linear).  flagged has
+// one entry per row of the panel.
+QStringList takeFlagged(QStringList& panel, const QVector<bool>& flagged);
+
+struct PanelSplit {
+    QStringList deletion; // files that may be deleted, in the order handed over
+    QStringList keep;     // files in protected folders, in the order handed over
+};
+
+// Asks the protected-folder lookup (file mode) about every path, from the last to the first.
+// step(visited) is called before each question with the number of paths asked about so far
+// (0 for the first), so that a waiting window can move its bar and let events through.
+PanelSplit sortIntoPanels(const QStringList& paths, ProtectedFolders& folders,
+                          const std::function<void(qsizetype visited)>& step = {});
+
+// Why a file sits on the non-delete panel: "This file \"<path>\" is on the DO NOT DELETE LIST
+// since the folder that it is stored in is " + the reason text when its folder is protected,
+// else "This file \"<path>\" is on the DO NOT DELETE LIST because you moved it here."
+QString keepReasonText(const QString& path, ProtectedFolders& folders);
+
+// ---- Disposal runs ----------------------------------------------------------------------------
+
+// How a run talks to its window.  Every callback may be left empty.
+struct DisposalHooks {
+    // The file at this index of the deletion panel is being handled now.
+    std::function<void(qsizetype index, const QString& path)> fileStarted;
+    // A failure to show to the user (one message per failed file).
+    std::function<void(const QString& message)> error;
+    // Asked before every file of a zip run and while an archive is written: true stops the run.
+    std::function<bool()> abortRequested;
+    // Progress of the archive being written, 0..100.
+    std::function<void(int percent)> gauge;
+};
+
+struct DisposalOutcome {
+    qsizetype disposed = 0; // files gone from their folders (deleted, trashed, zipped)
+    qsizetype failed = 0;   // files reported with an error
+    bool stopped = false;   // the run ended before the last file
+    bool aborted = false;   // ... because the user asked it to
+};
+
+// Deletes every file for good.  A file that cannot be deleted is reported as
+// "Couldn't delete file - <path>" and the run goes on.  Afterwards the running totals count the
+// whole list and the whole savings as deleted.
+DisposalOutcome deleteFiles(const QStringList& files, qint64 savings, const DisposalHooks& hooks);
+
+// Sends every file to the trash.  The first file the trash refuses stops the run with
+// "An error occurred sending files to the recycle bin.  The bin may be full."; the files after
+// it are not touched.  Afterwards the running totals count the whole list and the whole savings
+// as recycled.
+DisposalOutcome recycleFiles(const QStringList& files, qint64 savings, const DisposalHooks& hooks);
+
+struct ZipRunSettings {
+    QString tag;       // part of every archive name ("Duplicates", "TempClean", ... or empty)
+    QString comment;   // archive comment
+    QString zipFolder; // folder of the archives; empty for the root of drive C
+    QDateTime moment;  // date and time in every archive name of the run; invalid for now
+    QLocale locale;    // month names of the archive names
+};
+
+// Stores every file in the archive of its drive and deletes it once the archive holding it has
+// been written to disk and checked: a file is deleted only when the flush of its batch reports
+// it stored.  A batch is written when the writer finds it big enough, when the next file belongs
+// to another archive, and at the end.  A file that cannot be stored stays and is reported as
+// "Couldn't zip up file - <path>"; a stored file that cannot be deleted as
+// "Couldn't delete file - <path>".  abortRequested is asked before every file and while a batch
+// is written; an aborted batch is not stored and its files stay.  Afterwards the running totals
+// count the whole list and the whole savings as zipped.
+DisposalOutcome zipFiles(const QStringList& files, qint64 savings, const ZipRunSettings& settings,
+                         const DisposalHooks& hooks);
+
+// The texts of the runs.
+namespace disposalText {
+QString couldNotDelete(const QString& path);
+QString couldNotZip(const QString& path);
+QString recycleFailed();
+} // namespace disposalText

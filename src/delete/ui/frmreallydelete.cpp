@@ -1,0 +1,543 @@
+#include "delete/ui/frmreallydelete.h"
+
+#include "app/format.h"
+#include "app/shell.h"
+#include "app/ui/frmstandby.h"
+#include "app/ui/messagebox.h"
+#include "delete/ui/frmzipoptions.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <climits>
+#include <memory>
+
+namespace {
+
+const char* const kAllProtected =
+    "All files selected appear on the NON-DELETE list.  To delete the files anyway, move them off "
+    "of the NON-DELETE list onto the DELETION PANEL.";
+const char* const kNoFiles =
+    "There are no files on the deletion panel.  In order to perform this operation you need to "
+    "move files from the NON-DELETE list to the deletion panel.";
+const char* const kRecycleQuestion =
+    "Note that the recycle bin may be full or that you may have the \"Immediately Remove Files On "
+    "Delete\" option turned on in the recycle bin. If either is true, then you will not be able "
+    "to recover the deleted files from the recycle bin. \r\rSend to the recycle bin anyway?";
+
+// Progress bars count in int; a count beyond that simply stops at the end of the bar.
+int barValue(qsizetype value) {
+    return value <= 0 ? 0 : value >= INT_MAX ? INT_MAX : int(value);
+}
+
+// A bar over a run of files: it counts the files reached out of all of them (a bar whose range
+// is 0..0 would show a busy animation instead, as it would for a single file counted 0..n-1).
+void startFileBar(QProgressBar* bar, qsizetype files) {
+    bar->setRange(0, qMax(1, barValue(files)));
+    bar->setValue(0);
+}
+
+void moveFileBar(QProgressBar* bar, qsizetype index) {
+    bar->setValue(qMin(bar->maximum(), barValue(index + 1)));
+}
+
+// Lets pending events through at most every few milliseconds: often enough to keep the window
+// painted (and, when asked, its Cancel button working), rarely enough to cost nothing per file.
+class EventPump {
+public:
+    explicit EventPump(bool userInput)
+        : m_flags(userInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents) {}
+
+    // True when events were let through (the caller then refreshes what it shows first).
+    bool due() const { return !m_clock.isValid() || m_clock.elapsed() >= 30; }
+    void run() {
+        QCoreApplication::processEvents(m_flags);
+        m_clock.restart();
+    }
+
+private:
+    QEventLoop::ProcessEventsFlags m_flags;
+    QElapsedTimer m_clock;
+};
+
+// The hourglass for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QLabel* note(QWidget* parent, const QString& name, const QString& text) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setWordWrap(true);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QListView* panelView(QWidget* parent, const QString& name, QStringListModel* model) {
+    auto* v = new QListView(parent);
+    v->setObjectName(name);
+    v->setModel(model);
+    v->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    v->setUniformItemSizes(true); // tens of thousands of rows stay quick to lay out
+    return v;
+}
+
+// One flag per row of the view: is it selected?  Walks the selection ranges, not every index.
+QVector<bool> selectedRows(const QListView* view, qsizetype rows) {
+    QVector<bool> flags(rows, false);
+    const QItemSelection selection = view->selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (row >= 0 && row < rows)
+                flags[row] = true;
+    }
+    return flags;
+}
+
+} // namespace
+
+TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TfrmReallyDelete"));
+    setWindowTitle(QStringLiteral("Clean up the following files"));
+    setModal(true);
+
+    m_model1 = new QStringListModel(this);
+    m_model2 = new QStringListModel(this);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 10);
+    layout->setSpacing(8);
+
+    // Heading: the counts on the left, the potential savings on the right.
+    auto* heading = new QHBoxLayout();
+    m_lblDelete = new QLabel(QStringLiteral("The following files will be deleted:"), this);
+    m_lblDelete->setObjectName(QStringLiteral("lblDelete"));
+    QFont bold = m_lblDelete->font();
+    bold.setBold(true);
+    m_lblDelete->setFont(bold);
+    auto* lblPotential = new QLabel(QStringLiteral("Potential savings of "), this);
+    lblPotential->setObjectName(QStringLiteral("lblPotential"));
+    m_lblSavings = new QLabel(this);
+    m_lblSavings->setObjectName(QStringLiteral("lblSavings"));
+    m_lblSavings->setFont(bold);
+    heading->addWidget(m_lblDelete);
+    heading->addStretch();
+    heading->addWidget(lblPotential);
+    heading->addWidget(m_lblSavings);
+    layout->addLayout(heading);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("pcPanels"));
+    layout->addWidget(m_pages, 1);
+
+    // Page 1: the deletion panel.
+    auto* page1 = new QWidget();
+    page1->setObjectName(QStringLiteral("tsDelete"));
+    auto* p1 = new QVBoxLayout(page1);
+    m_lblLeft = new QLabel(page1);
+    m_lblLeft->setObjectName(QStringLiteral("lblLeft"));
+    m_lb1View = panelView(page1, QStringLiteral("lb1"), m_model1);
+    m_btToAgainst = button(page1, QStringLiteral("btToAgainst"),
+                           QStringLiteral("Move files OFF of the deletion panel"));
+    auto* row1 = new QHBoxLayout();
+    row1->addWidget(m_btToAgainst);
+    row1->addStretch();
+    p1->addWidget(m_lblLeft);
+    p1->addWidget(m_lb1View, 1);
+    p1->addLayout(row1);
+    p1->addWidget(note(page1, QStringLiteral("lblNote1"),
+                       QStringLiteral("These files are not in the registry or in the windows "
+                                      "search path therefore it is safer to delete these files.  "
+                                      "However, these files may still belong to working "
+                                      "applications therefore they may be needed for proper "
+                                      "operation of other applications.")));
+    p1->addWidget(note(page1, QStringLiteral("lblNote2"),
+                       QStringLiteral("To move these files off of the list of files to be deleted "
+                                      "drag the mouse cursor over the file list to select the "
+                                      "desired files then click on the Move button.")));
+    m_pages->addTab(page1, QStringLiteral("Files to be deleted"));
+
+    // Page 2: the non-delete panel.
+    auto* page2 = new QWidget();
+    page2->setObjectName(QStringLiteral("tsKeep"));
+    auto* p2 = new QVBoxLayout(page2);
+    m_lblRight = new QLabel(page2);
+    m_lblRight->setObjectName(QStringLiteral("lblRight"));
+    m_lb2View = panelView(page2, QStringLiteral("lb2"), m_model2);
+    m_btMoveLeft = button(page2, QStringLiteral("btMoveLeft"),
+                          QStringLiteral("Move files to the deletion panel"));
+    m_btReason = button(page2, QStringLiteral("btReason"),
+                        QStringLiteral("Reason that file is on this list"));
+    auto* row2 = new QHBoxLayout();
+    row2->addWidget(m_btMoveLeft);
+    row2->addWidget(m_btReason);
+    row2->addStretch();
+    p2->addWidget(m_lblRight);
+    p2->addWidget(m_lb2View, 1);
+    p2->addLayout(row2);
+    p2->addWidget(note(page2, QStringLiteral("lblNote3"),
+                       QStringLiteral("It is not recommended that you delete these files without "
+                                      "uninstalling their associated applications.  They are "
+                                      "either located in the windows system directories or are in "
+                                      "the system registry.  These files will not be deleted.")));
+    p2->addWidget(note(page2, QStringLiteral("lblNote4"),
+                       QStringLiteral("To delete these files move them to the deletion panel.  You "
+                                      "may select multiple files by dragging the mouse over the "
+                                      "list of files above then clicking on the Move files "
+                                      "button.")));
+    m_pages->addTab(page2, QStringLiteral("Do not delete these files"));
+
+    // Bottom: the button panel, or the progress panel in its place while a run goes on, and the
+    // Cancel button.
+    auto* bottom = new QHBoxLayout();
+    m_pnlButtons = new QWidget(this);
+    m_pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
+    auto* buttons = new QHBoxLayout(m_pnlButtons);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    m_btZip = button(m_pnlButtons, QStringLiteral("btZip"),
+                     QStringLiteral("&Archive files into a zip file"));
+    m_btDelete =
+        button(m_pnlButtons, QStringLiteral("btDelete"), QStringLiteral("&Delete all files"));
+    m_btRecycle =
+        button(m_pnlButtons, QStringLiteral("btRecycle"), QStringLiteral("&Send to recycle bin"));
+    buttons->addWidget(m_btZip);
+    buttons->addWidget(m_btDelete);
+    buttons->addWidget(m_btRecycle);
+    buttons->addStretch();
+
+    m_pnlProgress = new QWidget(this);
+    m_pnlProgress->setObjectName(QStringLiteral("pnlProgress"));
+    auto* progress = new QVBoxLayout(m_pnlProgress);
+    progress->setContentsMargins(0, 0, 0, 0);
+    progress->setSpacing(4);
+    m_lblName = new QLabel(m_pnlProgress);
+    m_lblName->setObjectName(QStringLiteral("lblName"));
+    m_lblName->setTextFormat(Qt::PlainText);
+    m_lblName->setMinimumWidth(200);
+    m_lblName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_bar = new QProgressBar(m_pnlProgress);
+    m_bar->setObjectName(QStringLiteral("bar"));
+    m_bar->setTextVisible(false);
+    m_gauge1 = new QProgressBar(m_pnlProgress);
+    m_gauge1->setObjectName(QStringLiteral("Gauge1"));
+    m_gauge1->setRange(0, 100);
+    m_gauge1->setFixedWidth(90);
+    QPalette gaugePalette = m_gauge1->palette();
+    gaugePalette.setColor(QPalette::Highlight, Qt::red);
+    gaugePalette.setColor(QPalette::Base, gaugePalette.color(QPalette::Button));
+    m_gauge1->setPalette(gaugePalette);
+    auto* bars = new QHBoxLayout();
+    bars->addWidget(m_bar, 1);
+    bars->addWidget(m_gauge1);
+    progress->addWidget(m_lblName);
+    progress->addLayout(bars);
+    m_pnlProgress->hide();
+
+    m_btClose = button(this, QStringLiteral("btClose"), QStringLiteral("Cancel"));
+    m_btClose->setToolTip(
+        QStringLiteral("Cancel and close.  May cancel an operation in progress."));
+
+    bottom->addWidget(m_pnlButtons, 1);
+    bottom->addWidget(m_pnlProgress, 1);
+    bottom->addWidget(m_btClose, 0, Qt::AlignBottom);
+    layout->addLayout(bottom);
+
+    m_btToAgainst->setEnabled(false);
+    m_btMoveLeft->setEnabled(false);
+    m_btReason->setEnabled(false);
+
+    connect(m_btToAgainst, &QPushButton::clicked, this, &TfrmReallyDelete::btToAgainstClick);
+    connect(m_btMoveLeft, &QPushButton::clicked, this, &TfrmReallyDelete::btMoveLeftClick);
+    connect(m_btReason, &QPushButton::clicked, this, &TfrmReallyDelete::btReasonClick);
+    connect(m_btDelete, &QPushButton::clicked, this, &TfrmReallyDelete::DeleteAllClick);
+    connect(m_btRecycle, &QPushButton::clicked, this, &TfrmReallyDelete::RecycleClick);
+    connect(m_btZip, &QPushButton::clicked, this, &TfrmReallyDelete::ZipItClick);
+    connect(m_btClose, &QPushButton::clicked, this, &TfrmReallyDelete::btCloseClick);
+    connect(m_lb1View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfrmReallyDelete::updateMoveButtons);
+    connect(m_lb2View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfrmReallyDelete::updateMoveButtons);
+
+    m_noticeTimer.setSingleShot(true);
+    m_noticeTimer.setInterval(500);
+    connect(&m_noticeTimer, &QTimer::timeout, this, &TfrmReallyDelete::allProtectedNotice);
+
+    resize(680, 540);
+}
+
+TfrmReallyDelete::~TfrmReallyDelete() = default;
+
+void TfrmReallyDelete::setFiles(const QStringList& files) {
+    m_lb1 = files;
+    sortPanel(m_lb1);
+    m_lb2.clear();
+    refreshModels();
+}
+
+void TfrmReallyDelete::refreshModels() {
+    m_model1->setStringList(m_lb1);
+    m_model2->setStringList(m_lb2);
+}
+
+void TfrmReallyDelete::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmReallyDelete::FormShow() {
+    m_abortRequested = false;
+    {
+        WaitCursor wait;
+        m_lblSavings->setText(FormatThousands(m_savings) + QStringLiteral(" bytes"));
+        UpdateHeaders();
+        m_lblName->clear();
+        MoveFiles();
+    }
+    m_noticeTimer.stop();
+    if (m_lb1.isEmpty())
+        m_noticeTimer.start();
+}
+
+void TfrmReallyDelete::MoveFiles() {
+    TfrmStandBy* standBy = TfrmStandBy::instance();
+    QProgressBar* waitBar = standBy->bar();
+    startFileBar(waitBar, m_lb1.size());
+    standBy->show();
+    standBy->repaint();
+
+    EventPump pump(false);
+    const PanelSplit split = sortIntoPanels(m_lb1, shell::protection(), [&](qsizetype visited) {
+        if (pump.due()) {
+            moveFileBar(waitBar, visited);
+            pump.run();
+        }
+    });
+    standBy->hide();
+
+    // Both halves keep the order of the sorted deletion panel.
+    m_lb1 = split.deletion;
+    m_lb2 = split.keep;
+    refreshModels();
+    updateLeftRight();
+}
+
+void TfrmReallyDelete::UpdateHeaders() {
+    m_lblDelete->setText(
+        QStringLiteral("Delete - %1, Do NOT delete - %2").arg(m_lb1.size()).arg(m_lb2.size()));
+}
+
+void TfrmReallyDelete::updateLeftRight() {
+    m_lblLeft->setText(
+        QStringLiteral("Deletion Panel - files to be deleted: %1").arg(m_lb1.size()));
+    m_lblRight->setText(QStringLiteral("Files that will NOT be deleted: %1").arg(m_lb2.size()));
+    updateMoveButtons();
+    UpdateHeaders();
+}
+
+void TfrmReallyDelete::updateMoveButtons() {
+    const bool keepSelected = m_lb2View->selectionModel()->hasSelection();
+    m_btMoveLeft->setEnabled(keepSelected);
+    m_btReason->setEnabled(keepSelected);
+    m_btToAgainst->setEnabled(m_lb1View->selectionModel()->hasSelection());
+}
+
+void TfrmReallyDelete::moveSelected(QListView* from, QStringList& source, QStringList& target) {
+    const QStringList moved = takeFlagged(source, selectedRows(from, source.size()));
+    mergeIntoPanel(target, moved);
+    from->selectionModel()->clear();
+    refreshModels();
+    updateLeftRight();
+}
+
+void TfrmReallyDelete::btToAgainstClick() {
+    moveSelected(m_lb1View, m_lb1, m_lb2);
+    if (m_lb1.isEmpty())
+        m_pages->setCurrentIndex(1);
+}
+
+void TfrmReallyDelete::btMoveLeftClick() {
+    moveSelected(m_lb2View, m_lb2, m_lb1);
+    if (m_lb2.isEmpty())
+        m_pages->setCurrentIndex(0);
+}
+
+void TfrmReallyDelete::btReasonClick() {
+    const QModelIndex current = m_lb2View->currentIndex();
+    if (!current.isValid() || current.row() >= m_lb2.size())
+        return;
+    msgbox::infoBox(keepReasonText(m_lb2[current.row()], shell::protection()));
+}
+
+void TfrmReallyDelete::allProtectedNotice() {
+    msgbox::infoBox(QString::fromLatin1(kAllProtected));
+    m_pages->setCurrentIndex(1);
+}
+
+bool TfrmReallyDelete::NoFilesToDelete() {
+    if (!m_lb1.isEmpty())
+        return false;
+    msgbox::infoBox(QString::fromLatin1(kNoFiles));
+    return true;
+}
+
+void TfrmReallyDelete::showProgressPanel(bool show) {
+    m_pnlButtons->setVisible(!show);
+    m_pnlProgress->setVisible(show);
+    // The panels stay as they are while their files are being handled.
+    m_pages->setEnabled(!show);
+}
+
+void TfrmReallyDelete::beginRun(bool cancelEnabled, bool withGauge) {
+    m_running = true;
+    startFileBar(m_bar, m_lb1.size());
+    m_bar->show();
+    m_gauge1->setValue(0);
+    m_gauge1->setVisible(withGauge);
+    m_btClose->setEnabled(cancelEnabled);
+}
+
+void TfrmReallyDelete::endRun() {
+    m_btClose->setEnabled(true);
+    m_bar->hide();
+    m_gauge1->hide();
+    m_running = false;
+}
+
+DisposalHooks TfrmReallyDelete::runHooks(bool userInput) {
+    auto pump = std::make_shared<EventPump>(userInput);
+    DisposalHooks hooks;
+    hooks.fileStarted = [this, pump](qsizetype index, const QString& path) {
+        if (pump->due()) {
+            m_lblName->setText(path);
+            moveFileBar(m_bar, index);
+            pump->run();
+        }
+    };
+    hooks.error = [](const QString& message) { msgbox::errorBox(message); };
+    hooks.abortRequested = [this]() { return m_abortRequested; };
+    hooks.gauge = [this, pump](int percent) {
+        m_gauge1->setValue(qBound(0, percent, 100));
+        if (pump->due())
+            pump->run();
+    };
+    return hooks;
+}
+
+void TfrmReallyDelete::finishRun() {
+    m_lb1.clear();
+    refreshModels();
+    UpdateHeaders();
+    done(1);
+}
+
+void TfrmReallyDelete::DeleteAllClick() {
+    if (NoFilesToDelete())
+        return;
+    showProgressPanel(true);
+    if (!msgbox::askYesNo(QStringLiteral("Really delete?"))) {
+        msgbox::infoBox(QStringLiteral("Files not deleted"));
+        showProgressPanel(false);
+        return;
+    }
+    {
+        WaitCursor wait;
+        beginRun(false, false);
+        deleteFiles(m_lb1, m_savings, runHooks(false));
+        endRun();
+    }
+    showProgressPanel(false);
+    finishRun();
+}
+
+void TfrmReallyDelete::RecycleClick() {
+    if (NoFilesToDelete())
+        return;
+    showProgressPanel(true);
+    if (!msgbox::askYesNo(QString::fromLatin1(kRecycleQuestion))) {
+        msgbox::infoBox(QStringLiteral("Files not deleted"));
+        showProgressPanel(false);
+        return;
+    }
+    {
+        WaitCursor wait;
+        beginRun(false, false);
+        recycleFiles(m_lb1, m_savings, runHooks(false));
+        endRun();
+    }
+    showProgressPanel(false);
+    finishRun();
+}
+
+void TfrmReallyDelete::ZipItClick() {
+    if (NoFilesToDelete())
+        return;
+    showProgressPanel(true);
+    QString comment;
+    {
+        TfrmZipOptions options(this);
+        const int answer = options.exec();
+        comment = options.comment();
+        if (answer != QDialog::Accepted) {
+            showProgressPanel(false);
+            return;
+        }
+    }
+
+    ZipRunSettings settings;
+    settings.tag = m_archiveTag;
+    settings.comment = comment;
+    settings.zipFolder = shell::defaultZipFolder();
+    settings.moment = QDateTime::currentDateTime();
+    DisposalOutcome outcome;
+    {
+        WaitCursor wait;
+        beginRun(true, true);
+        outcome = zipFiles(m_lb1, m_savings, settings, runHooks(true));
+        endRun();
+    }
+    // Said only when something was in fact stored; failures have been reported file by file.
+    if (!m_abortRequested && outcome.disposed > 0)
+        msgbox::plainBox(
+            QStringLiteral("Files deleted and stored in archive zip files in the folder \"") +
+            archiveFolder(settings.zipFolder) + QLatin1Char('"'));
+    showProgressPanel(false);
+    finishRun();
+}
+
+void TfrmReallyDelete::btCloseClick() {
+    if (!m_running) {
+        done(2);
+        return;
+    }
+    if (!m_btClose->isEnabled())
+        return;
+    if (msgbox::askYesNo(QStringLiteral("Really abort?  Folders may be partially deleted!"))) {
+        m_abortRequested = true;
+        setResult(0);
+    }
+}
+
+void TfrmReallyDelete::reject() {
+    btCloseClick();
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "delete/reallydelete.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <QTimer>
+
+class QLabel;
+class QListView;
+class QProgressBar;
+class QPushButton;
+class QStringListModel;
+class QTabWidget;
+class QWidget;
+
+// "Clean up the following files": the one window through which every tool disposes of the files
+// the user marked.  When shown it moves the files that lie in protected folders from the
+// deletion panel (lb1) to the non-delete panel (lb2); the user may move files between the two
+// panels, ask why a file is held back, and then delete the deletion panel, send it to the trash,
+// or zip it and then delete it.  The window closes with result 1 after a disposal and with
+// result 2 when cancelled.  Tools open it through reallyDelete() (handover.h).
+class TfrmReallyDelete : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmReallyDelete(QWidget* parent = nullptr);
+    ~TfrmReallyDelete() override;
+
+    // Set by the caller before the window is shown: the marked files (they start on the
+    // deletion panel), the tag of archive names and the total size of all marked files.
+    void setFiles(const QStringList& files);
+    void setArchiveTag(const QString& tag) { m_archiveTag = tag; }
+    void setSavings(qint64 savings) { m_savings = savings; }
+
+    const QString& archiveTag() const { return m_archiveTag; }
+    qint64 savings() const { return m_savings; }
+
+    // The entries of the deletion panel and of the non-delete panel, in panel order.
+    const QStringList& deletionPanel() const { return m_lb1; }
+    const QStringList& keepPanel() const { return m_lb2; }
+
+    // True while a disposal runs.
+    bool running() const { return m_running; }
+    bool abortRequested() const { return m_abortRequested; }
+
+public slots:
+    // Escape and the close box act as the Cancel button.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private slots:
+    void btToAgainstClick();
+    void btMoveLeftClick();
+    void btReasonClick();
+    void DeleteAllClick();
+    void RecycleClick();
+    void ZipItClick();
+    void btCloseClick();
+    void allProtectedNotice();
+
+private:
+    void FormShow();
+    void MoveFiles();
+    void UpdateHeaders();
+    void updateLeftRight();
+    void updateMoveButtons();
+    bool NoFilesToDelete();
+
+    // Replaces the button panel by the progress panel, and back.
+    void showProgressPanel(bool show);
+    // Prepares the progress panel for a run over the deletion panel.
+    void beginRun(bool cancelEnabled, bool withGauge);
+    void endRun();
+    // The callbacks through which a run shows its progress; userInput lets clicks through (so
+    // the Cancel button works during a zip run).
+    DisposalHooks runHooks(bool userInput);
+    // Empties the deletion panel and closes with result 1.
+    void finishRun();
+
+    // Moves the selected entries of one panel to the other.
+    void moveSelected(QListView* from, QStringList& source, QStringList& target);
+    void refreshModels();
+
+    QString m_archiveTag;
+    qint64 m_savings = 0;
+    bool m_abortRequested = false;
+    bool m_running = false;
+    bool m_shown = false;
+
+    QStringList m_lb1; // deletion panel
+    QStringList m_lb2; // non-delete panel
+    QStringListModel* m_model1;
+    QStringListModel* m_model2;
+
+    QLabel* m_lblDelete;
+    QLabel* m_lblSavings;
+    QTabWidget* m_pages;
+    QLabel* m_lblLeft;
+    QLabel* m_lblRight;
+    QListView* m_lb1View;
+    QListView* m_lb2View;
+    QPushButton* m_btToAgainst;
+    QPushButton* m_btMoveLeft;
+    QPushButton* m_btReason;
+    QWidget* m_pnlButtons;
+    QPushButton* m_btZip;
+    QPushButton* m_btDelete;
+    QPushButton* m_btRecycle;
+    QWidget* m_pnlProgress;
+    QLabel* m_lblName;
+    QProgressBar* m_bar;
+    QProgressBar* m_gauge1;
+    QPushButton* m_btClose;
+
+    // Half a second after showing a window whose deletion panel came out empty.
+    QTimer m_noticeTimer;
+};

@@ -1,0 +1,12 @@
+#include "delete/ui/handover.h"
+
+#include "delete/ui/frmreallydelete.h"
+
+int reallyDelete(QWidget* owner, const QStringList& files, const QString& archiveTag,
+                 qint64 savings) {
+    TfrmReallyDelete window(owner);
+    window.setFiles(files);
+    window.setArchiveTag(archiveTag);
+    window.setSavings(savings);
+    return window.exec() == 1 ? 1 : 2;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Tags that name the tool in the archives made from its files.
+namespace archiveTags {
+inline const char* const Duplicates = "Duplicates";       // duplicate and large-file search
+inline const char* const FileDates = "FileDates";         // files accessed
+inline const char* const TempClean = "TempClean";         // quick clean
+inline const char* const InternetCache = "InternetCache"; // internet cache cleanup
+// The browser passes an empty tag.
+} // namespace archiveTags
+
+// Hands the files a tool marked to the deletion window and waits for it:
+//   owner       the tool's window (the deletion window is modal to it);
+//   files       full paths of the marked files;
+//   archiveTag  one of archiveTags, or empty (only used in zip archive names);
+//   savings     total size in bytes of all marked files, protected ones included; it is what the
+//               running totals grow by after a disposal.
+// Returns 1 when the user disposed of the deletion panel (delete, trash or zip) and 2 when the
+// window was cancelled or closed without doing so.  The tool closes after 1 (the browser re-reads
+// its folder, the internet cache window empties its list) and stays after 2.
+int reallyDelete(QWidget* owner, const QStringList& files, const QString& archiveTag,
+                 qint64 savings);

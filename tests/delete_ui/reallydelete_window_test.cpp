@@ -1,0 +1,397 @@
+#include "app/settings.h"
+#include "app/shell.h"
+#include "app/ui/frmstandby.h"
+#include "delete/ui/frmreallydelete.h"
+#include "delete/ui/handover.h"
+#include "support/sandbox.h"
+#include "support/scriptedboxes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+// Readable failure messages for texts and lists of texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+const QString kNotDeleted = "Files not deleted";
+const QString kAllProtected =
+    "All files selected appear on the NON-DELETE list.  To delete the files anyway, move them off "
+    "of the NON-DELETE list onto the DELETION PANEL.";
+const QString kNoFiles = "There are no files on the deletion panel.  In order to perform this "
+                         "operation you need to move files from the NON-DELETE list to the "
+                         "deletion panel.";
+
+// Lets the event loop run for a while.
+void wait(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the action on the deletion window once the hand-over has opened it and sorted its files
+// (the waiting window is gone again).
+void whenOpen(std::function<void(TfrmReallyDelete*)> action, int attempts = 200) {
+    QTimer::singleShot(10, [action, attempts]() {
+        auto* w = qobject_cast<TfrmReallyDelete*>(QApplication::activeModalWidget());
+        if (!w || TfrmStandBy::instance()->isVisible()) {
+            ASSERT_GT(attempts, 0) << "the deletion window did not open";
+            whenOpen(action, attempts - 1);
+            return;
+        }
+        action(w);
+    });
+}
+
+class DeletionWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.makeDir("c/windows/system");
+        world.makeDir("c/tools/bin");
+        const QStringList nonDelete = {c("apps/office/")};
+        shell::protection().build(&nonDelete, {c("tools/bin")}, c("windows/system"), c("windows"));
+        free1 = world.makeFile("c/data/b.txt", "bb");
+        free2 = world.makeFile("c/data/A.txt", "a");
+        free3 = world.makeFile("c/old/c.log", "ccc");
+        kept1 = world.makeFile("c/windows/sys.ini", "s");
+        kept2 = world.makeFile("c/tools/bin/tool", "t");
+        kept3 = world.makeFile("c/apps/office/x.doc", "x");
+        all = {kept3, free1, kept1, free2, kept2, free3};
+    }
+    void TearDown() override { shell::protection().build(nullptr, {}, QString(), QString()); }
+
+    QString c(const QString& rel) const { return world.path("c/" + rel); }
+
+    template <typename T> static T* child(QWidget* w, const char* name) {
+        T* found = w->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static QString text(QWidget* w, const char* name) { return child<QLabel>(w, name)->text(); }
+    static void click(QWidget* w, const char* name) { child<QPushButton>(w, name)->click(); }
+    static bool enabled(QWidget* w, const char* name) {
+        return child<QPushButton>(w, name)->isEnabled();
+    }
+    static int page(QWidget* w) { return child<QTabWidget>(w, "pcPanels")->currentIndex(); }
+    // Selects the rows of a panel (all of them when rows is empty).
+    static void select(QWidget* w, const char* panel, QList<int> rows = {}) {
+        QListView* v = child<QListView>(w, panel);
+        const int count = v->model()->rowCount();
+        if (rows.isEmpty())
+            for (int r = 0; r < count; ++r)
+                rows << r;
+        for (int r : rows)
+            v->selectionModel()->select(v->model()->index(r, 0), QItemSelectionModel::Select);
+        if (!rows.isEmpty())
+            v->selectionModel()->setCurrentIndex(v->model()->index(rows.first(), 0),
+                                                 QItemSelectionModel::NoUpdate);
+    }
+
+    SandboxWorld world;
+    ScriptedBoxes boxes;
+    QString free1, free2, free3, kept1, kept2, kept3;
+    QStringList all;
+};
+
+} // namespace
+
+TEST_F(DeletionWindow, ShowingSortsTheFilesIntoTwoPanels) {
+    TfrmReallyDelete w;
+    w.setFiles(all);
+    w.setSavings(1234567);
+    EXPECT_EQ(w.windowTitle(), "Clean up the following files");
+    w.show();
+
+    EXPECT_EQ(w.deletionPanel(), QStringList({free2, free1, free3}));
+    EXPECT_EQ(w.keepPanel(), QStringList({kept3, kept2, kept1}));
+    EXPECT_EQ(child<QListView>(&w, "lb1")->model()->rowCount(), 3);
+    EXPECT_EQ(child<QListView>(&w, "lb2")->model()->index(0, 0).data().toString(), kept3);
+    EXPECT_EQ(text(&w, "lblDelete"), "Delete - 3, Do NOT delete - 3");
+    EXPECT_EQ(text(&w, "lblLeft"), "Deletion Panel - files to be deleted: 3");
+    EXPECT_EQ(text(&w, "lblRight"), "Files that will NOT be deleted: 3");
+    EXPECT_EQ(text(&w, "lblSavings"), "1,234,567 bytes");
+    EXPECT_TRUE(text(&w, "lblName").isEmpty());
+    // The waiting window ran over every file and is gone again.
+    EXPECT_EQ(TfrmStandBy::instance()->bar()->maximum(), 6);
+    EXPECT_FALSE(TfrmStandBy::instance()->isVisible());
+
+    EXPECT_FALSE(enabled(&w, "btToAgainst"));
+    EXPECT_FALSE(enabled(&w, "btMoveLeft"));
+    EXPECT_FALSE(enabled(&w, "btReason"));
+    EXPECT_EQ(child<QPushButton>(&w, "btZip")->text(), "&Archive files into a zip file");
+    EXPECT_EQ(child<QPushButton>(&w, "btDelete")->text(), "&Delete all files");
+    EXPECT_EQ(child<QPushButton>(&w, "btRecycle")->text(), "&Send to recycle bin");
+    EXPECT_EQ(child<QPushButton>(&w, "btClose")->toolTip(),
+              "Cancel and close.  May cancel an operation in progress.");
+    EXPECT_TRUE(child<QWidget>(&w, "pnlButtons")->isVisible());
+    EXPECT_FALSE(child<QWidget>(&w, "pnlProgress")->isVisible());
+    EXPECT_EQ(page(&w), 0);
+    wait(600); // files remain on the deletion panel: no notice
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(DeletionWindow, MovingEntriesBetweenThePanelsSwitchesPages) {
+    TfrmReallyDelete w;
+    w.setFiles(all);
+    w.show();
+
+    select(&w, "lb1", {0, 2});
+    EXPECT_TRUE(enabled(&w, "btToAgainst"));
+    click(&w, "btToAgainst");
+    EXPECT_EQ(w.deletionPanel(), QStringList({free1}));
+    EXPECT_EQ(w.keepPanel(), QStringList({kept3, free2, free3, kept2, kept1}));
+    EXPECT_EQ(text(&w, "lblDelete"), "Delete - 1, Do NOT delete - 5");
+    EXPECT_FALSE(enabled(&w, "btToAgainst"));
+    EXPECT_EQ(page(&w), 0);
+
+    select(&w, "lb1");
+    click(&w, "btToAgainst"); // the last one off: the second page comes to the front
+    EXPECT_TRUE(w.deletionPanel().isEmpty());
+    EXPECT_EQ(w.keepPanel().size(), 6);
+    EXPECT_EQ(page(&w), 1);
+
+    select(&w, "lb2", {1});
+    EXPECT_TRUE(enabled(&w, "btMoveLeft"));
+    EXPECT_TRUE(enabled(&w, "btReason"));
+    click(&w, "btMoveLeft");
+    EXPECT_EQ(w.deletionPanel(), QStringList({free2}));
+    EXPECT_EQ(page(&w), 1);
+    EXPECT_FALSE(enabled(&w, "btMoveLeft"));
+
+    select(&w, "lb2");
+    click(&w, "btMoveLeft"); // the last one back: the first page again
+    EXPECT_TRUE(w.keepPanel().isEmpty());
+    EXPECT_EQ(w.deletionPanel(), QStringList({kept3, free2, free1, free3, kept2, kept1}));
+    EXPECT_EQ(text(&w, "lblLeft"), "Deletion Panel - files to be deleted: 6");
+    EXPECT_EQ(text(&w, "lblRight"), "Files that will NOT be deleted: 0");
+    EXPECT_EQ(page(&w), 0);
+}
+
+TEST_F(DeletionWindow, ReasonNamesTheProtectionOrTheUser) {
+    TfrmReallyDelete w;
+    w.setFiles(all);
+    w.show();
+    const QString head = "This file \"%1\" is on the DO NOT DELETE LIST ";
+
+    select(&w, "lb2", {2}); // kept1, in the Windows folder
+    click(&w, "btReason");
+    select(&w, "lb1", {1}); // free1, moved by hand
+    click(&w, "btToAgainst");
+    const int row = int(w.keepPanel().indexOf(free1));
+    child<QListView>(&w, "lb2")->selectionModel()->clear();
+    select(&w, "lb2", {row});
+    click(&w, "btReason");
+
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Information);
+    EXPECT_EQ(boxes.shown[0].text,
+              head.arg(kept1) +
+                  "since the folder that it is stored in is in the Windows/System folder");
+    EXPECT_EQ(boxes.shown[1].text, head.arg(free1) + "because you moved it here.");
+}
+
+TEST_F(DeletionWindow, AnsweringNoChangesNothing) {
+    TfrmReallyDelete w;
+    w.setFiles(all);
+    w.setSavings(999);
+    w.show();
+    boxes.answers = {QMessageBox::No, QMessageBox::No};
+    click(&w, "btDelete");
+    click(&w, "btRecycle");
+
+    ASSERT_EQ(boxes.shown.size(), 4);
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Question);
+    EXPECT_EQ(boxes.shown[0].text, "Really delete?");
+    EXPECT_EQ(boxes.shown[1].text, kNotDeleted);
+    EXPECT_EQ(boxes.shown[2].kind, msgbox::Kind::Question);
+    EXPECT_EQ(boxes.shown[2].text,
+              "Note that the recycle bin may be full or that you may have the \"Immediately "
+              "Remove Files On Delete\" option turned on in the recycle bin. If either is true, "
+              "then you will not be able to recover the deleted files from the recycle bin. "
+              "\r\rSend to the recycle bin anyway?");
+    EXPECT_EQ(boxes.shown[3].text, kNotDeleted);
+    for (const QString& f : all)
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    const Totals t = readTotals(settingsFile());
+    EXPECT_EQ(t.ndelete, -1);
+    EXPECT_EQ(t.nwaste, -1);
+    EXPECT_EQ(t.delDate, -1);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.deletionPanel().size(), 3);
+    EXPECT_TRUE(child<QWidget>(&w, "pnlButtons")->isVisible());
+    EXPECT_FALSE(child<QWidget>(&w, "pnlProgress")->isVisible());
+}
+
+TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
+    whenOpen([](TfrmReallyDelete* w) { click(w, "btDelete"); });
+    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::Duplicates, 5000), 1);
+
+    EXPECT_EQ(boxes.texts(), QStringList({"Really delete?"}));
+    for (const QString& f : {free1, free2, free3})
+        EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
+    for (const QString& f : {kept1, kept2, kept3})
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    const Totals t = readTotals(settingsFile());
+    EXPECT_EQ(t.ndelete, 3);       // the deletion panel
+    EXPECT_EQ(t.sizeDelete, 5000); // all that was handed over
+    EXPECT_EQ(t.delDate, dayNumber(QDate::currentDate()));
+}
+
+TEST_F(DeletionWindow, CancelClosesWithResultTwo) {
+    whenOpen([](TfrmReallyDelete* w) { click(w, "btClose"); });
+    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::TempClean, 10), 2);
+    whenOpen([](TfrmReallyDelete* w) { w->reject(); }); // Escape or the close box
+    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::TempClean, 10), 2);
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    for (const QString& f : all)
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    EXPECT_EQ(readTotals(settingsFile()).ndelete, -1);
+}
+
+TEST_F(DeletionWindow, AllProtectedShowsTheNoticeAfterHalfASecond) {
+    TfrmReallyDelete w;
+    w.setFiles({kept1, kept2, kept3});
+    w.show();
+    EXPECT_TRUE(w.deletionPanel().isEmpty());
+    EXPECT_EQ(page(&w), 0);
+    wait(100);
+    EXPECT_TRUE(boxes.shown.isEmpty()); // not yet
+    wait(700);
+    EXPECT_EQ(boxes.texts(), QStringList({kAllProtected}));
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Information);
+    EXPECT_EQ(page(&w), 1);
+
+    // Every disposal button now only says there is nothing to dispose of.
+    boxes.shown.clear();
+    click(&w, "btDelete");
+    click(&w, "btRecycle");
+    click(&w, "btZip");
+    EXPECT_EQ(boxes.texts(), QStringList({kNoFiles, kNoFiles, kNoFiles}));
+    for (const QString& f : {kept1, kept2, kept3})
+        EXPECT_TRUE(QFileInfo::exists(f));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(readTotals(settingsFile()).ndelete, -1);
+}
+
+namespace {
+
+// Answers the zip settings dialog with OK (or Cancel) as soon as it is open.
+void answerZipOptions(bool ok, std::function<void()> then = {}) {
+    QTimer::singleShot(10, [ok, then]() {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || d->objectName() != "TfrmZipOptions") {
+            answerZipOptions(ok, then);
+            return;
+        }
+        if (then)
+            then();
+        ok ? d->accept() : d->reject();
+    });
+}
+
+class ZipFromWindow : public DeletionWindow {
+protected:
+    void SetUp() override {
+        DeletionWindow::SetUp();
+        zipFolder = world.makeDir("zips");
+        IniFile ini = settingsFile();
+        writeZipPath(ini, zipFolder);
+        writeZipComment(ini, "from the window");
+    }
+    QStringList archives() const { return QDir(zipFolder).entryList({"*.zip"}, QDir::Files); }
+
+    QString zipFolder;
+};
+
+} // namespace
+
+TEST_F(ZipFromWindow, ZippingStoresDeletesAndSaysWhere) {
+    whenOpen([](TfrmReallyDelete* w) {
+        answerZipOptions(true);
+        click(w, "btZip");
+    });
+    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::FileDates, 77), 1);
+
+    EXPECT_EQ(boxes.texts(), QStringList({"Files deleted and stored in archive zip files in the "
+                                          "folder \"" +
+                                          zipFolder + "\""}));
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Plain);
+    ASSERT_EQ(archives().size(), 1);
+    EXPECT_TRUE(archives()[0].startsWith("Drive-C-FileDates")) << archives()[0].toStdString();
+    for (const QString& f : {free1, free2, free3})
+        EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
+    for (const QString& f : {kept1, kept2, kept3})
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    const Totals t = readTotals(settingsFile());
+    EXPECT_EQ(t.nzip, 3);
+    EXPECT_EQ(t.sizeZip, 77);
+}
+
+TEST_F(ZipFromWindow, CancellingTheZipSettingsDoesNothing) {
+    TfrmReallyDelete w;
+    w.setFiles(all);
+    w.show();
+    answerZipOptions(false);
+    click(&w, "btZip");
+    EXPECT_TRUE(boxes.shown.isEmpty());
+    EXPECT_TRUE(archives().isEmpty());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(child<QWidget>(&w, "pnlButtons")->isVisible());
+    EXPECT_FALSE(child<QWidget>(&w, "pnlProgress")->isVisible());
+    EXPECT_EQ(readTotals(settingsFile()).nzip, -1);
+}
+
+TEST_F(ZipFromWindow, CancelDuringTheRunAsksAndAborts) {
+    whenOpen([](TfrmReallyDelete* w) {
+        // Once the run is under way, the Cancel button asks whether to abort.
+        auto* poll = new QTimer(w);
+        QObject::connect(poll, &QTimer::timeout, w, [w, poll]() {
+            if (!w->running())
+                return;
+            poll->stop();
+            EXPECT_TRUE(child<QPushButton>(w, "btClose")->isEnabled());
+            EXPECT_TRUE(child<QWidget>(w, "pnlProgress")->isVisible());
+            EXPECT_FALSE(child<QWidget>(w, "pnlButtons")->isVisible());
+            click(w, "btClose");
+            EXPECT_TRUE(w->abortRequested());
+            EXPECT_TRUE(w->isVisible());
+        });
+        answerZipOptions(true, [poll]() { poll->start(0); });
+        click(w, "btZip");
+        EXPECT_FALSE(poll->isActive()) << "the run was never seen running";
+    });
+    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::Duplicates, 77), 1);
+
+    // Asked, and no word of success after an abort.
+    EXPECT_EQ(boxes.texts(), QStringList({"Really abort?  Folders may be partially deleted!"}));
+    // The run stopped at its next check: the files after the first were never touched.
+    EXPECT_TRUE(QFileInfo::exists(free1));
+    EXPECT_TRUE(QFileInfo::exists(free3));
+    EXPECT_EQ(readTotals(settingsFile()).nzip, 3);
+}
+
+TEST_F(ZipFromWindow, NoWordOfSuccessWhenNothingWasStored) {
+    IniFile ini = settingsFile();
+    writeZipPath(ini, world.path("missing"));
+    whenOpen([](TfrmReallyDelete* w) {
+        answerZipOptions(true);
+        click(w, "btZip");
+    });
+    EXPECT_EQ(reallyDelete(nullptr, {free1, free2}, QString(), 3), 1);
+    EXPECT_EQ(boxes.texts(),
+              QStringList({"Couldn't zip up file - " + free2, "Couldn't zip up file - " + free1}));
+    EXPECT_TRUE(QFileInfo::exists(free1));
+    EXPECT_TRUE(QFileInfo::exists(free2));
+}
