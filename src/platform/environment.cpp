@@ -87,6 +87,7 @@ QStringList searchPathElements() {
 void reloadEnvironment() {
     g_places.reset();
     internal::forgetDrives();
+    internal::forgetRegistry();
 }
 
 } // namespace platform

@@ -11,4 +11,7 @@ QString stripTrailingSlash(const QString& path);
 // Drops the cached drive table so that the next call reads the world anew.
 void forgetDrives();
 
+// Drops the registry view (and so every answer remembered from it); the next use builds it anew.
+void forgetRegistry();
+
 } // namespace platform::internal

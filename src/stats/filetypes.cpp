@@ -1,16 +1,93 @@
-// Placeholder until the registry view is in place.
 #include "stats/filetypes.h"
 
-QString fileTypeDescription(const QString& extension) {
+#include "app/settings.h"
+#include "platform/registry.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace {
+
+// Answers of fileTypeDescription by extension, valid for one generation of the registry view.
+// A walk over a million files asks for a few hundred extensions; the bound only keeps a tree of
+// odd names ("log.000001", "log.000002", ...) from growing the table without end.
+struct DescriptionCache {
+    quint64 generation = 0;
+    QHash<QString, QString> answers;
+};
+constexpr qsizetype kMaxCachedAnswers = 65536;
+
+DescriptionCache& descriptionCache() {
+    static DescriptionCache cache;
+    return cache;
+}
+
+// A key's value read the way the class lookup reads it: the value named like the key itself
+// first, the default value when that is empty.
+QString classValue(const platform::RegistryKey* key) {
+    if (!key)
+        return QString();
+    const QString named = key->value(key->name());
+    return named.isEmpty() ? key->defaultValue() : named;
+}
+
+QString lookUpDescription(const QString& extension) {
     if (extension == QLatin1String("*."))
         return QStringLiteral("No extension");
-    if (extension.isEmpty() || extension.contains(QLatin1Char('*')))
-        return QString();
-    return extension.mid(1).toUpper() + QStringLiteral(" File");
+    const platform::RegistryKey& classes =
+        platform::registry().root(platform::RegistryRoot::ClassesRoot);
+    // The extension is one key name (a "\" in a Linux file name is no path); the class name
+    // may name a key further down, as a registry path.
+    const QString className = classValue(classes.subkey(extension));
+    const QString description =
+        className.isEmpty() ? QString() : classValue(classes.find(className));
+    if (!description.isEmpty())
+        return description;
+    if (!className.isEmpty())
+        return className;
+    if (!extension.isEmpty() && !extension.contains(QLatin1Char('*')))
+        return extension.mid(1).toUpper() + QStringLiteral(" File");
+    return QString();
+}
+
+} // namespace
+
+QString fileTypeDescription(const QString& extension) {
+    DescriptionCache& cache = descriptionCache();
+    const quint64 generation = platform::registryGeneration();
+    if (cache.generation != generation) {
+        cache.answers.clear();
+        cache.generation = generation;
+    }
+    const auto known = cache.answers.constFind(extension);
+    if (known != cache.answers.cend())
+        return known.value();
+    const QString answer = lookUpDescription(extension);
+    if (cache.answers.size() >= kMaxCachedAnswers)
+        cache.answers.clear();
+    cache.answers.insert(extension, answer);
+    return answer;
 }
 
 QStringList listRegisteredExtensions(bool withAll) {
-    return withAll ? QStringList{QStringLiteral("*.*")} : QStringList();
+    QStringList names =
+        platform::registry().root(platform::RegistryRoot::ClassesRoot).subkeyNames();
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const QString& name) {
+                                   return !name.startsWith(QLatin1Char('.')) || name.size() >= 6;
+                               }),
+                names.end());
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    QStringList patterns;
+    patterns.reserve(names.size() + 1);
+    if (withAll)
+        patterns << QStringLiteral("*.*");
+    for (const QString& name : std::as_const(names))
+        patterns << QLatin1Char('*') + name;
+    return patterns;
 }
 
 QString extensionOf(const QString& pattern) {
@@ -18,8 +95,36 @@ QString extensionOf(const QString& pattern) {
     return dot < 0 ? QString() : pattern.mid(dot);
 }
 
-QStringList ReadStatFilesFromDisk(const QString&) { return {}; }
+QString patternDescription(const QString& pattern) {
+    if (pattern == QLatin1String("*."))
+        return fileTypeDescription(pattern);
+    return fileTypeDescription(extensionOf(pattern));
+}
 
-bool WriteStatFilesToDisk(const QStringList&, const QString&) { return false; }
+QStringList ReadStatFilesFromDisk(const QString& section) {
+    const QStringList patterns = readList(settingsFile(), section, lists::defaultTypeList());
+    QStringList entries;
+    entries.reserve(patterns.size());
+    for (const QString& pattern : patterns)
+        entries << pattern + QLatin1Char('\t') + patternDescription(pattern);
+    return entries;
+}
 
-QString patternFromTypedText(const QString& text) { return text; }
+bool WriteStatFilesToDisk(const QStringList& entries, const QString& section) {
+    IniFile ini = settingsFile();
+    return writeList(ini, section, entries);
+}
+
+QString patternFromTypedText(const QString& text) {
+    if (text == QLatin1String("*.*") || text == QLatin1String(".*") || text == QLatin1String("*"))
+        return QString();
+    if (text.startsWith(QLatin1String("*.")))
+        return text;
+    const bool star = text.contains(QLatin1Char('*'));
+    const bool dot = text.contains(QLatin1Char('.'));
+    if (!star && !dot)
+        return QStringLiteral("*.") + text;
+    if (dot && !star)
+        return QLatin1Char('*') + text;
+    return text;
+}

@@ -23,11 +23,16 @@ QStringList listRegisteredExtensions(bool withAll);
 // when it has none.
 QString extensionOf(const QString& pattern);
 
+// The type name a list entry shows for a pattern: fileTypeDescription of the pattern's
+// extension, and "No extension" for the pattern "*." itself.
+QString patternDescription(const QString& pattern);
+
 // The stored list of a section ("Include" or "Exclude") as entries with their descriptions;
 // the three default entries when the section has no Number.
 QStringList ReadStatFilesFromDisk(const QString& section);
 
-// Stores the entries' patterns (each entry cut before its first TAB) in the section.
+// Stores the entries' patterns (each entry cut before its first TAB) in the section; false when
+// the settings file cannot be written.
 bool WriteStatFilesToDisk(const QStringList& entries, const QString& section);
 
 // The pattern a typed text stands for in the extension picker: "txt", ".txt" and "*.txt" give
