@@ -1,0 +1,521 @@
+#include "zip/zipreader.h"
+
+#include "app/filetime.h"
+#include "platform/dirsearch.h"
+#include "platform/fileops.h"
+#include "platform/filesync.h"
+#include "platform/names.h"
+#include "platform/paths.h"
+#include "zip/zipformat.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace zip {
+
+using namespace lz;
+
+namespace {
+
+using Failure = ExtractFailure;
+
+// Read size of one step of an extraction.
+constexpr qsizetype kChunk = 256 * 1024;
+// Temporary names tried in a folder before giving up.
+constexpr int kTempAttempts = 100;
+
+QString joined(const QString& folder, const QString& name) {
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// The components of a stored name, without empty and "." components.
+QStringList componentsOf(const QString& stored) {
+    QStringList out;
+    for (const QString& part : stored.split('/', Qt::SkipEmptyParts)) {
+        if (part != QLatin1String("."))
+            out << part;
+    }
+    return out;
+}
+
+} // namespace
+
+bool isZipArchive(const QString& path) {
+    int code = 0;
+    zip_t* archive = zip_open(platform::encodeName(path).constData(), ZIP_RDONLY, &code);
+    if (!archive)
+        return false;
+    zip_discard(archive);
+    return true;
+}
+
+struct ZipReader::Impl {
+    zip_t* archive = nullptr;
+    QString path;
+    QString lastError;
+    QString comment;
+    QList<ZipEntry> entries;
+    std::unique_ptr<ZipNode> root = std::make_unique<ZipNode>();
+    qint64 files = 0;
+
+    std::function<void(int)> progress;
+    std::function<std::optional<QString>(const QString&)> passwordRequest;
+    std::function<void(const ExtractFailure&)> failure;
+    std::function<void()> loaded;
+
+    QString baseFolder;
+    bool restorePaths = true;
+    bool createFolders = true;
+    std::optional<QByteArray> password; // the last password that fitted an entry
+
+    // Progress of one extraction.
+    qint64 workTotal = 0;
+    qint64 workDone = 0;
+    int lastPercent = -1;
+    ExtractResult result;
+
+    Impl() { root->folder = true; }
+    ~Impl() { closeArchive(); }
+
+    void closeArchive() {
+        if (archive)
+            zip_discard(archive);
+        archive = nullptr;
+    }
+
+    static ZipEntry readEntry(zip_t* archive, zip_uint64_t index) {
+        ZipEntry e;
+        e.index = qint64(index);
+        zip_stat_t st;
+        if (zip_stat_index(archive, index, ZIP_FL_ENC_RAW, &st) != 0)
+            return e;
+        if (st.valid & ZIP_STAT_NAME)
+            e.path = platform::decodeName(QByteArray(st.name));
+        e.folder = e.path.endsWith('/');
+        const QStringList parts = componentsOf(e.path);
+        e.name = parts.isEmpty() ? QString() : parts.last();
+        if (st.valid & ZIP_STAT_SIZE)
+            e.size = qint64(st.size);
+        if (st.valid & ZIP_STAT_COMP_SIZE)
+            e.compressedSize = qint64(st.comp_size);
+        if (st.valid & ZIP_STAT_CRC)
+            e.crc = st.crc;
+        e.encrypted =
+            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE;
+
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0 &&
+            system == ZIP_OPSYS_UNIX && (attributes >> 16) != 0) {
+            const quint32 mode = attributes >> 16;
+            e.unixMode = mode;
+            const quint32 type = mode & format::kUnixTypeMask;
+            e.link = type == format::kUnixLink;
+            e.folder = e.folder || type == format::kUnixFolder;
+            e.otherKind =
+                type != 0 && type != format::kUnixRegular && type != format::kUnixFolder && !e.link;
+        }
+
+        // The exact time of the timestamp field wins over the packed local time.
+        zip_uint16_t length = 0;
+        const zip_uint8_t* field = zip_file_extra_field_get_by_id(
+            archive, index, format::kTimestampFieldId, 0, &length, ZIP_FL_CENTRAL);
+        const std::optional<qint64> exact = format::readTimestampField(field, length);
+        qint64 seconds = 0;
+        if (exact)
+            seconds = *exact;
+        else if (st.valid & ZIP_STAT_MTIME)
+            seconds = qint64(st.mtime);
+        if (seconds != 0 || exact) {
+            e.modified = QDateTime::fromSecsSinceEpoch(seconds);
+            e.dosDateTime = filetime::packDos(e.modified);
+        }
+        return e;
+    }
+
+    // Builds the tree of the entries.
+    void buildTree() {
+        root = std::make_unique<ZipNode>();
+        root->folder = true;
+        QHash<QString, ZipNode*> folders;
+        auto addChild = [](ZipNode* parent, const QString& name, bool folder) {
+            auto node = std::make_unique<ZipNode>();
+            node->name = name;
+            node->path = parent->path.isEmpty() ? name : parent->path + '/' + name;
+            node->folder = folder;
+            node->parent = parent;
+            node->row = int(parent->children.size());
+            parent->children.push_back(std::move(node));
+            return parent->children.back().get();
+        };
+        for (int i = 0; i < entries.size(); ++i) {
+            const ZipEntry& e = entries[i];
+            const QStringList parts = componentsOf(e.path);
+            if (parts.isEmpty())
+                continue;
+            const qsizetype folderParts = e.folder ? parts.size() : parts.size() - 1;
+            ZipNode* node = root.get();
+            QString key;
+            for (qsizetype k = 0; k < folderParts; ++k) {
+                key += parts[k] + '/';
+                ZipNode* next = folders.value(key);
+                if (!next) {
+                    next = addChild(node, parts[k], true);
+                    folders.insert(key, next);
+                }
+                node = next;
+            }
+            if (e.folder) {
+                if (node->entry < 0)
+                    node->entry = i;
+            } else {
+                addChild(node, parts.last(), false)->entry = i;
+            }
+        }
+    }
+
+    void fail(const ZipEntry& e, Failure::Operation op, Failure::Kind kind, int zipError,
+              const QString& message) {
+        ++result.failed;
+        if (!failure)
+            return;
+        Failure f;
+        f.entry = e.path;
+        f.operation = op;
+        f.kind = kind;
+        f.zipError = zipError;
+        f.message = zipError != 0 && message.isEmpty() ? format::errorText(zipError) : message;
+        failure(f);
+    }
+
+    void failEngine(const ZipEntry& e, Failure::Operation op, const zip_error_t* error) {
+        const int code = zip_error_code_zip(error);
+        const Failure::Kind kind = code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_NOPASSWD
+                                       ? Failure::Kind::Password
+                                       : Failure::Kind::Engine;
+        fail(e, op, kind, code, format::errorText(error));
+    }
+
+    void advance(qint64 work) {
+        workDone += work;
+        const int percent =
+            workTotal > 0 ? int(std::min<qint64>(100, workDone * 100 / workTotal)) : 100;
+        if (percent != lastPercent) {
+            lastPercent = percent;
+            if (progress)
+                progress(percent);
+        }
+    }
+
+    // Creates the folders of `parts` below `destination` as needed; the full path of the last
+    // one, or a null string after reporting the failure.
+    QString makeFolders(const ZipEntry& e, const QString& destination, const QStringList& parts) {
+        QString path = destination;
+        for (const QString& part : parts) {
+            path = joined(path, part);
+            const platform::FileStamp st = platform::fileStamp(path);
+            if (st.kind == platform::FileKind::Folder)
+                continue;
+            // A link to a folder that is already there belongs to the user and is followed.
+            if (st.kind == platform::FileKind::Link && platform::isDirectory(path))
+                continue;
+            if (st.kind != platform::FileKind::Missing) {
+                fail(e, Failure::Operation::Write, Failure::Kind::InTheWay, 0,
+                     QStringLiteral("%1 is in the way of a folder").arg(path));
+                return QString();
+            }
+            if (!createFolders) {
+                fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
+                     QStringLiteral("the folder %1 does not exist").arg(path));
+                return QString();
+            }
+            QString why;
+            if (!platform::makeFolder(path, &why)) {
+                fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
+                     QStringLiteral("the folder %1 cannot be created: %2").arg(path, why));
+                return QString();
+            }
+        }
+        return path;
+    }
+
+    // Opens an entry's data, asking for a password when the entry needs one that was not given.
+    zip_file_t* openEntry(const ZipEntry& e) {
+        const auto index = zip_uint64_t(e.index);
+        if (!e.encrypted) {
+            zip_file_t* file = zip_fopen_index(archive, index, 0);
+            if (!file)
+                failEngine(e, Failure::Operation::Open, zip_get_error(archive));
+            return file;
+        }
+        if (password) {
+            if (zip_file_t* file =
+                    zip_fopen_index_encrypted(archive, index, 0, password->constData()))
+                return file;
+            if (zip_error_code_zip(zip_get_error(archive)) != ZIP_ER_WRONGPASSWD) {
+                failEngine(e, Failure::Operation::Open, zip_get_error(archive));
+                return nullptr;
+            }
+        }
+        const std::optional<QString> given =
+            passwordRequest ? passwordRequest(e.path) : std::nullopt;
+        if (!given) {
+            fail(e, Failure::Operation::Open, Failure::Kind::Password, ZIP_ER_NOPASSWD, {});
+            return nullptr;
+        }
+        const QByteArray bytes = given->toUtf8();
+        zip_file_t* file = zip_fopen_index_encrypted(archive, index, 0, bytes.constData());
+        if (!file) {
+            failEngine(e, Failure::Operation::Open, zip_get_error(archive));
+            return nullptr;
+        }
+        password = bytes;
+        return file;
+    }
+
+    // A free temporary name in a folder; null when none is found.
+    static QString temporaryName(const QString& folder) {
+        for (int n = 0; n < kTempAttempts; ++n) {
+            const QString candidate = joined(folder, QStringLiteral(".vastel-extract-%1").arg(n));
+            if (platform::fileStamp(candidate).kind == platform::FileKind::Missing)
+                return candidate;
+        }
+        return QString();
+    }
+
+    bool extractFile(const ZipEntry& e, const QString& folder, const QString& name) {
+        const QString target = joined(folder, name);
+        const platform::FileKind existing = platform::fileStamp(target).kind;
+        if (existing != platform::FileKind::Missing && existing != platform::FileKind::Regular) {
+            fail(e, Failure::Operation::Check, Failure::Kind::InTheWay, 0,
+                 QStringLiteral("%1 is not a regular file").arg(target));
+            return false;
+        }
+        zip_file_t* data = openEntry(e);
+        if (!data)
+            return false;
+
+        quint32 mode = e.unixMode ? (*e.unixMode & 0777) : 0666;
+        if (mode == 0)
+            mode = 0666;
+        QString why;
+        const QString temp = temporaryName(folder);
+        std::unique_ptr<QFile> out =
+            temp.isNull() ? nullptr : platform::createNewFile(temp, mode, &why);
+        if (!out) {
+            zip_fclose(data);
+            fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
+                 QStringLiteral("%1 cannot be created: %2").arg(target, why));
+            return false;
+        }
+
+        QByteArray buffer(kChunk, Qt::Uninitialized);
+        bool ok = true;
+        for (;;) {
+            const zip_int64_t got = zip_fread(data, buffer.data(), zip_uint64_t(buffer.size()));
+            if (got < 0) {
+                failEngine(e, Failure::Operation::Read, zip_file_get_error(data));
+                ok = false;
+                break;
+            }
+            if (got == 0)
+                break;
+            if (out->write(buffer.constData(), got) != got) {
+                fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
+                     QStringLiteral("%1 cannot be written: %2").arg(target, out->errorString()));
+                ok = false;
+                break;
+            }
+            advance(got);
+        }
+        zip_fclose(data);
+        out->close();
+        if (ok && e.modified.isValid())
+            platform::setFileTimes(temp, e.modified.toSecsSinceEpoch());
+        if (ok && !platform::replaceFile(temp, target, &why)) {
+            fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
+                 QStringLiteral("%1 cannot be written: %2").arg(target, why));
+            ok = false;
+        }
+        if (!ok)
+            platform::removeFile(temp);
+        return ok;
+    }
+};
+
+ZipReader::ZipReader() : d(new Impl) {}
+
+ZipReader::~ZipReader() = default;
+
+bool ZipReader::open(const QString& archivePath) {
+    int code = 0;
+    zip_t* archive = zip_open(platform::encodeName(archivePath).constData(), ZIP_RDONLY, &code);
+    if (!archive) {
+        d->lastError = format::errorText(code);
+        return false;
+    }
+    d->closeArchive();
+    d->archive = archive;
+    d->path = archivePath;
+    d->password.reset();
+    int length = 0;
+    const char* comment = zip_get_archive_comment(archive, &length, ZIP_FL_ENC_GUESS);
+    d->comment = comment ? QString::fromUtf8(comment, length) : QString();
+    d->entries.clear();
+    d->files = 0;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        d->entries << Impl::readEntry(archive, zip_uint64_t(i));
+        if (!d->entries.back().folder)
+            ++d->files;
+    }
+    d->buildTree();
+    if (d->loaded)
+        d->loaded();
+    return true;
+}
+
+void ZipReader::close() {
+    d->closeArchive();
+    d->path.clear();
+    d->comment.clear();
+    d->entries.clear();
+    d->files = 0;
+    d->password.reset();
+    d->buildTree();
+}
+
+bool ZipReader::isOpen() const {
+    return d->archive != nullptr;
+}
+
+QString ZipReader::archivePath() const {
+    return d->path;
+}
+
+QString ZipReader::lastError() const {
+    return d->lastError;
+}
+
+QString ZipReader::comment() const {
+    return d->comment;
+}
+
+qint64 ZipReader::entryCount() const {
+    return d->entries.size();
+}
+
+qint64 ZipReader::fileCount() const {
+    return d->files;
+}
+
+const QList<ZipEntry>& ZipReader::entries() const {
+    return d->entries;
+}
+
+const ZipNode& ZipReader::tree() const {
+    return *d->root;
+}
+
+void ZipReader::setProgress(std::function<void(int)> progress) {
+    d->progress = std::move(progress);
+}
+
+void ZipReader::setPasswordRequest(std::function<std::optional<QString>(const QString&)> request) {
+    d->passwordRequest = std::move(request);
+}
+
+void ZipReader::setFailure(std::function<void(const ExtractFailure&)> failure) {
+    d->failure = std::move(failure);
+}
+
+void ZipReader::setLoaded(std::function<void()> loaded) {
+    d->loaded = std::move(loaded);
+}
+
+void ZipReader::setBaseFolder(const QString& storedFolder) {
+    d->baseFolder = storedFolder;
+}
+
+QString ZipReader::baseFolder() const {
+    return d->baseFolder;
+}
+
+void ZipReader::setRestorePaths(bool on) {
+    d->restorePaths = on;
+}
+
+void ZipReader::setCreateFolders(bool on) {
+    d->createFolders = on;
+}
+
+ZipReader::ExtractResult ZipReader::extract(const QString& destination, const QString& pattern) {
+    d->result = ExtractResult();
+    if (!d->archive)
+        return d->result;
+
+    // The entries to handle and the stored path of each below the base folder.
+    struct Pick {
+        const ZipEntry* entry;
+        QStringList parts; // below the base folder
+        bool unsafe;
+    };
+    const QStringList base = componentsOf(d->baseFolder);
+    const platform::WildcardPattern wildcard(pattern.isEmpty() ? QStringLiteral("*") : pattern);
+    const bool all = wildcard.matchesEverything();
+    std::vector<Pick> picks;
+    d->workTotal = 0;
+    for (const ZipEntry& e : d->entries) {
+        const QStringList parts = componentsOf(e.path);
+        if (parts.size() < base.size() || parts.mid(0, base.size()) != base)
+            continue;
+        Pick pick{&e, parts.mid(base.size()), false};
+        pick.unsafe = e.path.startsWith('/') || parts.contains(QLatin1String(".."));
+        if (e.folder) {
+            if (!d->restorePaths || !all || pick.parts.isEmpty())
+                continue;
+        } else if (pick.parts.isEmpty() || !wildcard.matches(pick.parts.last())) {
+            continue;
+        }
+        d->workTotal += e.size + 1;
+        picks.push_back(std::move(pick));
+    }
+    d->workDone = 0;
+    d->lastPercent = -1;
+    d->advance(0);
+
+    const bool destinationOk = platform::isDirectory(destination);
+    const QString root = destinationOk ? platform::canonicalPath(destination) : destination;
+    for (const Pick& pick : picks) {
+        const ZipEntry& e = *pick.entry;
+        const qint64 start = d->workDone;
+        if (!destinationOk) {
+            d->fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
+                    QStringLiteral("the folder %1 does not exist").arg(destination));
+        } else if (pick.unsafe) {
+            d->fail(e, Failure::Operation::Check, Failure::Kind::Unsafe, 0,
+                    QStringLiteral("the name leads outside the destination folder"));
+        } else if (e.link || e.otherKind) {
+            d->fail(e, Failure::Operation::Check, Failure::Kind::Link, 0,
+                    e.link ? QStringLiteral("stored as a symbolic link")
+                           : QStringLiteral("stored as a device, FIFO or socket"));
+        } else if (e.folder) {
+            if (!d->makeFolders(e, root, pick.parts).isNull())
+                ++d->result.extracted;
+        } else {
+            const QStringList folders =
+                d->restorePaths ? pick.parts.mid(0, pick.parts.size() - 1) : QStringList();
+            const QString folder = d->makeFolders(e, root, folders);
+            if (!folder.isNull() && d->extractFile(e, folder, pick.parts.last()))
+                ++d->result.extracted;
+        }
+        // Whatever became of the entry, its share of the work is done.
+        d->workDone = start + e.size;
+        d->advance(1);
+    }
+    d->workDone = d->workTotal;
+    d->advance(0);
+    return d->result;
+}
+
+} // namespace zip

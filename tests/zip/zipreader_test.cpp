@@ -1,0 +1,287 @@
+#include "archivekit.h"
+#include "platform/filesync.h"
+#include "support/sandbox.h"
+#include "zip/zipformat.h"
+#include "zip/zipreader.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using archivekit::RawEntry;
+using zip::ExtractFailure;
+using zip::ZipReader;
+
+namespace {
+
+class ZipReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        archive = world.path("test.zip");
+        reader.setFailure([this](const ExtractFailure& f) { failures.push_back(f); });
+    }
+
+    void write(const std::vector<RawEntry>& entries) {
+        ASSERT_TRUE(archivekit::writeRaw(archive, entries));
+        ASSERT_TRUE(reader.open(archive));
+    }
+
+    // Every file and folder below a folder, relative to it.
+    static QStringList everything(const QString& folder) {
+        QStringList out;
+        QDirIterator it(folder,
+                        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << QDir(folder).relativeFilePath(it.next());
+        out.sort();
+        return out;
+    }
+
+    QStringList failedEntries() const {
+        QStringList out;
+        for (const ExtractFailure& f : failures)
+            out << f.entry;
+        return out;
+    }
+
+    SandboxWorld world;
+    QString archive;
+    ZipReader reader;
+    std::vector<ExtractFailure> failures;
+};
+
+} // namespace
+
+TEST(ZipFormat, Crc32AndTimestampField) {
+    EXPECT_EQ(zip::format::crc32(0, "123456789", 9), 0xCBF43926u);
+    // Fed in pieces it gives the same.
+    EXPECT_EQ(zip::format::crc32(zip::format::crc32(0, "1234", 4), "56789", 5), 0xCBF43926u);
+    for (qint64 t : {qint64(0), qint64(1700000003), qint64(-86400), qint64(INT32_MAX)}) {
+        const QByteArray field = zip::format::timestampField(t);
+        EXPECT_EQ(zip::format::readTimestampField(
+                      reinterpret_cast<const lz::zip_uint8_t*>(field.constData()),
+                      lz::zip_uint16_t(field.size())),
+                  t);
+    }
+    EXPECT_TRUE(zip::format::timestampField(qint64(INT32_MAX) + 1).isEmpty());
+}
+
+TEST_F(ZipReaderTest, OpeningTellsArchivesFromOtherFiles) {
+    const QString text = world.makeFile("notes.zip", "just some text, not an archive");
+    EXPECT_FALSE(zip::isZipArchive(text));
+    EXPECT_FALSE(zip::isZipArchive(world.path("missing.zip")));
+
+    int loads = 0;
+    reader.setLoaded([&] { ++loads; });
+    ASSERT_TRUE(archivekit::writeRaw(archive, {{"a.txt", "a", {}, {}}}));
+    EXPECT_TRUE(zip::isZipArchive(archive));
+    ASSERT_TRUE(reader.open(archive));
+    EXPECT_EQ(loads, 1);
+
+    // A file that is no archive leaves the open archive as it was.
+    EXPECT_FALSE(reader.open(text));
+    EXPECT_FALSE(reader.lastError().isEmpty());
+    EXPECT_EQ(loads, 1);
+    EXPECT_TRUE(reader.isOpen());
+    EXPECT_EQ(reader.archivePath(), archive);
+    EXPECT_EQ(reader.entryCount(), 1);
+
+    reader.close();
+    EXPECT_FALSE(reader.isOpen());
+    EXPECT_EQ(reader.entryCount(), 0);
+    EXPECT_TRUE(reader.tree().children.empty());
+}
+
+TEST_F(ZipReaderTest, EntriesFormATree) {
+    write({{"a/b/c.txt", "c", {}, {}},
+           {"a/d/", {}, {}, {}},
+           {"e.txt", "eee", {}, {}},
+           {"a/b/f.txt", "f", {}, {}}});
+    EXPECT_EQ(reader.entryCount(), 4);
+    EXPECT_EQ(reader.fileCount(), 3);
+
+    const zip::ZipNode& root = reader.tree();
+    ASSERT_EQ(root.children.size(), 2u);
+    const zip::ZipNode& a = *root.children[0];
+    const zip::ZipNode& e = *root.children[1];
+    EXPECT_EQ(a.name, "a");
+    EXPECT_TRUE(a.folder);
+    EXPECT_EQ(a.entry, -1); // only implied by the files below it
+    EXPECT_EQ(e.name, "e.txt");
+    EXPECT_FALSE(e.folder);
+    EXPECT_EQ(e.row, 1);
+    EXPECT_EQ(e.parent, &root);
+    EXPECT_EQ(reader.entries()[e.entry].size, 3);
+
+    ASSERT_EQ(a.children.size(), 2u);
+    const zip::ZipNode& b = *a.children[0];
+    const zip::ZipNode& d = *a.children[1];
+    EXPECT_EQ(b.path, "a/b");
+    EXPECT_EQ(d.path, "a/d");
+    EXPECT_TRUE(d.folder);
+    ASSERT_GE(d.entry, 0);
+    EXPECT_TRUE(reader.entries()[d.entry].folder);
+    ASSERT_EQ(b.children.size(), 2u);
+    EXPECT_EQ(b.children[0]->name, "c.txt");
+    EXPECT_EQ(b.children[1]->name, "f.txt");
+    EXPECT_EQ(b.children[1]->parent, &b);
+    EXPECT_EQ(reader.entries()[b.children[1]->entry].path, "a/b/f.txt");
+}
+
+TEST_F(ZipReaderTest, EntriesLeadingOutsideTheDestinationAreRefused) {
+    // The absolute name points into the sandbox, so a fault could be seen and harms nothing.
+    const QString absolute = world.path("abs-evil");
+    write({{"../evil", "x", {}, {}},
+           {absolute.toUtf8(), "x", {}, {}},
+           {"sub/../../evil2", "x", {}, {}},
+           {"link", world.path("target").toUtf8(), 0120777, {}},
+           {"fifo", {}, 0010644, {}},
+           {"good.txt", "good", 0100600, {}}});
+    const QString dest = world.makeDir("x/dest");
+    const ZipReader::ExtractResult result = reader.extract(dest);
+
+    EXPECT_EQ(result.extracted, 1);
+    EXPECT_EQ(result.failed, 5);
+    EXPECT_EQ(everything(world.path("x")), QStringList({"dest", "dest/good.txt"}));
+    EXPECT_FALSE(QFile::exists(absolute));
+    EXPECT_FALSE(QFile::exists(world.path("evil")));
+    EXPECT_FALSE(QFile::exists(world.path("x/evil2")));
+    EXPECT_EQ(platform::fileStamp(dest + "/good.txt").permissions, 0600u);
+
+    ASSERT_EQ(failures.size(), 5u);
+    EXPECT_EQ(failedEntries(),
+              QStringList({"../evil", absolute, "sub/../../evil2", "link", "fifo"}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(failures[i].kind, ExtractFailure::Kind::Unsafe);
+    EXPECT_EQ(failures[3].kind, ExtractFailure::Kind::Link);
+    EXPECT_EQ(failures[4].kind, ExtractFailure::Kind::Link);
+    for (const ExtractFailure& f : failures) {
+        EXPECT_EQ(f.operation, ExtractFailure::Operation::Check);
+        EXPECT_EQ(f.zipError, 0);
+        EXPECT_FALSE(f.message.isEmpty());
+    }
+}
+
+TEST_F(ZipReaderTest, PasswordIsAskedForEncryptedEntries) {
+    write({{"one.txt", "secret one", {}, "sesame"},
+           {"plain.txt", "plain", {}, {}},
+           {"two.txt", "secret two", {}, "sesame"}});
+    EXPECT_TRUE(reader.entries()[0].encrypted);
+    EXPECT_FALSE(reader.entries()[1].encrypted);
+
+    // The right password: asked once, then reused for the next entry.
+    QStringList asked;
+    std::optional<QString> answer = QString("sesame");
+    reader.setPasswordRequest([&](const QString& entry) {
+        asked << entry;
+        return answer;
+    });
+    const QString good = world.makeDir("good");
+    EXPECT_EQ(reader.extract(good).extracted, 3);
+    EXPECT_EQ(asked, QStringList({"one.txt"}));
+    EXPECT_EQ(SandboxWorld::readBytes(good + "/two.txt"), "secret two");
+    EXPECT_TRUE(failures.empty());
+
+    // No password: both encrypted entries fail, the plain one is extracted between them.
+    ASSERT_TRUE(reader.open(archive)); // forgets the password
+    asked.clear();
+    answer.reset();
+    const QString none = world.makeDir("none");
+    const ZipReader::ExtractResult result = reader.extract(none);
+    EXPECT_EQ(result.extracted, 1);
+    EXPECT_EQ(asked, QStringList({"one.txt", "two.txt"}));
+    EXPECT_EQ(everything(none), QStringList({"plain.txt"}));
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].kind, ExtractFailure::Kind::Password);
+    EXPECT_EQ(failures[0].zipError, ZIP_ER_NOPASSWD);
+
+    // A wrong password is the engine's error with its own text.
+    failures.clear();
+    answer = QString("wrong");
+    const QString wrong = world.makeDir("wrong");
+    EXPECT_EQ(reader.extract(wrong).extracted, 1);
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].kind, ExtractFailure::Kind::Password);
+    EXPECT_EQ(failures[0].zipError, ZIP_ER_WRONGPASSWD);
+    EXPECT_EQ(failures[0].message, zip::format::errorText(ZIP_ER_WRONGPASSWD));
+    EXPECT_EQ(everything(wrong), QStringList({"plain.txt"}));
+}
+
+TEST_F(ZipReaderTest, WhatStandsInTheWayFailsAloneAndFilesAreReplaced) {
+    write({{"a.txt", "new a", {}, {}},
+           {"b.txt", "new b", {}, {}},
+           {"c.txt", "new c", {}, {}},
+           {"d/e.txt", "new e", {}, {}},
+           {"f.txt", "new f", {}, {}}});
+    const QString dest = world.makeDir("dest");
+    world.makeFile("dest/a.txt", "old a");
+    world.makeDir("dest/b.txt"); // a folder has the name
+    const QString target = world.makeFile("outside.txt", "untouched");
+    QFile::link(target, dest + "/c.txt");                      // a link has the name
+    world.makeFile("dest/d", "a file where a folder belongs"); // in the way of a folder
+
+    const ZipReader::ExtractResult result = reader.extract(dest);
+    EXPECT_EQ(result.extracted, 2);
+    EXPECT_EQ(failedEntries(), QStringList({"b.txt", "c.txt", "d/e.txt"}));
+    for (const ExtractFailure& f : failures)
+        EXPECT_EQ(f.kind, ExtractFailure::Kind::InTheWay);
+    EXPECT_EQ(SandboxWorld::readBytes(dest + "/a.txt"), "new a");
+    EXPECT_EQ(SandboxWorld::readBytes(dest + "/f.txt"), "new f");
+    EXPECT_EQ(SandboxWorld::readBytes(target), "untouched");
+    EXPECT_EQ(platform::fileStamp(dest + "/c.txt").kind, platform::FileKind::Link);
+    // No temporary file stays behind.
+    EXPECT_EQ(everything(dest), QStringList({"a.txt", "b.txt", "c.txt", "d", "f.txt"}));
+}
+
+TEST_F(ZipReaderTest, BaseFolderPatternAndFlatExtraction) {
+    write({{"home/ann/a.txt", "a", {}, {}},
+           {"home/ann/docs/b.TXT", "b", {}, {}},
+           {"home/ann/docs/c.doc", "c", {}, {}},
+           {"home/ann/empty/", {}, {}, {}},
+           {"home/bob/d.txt", "d", {}, {}},
+           {"home/annex.txt", "x", {}, {}}});
+    reader.setBaseFolder("home/ann/");
+    const QString relative = world.makeDir("relative");
+    EXPECT_EQ(reader.extract(relative, "*.txt").extracted, 2);
+    EXPECT_EQ(everything(relative), QStringList({"a.txt", "docs", "docs/b.TXT"}));
+
+    const QString all = world.makeDir("all");
+    EXPECT_EQ(reader.extract(all).extracted, 4); // three files and the empty folder
+    EXPECT_EQ(everything(all), QStringList({"a.txt", "docs", "docs/b.TXT", "docs/c.doc", "empty"}));
+
+    reader.setRestorePaths(false);
+    const QString flat = world.makeDir("flat");
+    EXPECT_EQ(reader.extract(flat, "?.*").extracted, 3);
+    EXPECT_EQ(everything(flat), QStringList({"a.txt", "b.TXT", "c.doc"}));
+
+    reader.setRestorePaths(true);
+    reader.setCreateFolders(false);
+    const QString noFolders = world.makeDir("nofolders");
+    EXPECT_EQ(reader.extract(noFolders, "*.doc").extracted, 0);
+    EXPECT_EQ(failedEntries(), QStringList({"home/ann/docs/c.doc"}));
+    EXPECT_TRUE(everything(noFolders).isEmpty());
+    EXPECT_EQ(failures[0].kind, ExtractFailure::Kind::FileSystem);
+}
+
+TEST_F(ZipReaderTest, MissingDestinationFailsEveryEntryAndProgressEndsAtHundred) {
+    write({{"a.txt", archivekit::randomBytes(100000, 3), {}, {}},
+           {"b.txt", archivekit::randomBytes(300000, 4), {}, {}}});
+    QList<int> seen;
+    reader.setProgress([&](int percent) { seen << percent; });
+
+    const ZipReader::ExtractResult missing = reader.extract(world.path("no/such/folder"));
+    EXPECT_EQ(missing.extracted, 0);
+    EXPECT_EQ(missing.failed, 2);
+    EXPECT_FALSE(QFile::exists(world.path("no")));
+    EXPECT_EQ(failures.size(), 2u);
+
+    seen.clear();
+    const QString dest = world.makeDir("dest");
+    EXPECT_EQ(reader.extract(dest).extracted, 2);
+    ASSERT_GE(seen.size(), 3);
+    EXPECT_EQ(seen.front(), 0);
+    EXPECT_EQ(seen.back(), 100);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+}
