@@ -30,7 +30,8 @@ QString executablePath();
 // The value of PATH split at ":" in order, empty elements kept.
 QStringList searchPathElements();
 
-// Forgets every value read from the environment (places, drives); the next call reads anew.
+// Forgets every value read from the environment (places, drives, the registry view); the next
+// call reads anew.
 void reloadEnvironment();
 
 } // namespace platform
