@@ -48,14 +48,4 @@ bool makeFolderPath(const QString& path, QString* error) {
     return true;
 }
 
-bool enterFolder(const QString& path, QString* error) {
-    if (QDir::setCurrent(path))
-        return true;
-    // QDir::setCurrent is a bare chdir: the reason is the system's last error.
-    const QString reason = qt_error_string();
-    if (error)
-        *error = reason;
-    return false;
-}
-
 } // namespace zipdest

@@ -26,8 +26,4 @@ bool isOriginalRoot(const QString& folder, QChar letter);
 // and, when asked, the system's message for the folder that could not be made.
 bool makeFolderPath(const QString& path, QString* error = nullptr);
 
-// Makes the folder the process's current folder; on failure returns false and, when asked, the
-// system's message.
-bool enterFolder(const QString& path, QString* error = nullptr);
-
 } // namespace zipdest

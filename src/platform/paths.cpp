@@ -4,7 +4,9 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,6 +97,14 @@ QString currentFolder() {
     const QString out = decodeName(QByteArray(cwd));
     std::free(cwd);
     return out;
+}
+
+bool setCurrentFolder(const QString& path, QString* error) {
+    if (!path.isEmpty() && ::chdir(encodeName(path).constData()) == 0)
+        return true;
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(path.isEmpty() ? ENOENT : errno));
+    return false;
 }
 
 } // namespace platform

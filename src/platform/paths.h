@@ -17,4 +17,8 @@ bool isSymLink(const QString& path);
 // The process's current folder.
 QString currentFolder();
 
+// Makes a folder the process's current folder; on failure false and, when asked, the system's
+// message.
+bool setCurrentFolder(const QString& path, QString* error = nullptr);
+
 } // namespace platform

@@ -1,4 +1,5 @@
 #include "delete/zipdestination.h"
+#include "platform/paths.h"
 #include "support/sandbox.h"
 
 #include <QDir>
@@ -72,13 +73,13 @@ TEST(ZipDestination, EnterFolderChangesTheCurrentFolderOrSaysWhy) {
     const QString before = QDir::currentPath();
     const QString d = world.makeDir("d");
 
-    EXPECT_TRUE(zipdest::enterFolder(d));
+    EXPECT_TRUE(platform::setCurrentFolder(d));
     EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), d);
 
     QString error;
-    EXPECT_FALSE(zipdest::enterFolder(world.path("missing"), &error));
+    EXPECT_FALSE(platform::setCurrentFolder(world.path("missing"), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), d);
 
-    ASSERT_TRUE(zipdest::enterFolder(before));
+    ASSERT_TRUE(platform::setCurrentFolder(before));
 }

@@ -194,7 +194,7 @@ void TfrmZipDirectory::FormShow() {
         return;
     }
     QString error;
-    if (!zipdest::enterFolder(m_proposedRoot, &error)) {
+    if (!platform::setCurrentFolder(m_proposedRoot, &error)) {
         msgbox::errorBox(m_proposedRoot + QStringLiteral(": ") + error);
         return;
     }
@@ -227,7 +227,7 @@ void TfrmZipDirectory::Button3Click() {
 void TfrmZipDirectory::done(int result) {
     if (!m_savedCurrent.isEmpty()) {
         QString error;
-        if (!zipdest::enterFolder(m_savedCurrent, &error))
+        if (!platform::setCurrentFolder(m_savedCurrent, &error))
             msgbox::errorBox(m_savedCurrent + QStringLiteral(": ") + error);
         m_savedCurrent.clear();
     }
