@@ -1,12 +1,12 @@
 #include "app/format.h"
 
+#include "platform/paths.h"
+
 #include <QLocale>
 #include <cmath>
 
 QString JoinPath(const QString& folder, const QString& name) {
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
+    return platform::joinPath(folder, name);
 }
 
 QString FormatThousands(qint64 value) {

@@ -37,15 +37,7 @@ bool isOriginalRoot(const QString& folder, QChar letter) {
 
 bool makeFolderPath(const QString& path, QString* error) {
     const QString clean = QDir::cleanPath(QDir(platform::currentFolder()).absoluteFilePath(path));
-    QString prefix;
-    for (const QString& part : clean.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        prefix += QLatin1Char('/') + part;
-        if (platform::isDirectory(prefix))
-            continue;
-        if (!platform::makeFolder(prefix, error))
-            return false;
-    }
-    return true;
+    return platform::makeFolderPath(clean, 0777, error);
 }
 
 } // namespace zipdest

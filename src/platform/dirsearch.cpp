@@ -1,6 +1,8 @@
 #include "platform/dirsearch.h"
 
+#include "platform/internal.h"
 #include "platform/names.h"
+#include "platform/paths.h"
 
 #include <QHash>
 #include <cerrno>
@@ -115,12 +117,6 @@ void fillEntry(const struct statx& st, quint32 attributes, DirEntry* entry) {
     entry->creationTime = (st.stx_mask & STATX_BTIME) ? qint64(st.stx_btime.tv_sec) : 0;
 }
 
-QString joined(const QString& folder, const QString& name) {
-    if (folder.endsWith(QLatin1Char('/')))
-        return folder + name;
-    return folder + QLatin1Char('/') + name;
-}
-
 } // namespace
 
 // --- WildcardPattern --------------------------------------------------------------------------
@@ -196,7 +192,7 @@ void DirSearch::close() {
 }
 
 QString DirSearch::errorString() const {
-    return m_error ? QString::fromLocal8Bit(std::strerror(m_error)) : QString();
+    return m_error ? internal::systemMessage(m_error) : QString();
 }
 
 bool DirSearch::open(const QString& folder) {
@@ -228,7 +224,7 @@ bool DirSearch::openSubfolder(const DirSearch& parent) {
         return false;
     }
     const char* name = parent.m_name;
-    m_folder = joined(parent.m_folder, decodeName(name, parent.m_nameLength));
+    m_folder = joinPath(parent.m_folder, decodeName(name, parent.m_nameLength));
     if ((m_error = openFault(m_folder)) != 0)
         return false;
 

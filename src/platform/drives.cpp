@@ -56,9 +56,7 @@ QList<Drive> readDrives() {
 
 // True when root is path itself or one of its ancestors, comparing whole components.
 bool rootHolds(const QString& root, const QString& path) {
-    if (root == QLatin1String("/"))
-        return path.startsWith('/');
-    return path.startsWith(root) && (path.size() == root.size() || path.at(root.size()) == '/');
+    return path == root || !pathBelow(root, path).isNull();
 }
 
 } // namespace

@@ -15,5 +15,10 @@ bool removeFolder(const QString& path, QString* error = nullptr);
 
 // Creates a folder; its parent must exist.  True also when the folder already exists.
 bool makeFolder(const QString& path, QString* error = nullptr);
+// The same with the permission bits of a new folder (reduced by the umask).
+bool makeFolder(const QString& path, quint32 mode, QString* error = nullptr);
+
+// Creates an absolute path's folders that are missing, each with the given permission bits.
+bool makeFolderPath(const QString& path, quint32 mode = 0777, QString* error = nullptr);
 
 } // namespace platform

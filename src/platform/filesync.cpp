@@ -1,5 +1,6 @@
 #include "platform/filesync.h"
 
+#include "platform/internal.h"
 #include "platform/names.h"
 
 #include <cerrno>
@@ -11,12 +12,6 @@
 namespace platform {
 
 namespace {
-
-bool fail(QString* error, int code) {
-    if (error)
-        *error = QString::fromLocal8Bit(std::strerror(code));
-    return false;
-}
 
 // open(2) that retries when a signal interrupts it.
 int openNative(const QByteArray& native, int flags, mode_t mode = 0) {
@@ -30,11 +25,11 @@ int openNative(const QByteArray& native, int flags, mode_t mode = 0) {
 bool syncPath(const QString& path, int flags, QString* error) {
     const int fd = openNative(encodeName(path), flags | O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return fail(error, errno);
+        return internal::failWith(error, errno);
     const bool ok = ::fsync(fd) == 0;
     const int code = errno;
     ::close(fd);
-    return ok || fail(error, code);
+    return ok || internal::failWith(error, code);
 }
 
 // Hands a descriptor to a QFile that closes it.
@@ -90,7 +85,7 @@ std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
         if (code == ELOOP && error)
             *error = QStringLiteral("is a symbolic link");
         else
-            fail(error, code);
+            internal::failWith(error, code);
         return nullptr;
     }
     struct stat st {};
@@ -98,7 +93,7 @@ std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
         if (folder)
-            fail(error, EISDIR);
+            internal::failWith(error, EISDIR);
         else if (error)
             *error = QStringLiteral("not a regular file");
         return nullptr;
@@ -111,7 +106,7 @@ std::unique_ptr<QFile> createNewFile(const QString& path, quint32 permissions, Q
                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY,
                               mode_t(permissions & 0777));
     if (fd < 0) {
-        fail(error, errno);
+        internal::failWith(error, errno);
         return nullptr;
     }
     return adopt(fd, QIODevice::WriteOnly, error);
@@ -120,7 +115,7 @@ std::unique_ptr<QFile> createNewFile(const QString& path, quint32 permissions, Q
 bool replaceFile(const QString& from, const QString& to, QString* error) {
     if (::rename(encodeName(from).constData(), encodeName(to).constData()) == 0)
         return true;
-    return fail(error, errno);
+    return internal::failWith(error, errno);
 }
 
 bool setFileTimes(const QString& path, qint64 epochSeconds, QString* error) {
@@ -130,7 +125,7 @@ bool setFileTimes(const QString& path, qint64 epochSeconds, QString* error) {
     times[1] = times[0];
     if (::utimensat(AT_FDCWD, encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0)
         return true;
-    return fail(error, errno);
+    return internal::failWith(error, errno);
 }
 
 } // namespace platform

@@ -8,6 +8,12 @@ namespace platform::internal {
 // Removes trailing "/" characters, keeping "/" itself.
 QString stripTrailingSlash(const QString& path);
 
+// The system's message for an error number.
+QString systemMessage(int code);
+
+// Sets *error (when given) to the system's message for the error number and returns false.
+bool failWith(QString* error, int code);
+
 // Drops the cached drive table so that the next call reads the world anew.
 void forgetDrives();
 

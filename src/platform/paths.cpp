@@ -1,12 +1,12 @@
 #include "platform/paths.h"
 
+#include "platform/internal.h"
 #include "platform/names.h"
 
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,16 +28,27 @@ bool statPath(const QString& path, struct stat* st) {
     return !path.isEmpty() && ::stat(encodeName(path).constData(), st) == 0;
 }
 
-QString parentOf(const QString& path) {
-    const int slash = path.lastIndexOf('/');
+} // namespace
+
+QString joinPath(const QString& folder, const QString& name) {
+    if (folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return folder + QLatin1Char('/') + name;
+}
+
+QString parentFolder(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-QString joined(const QString& folder, const QString& name) {
-    return folder == QLatin1String("/") ? folder + name : folder + '/' + name;
+QString pathBelow(const QString& folder, const QString& path) {
+    if (folder == QLatin1String("/"))
+        return path.size() > 1 && path.startsWith(QLatin1Char('/')) ? path.mid(1) : QString();
+    if (path.size() > folder.size() + 1 && path.startsWith(folder) &&
+        path.at(folder.size()) == QLatin1Char('/'))
+        return path.mid(folder.size() + 1);
+    return QString();
 }
-
-} // namespace
 
 QString canonicalPath(const QString& path) {
     if (path.isEmpty())
@@ -51,18 +62,18 @@ QString canonicalPath(const QString& path) {
     // order the kernel would follow them; the rest is kept as text with "." and ".." applied.
     QString absolute = path;
     if (!absolute.startsWith('/'))
-        absolute = joined(currentFolder(), absolute);
+        absolute = joinPath(currentFolder(), absolute);
     QString out = QStringLiteral("/");
     int missing = 0; // components at the end of out that do not exist
     for (const QString& part : absolute.split('/', Qt::SkipEmptyParts)) {
         if (part == QLatin1String("."))
             continue;
         if (part == QLatin1String("..")) {
-            out = parentOf(out);
+            out = parentFolder(out);
             missing = std::max(0, missing - 1);
             continue;
         }
-        const QString next = joined(out, part);
+        const QString next = joinPath(out, part);
         const QString r = missing == 0 ? resolved(next) : QString();
         if (r.isNull()) {
             out = next;
@@ -103,7 +114,7 @@ bool setCurrentFolder(const QString& path, QString* error) {
     if (!path.isEmpty() && ::chdir(encodeName(path).constData()) == 0)
         return true;
     if (error)
-        *error = QString::fromLocal8Bit(std::strerror(path.isEmpty() ? ENOENT : errno));
+        *error = internal::systemMessage(path.isEmpty() ? ENOENT : errno);
     return false;
 }
 

@@ -5,6 +5,15 @@
 // Path services of the file system.
 namespace platform {
 
+// Path arithmetic on text, without the file system.
+// A folder and a name joined with exactly one "/".
+QString joinPath(const QString& folder, const QString& name);
+// The folder part of a path, up to its last "/"; "/" for a path directly below the root.
+QString parentFolder(const QString& path);
+// The part of `path` below `folder`, comparing whole components ("a/b" for "/x/a/b" below "/x");
+// a null string when path is not strictly below folder.
+QString pathBelow(const QString& folder, const QString& path);
+
 // The canonical form of a path: absolute, symbolic links resolved, no "." or "..".  A path that
 // does not exist keeps its text.  Plays the part of the short (8.3) path of older systems.
 QString canonicalPath(const QString& path);

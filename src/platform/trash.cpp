@@ -4,8 +4,10 @@
 // optional directorysizes cache is not kept; readers of the trash work without it.
 #include "platform/trash.h"
 
+#include "platform/fileops.h"
 #include "platform/internal.h"
 #include "platform/names.h"
+#include "platform/paths.h"
 #include "platform/trash_internal.h"
 
 #include <QDir>
@@ -27,19 +29,6 @@ constexpr char kInfoSuffix[] = ".trashinfo";
 // Names tried before giving up ("name", "name.2", ... "name.999").
 constexpr int kMaxAttempts = 999;
 
-QString systemMessage(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-QString joined(const QString& folder, const QString& name) {
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QString parentOf(const QString& path) {
-    const int slash = path.lastIndexOf('/');
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
 // realpath(3) of an existing folder, keeping every byte of its name; null (and the error code
 // in `code`) when it fails.
 QString resolvedFolder(const QString& path, int* code = nullptr) {
@@ -53,20 +42,6 @@ QString resolvedFolder(const QString& path, int* code = nullptr) {
     const QString out = decodeName(r, qsizetype(std::strlen(r)));
     std::free(r);
     return out;
-}
-
-// `path` with links resolved in the part of it that exists; the rest is kept as it is.
-QString resolvedPath(const QString& path) {
-    QString known = path;
-    QString missing;
-    QString real;
-    while ((real = resolvedFolder(known)).isNull() && known != QLatin1String("/")) {
-        missing.prepend('/' + known.mid(known.lastIndexOf('/') + 1));
-        known = parentOf(known);
-    }
-    if (real.isNull() || missing.isEmpty())
-        return real.isNull() ? path : real;
-    return real == QLatin1String("/") ? missing : real + missing;
 }
 
 // lstat / stat of program text; 0 or the error code.
@@ -88,7 +63,7 @@ bool deviceOfNearest(QString path, dev_t* device) {
         }
         if (path == QLatin1String("/") || path.isEmpty())
             return false;
-        path = parentOf(path);
+        path = parentFolder(path);
     }
 }
 
@@ -101,19 +76,9 @@ bool makeTrashFolder(const QString& path, QString* why) {
     const int code = errno;
     if (code == EEXIST)
         return true;
-    *why = QStringLiteral("the folder %1 cannot be created (%2)").arg(path, systemMessage(code));
+    *why = QStringLiteral("the folder %1 cannot be created (%2)")
+               .arg(path, internal::systemMessage(code));
     return false;
-}
-
-// Creates `path` and its missing parents, each with mode 0700.
-bool makeTrashPath(const QString& path, QString* why) {
-    QString prefix;
-    for (const QString& part : path.split('/', Qt::SkipEmptyParts)) {
-        prefix += '/' + part;
-        if (!makeTrashFolder(prefix, why))
-            return false;
-    }
-    return true;
 }
 
 // Makes sure `path` is a real folder owned by `uid`, creating it (mode 0700) when missing.
@@ -126,8 +91,8 @@ bool ensureOwnFolder(const QString& path, uint uid, QString* why) {
     if (code == EEXIST)
         code = ::lstat(native.constData(), &st) == 0 ? 0 : errno;
     if (code != 0)
-        *why =
-            QStringLiteral("the folder %1 cannot be created (%2)").arg(path, systemMessage(code));
+        *why = QStringLiteral("the folder %1 cannot be created (%2)")
+                   .arg(path, internal::systemMessage(code));
     else if (S_ISLNK(st.st_mode))
         *why = QStringLiteral("%1 is a symbolic link").arg(path);
     else if (!S_ISDIR(st.st_mode))
@@ -186,7 +151,7 @@ bool moveIntoTrash(const QString& source, const QString& trash, const QString& s
             if (code == EEXIST)
                 continue;
             *why = QStringLiteral("its trash information cannot be written (%1)")
-                       .arg(systemMessage(code));
+                       .arg(internal::systemMessage(code));
             return false;
         }
         int code = writeAll(fd, text);
@@ -198,7 +163,7 @@ bool moveIntoTrash(const QString& source, const QString& trash, const QString& s
             return true;
         ::unlink(info.constData());
         if (code != EEXIST) {
-            *why = systemMessage(code);
+            *why = internal::systemMessage(code);
             return false;
         }
     }
@@ -218,7 +183,7 @@ QString homeTrashFolder() {
             home = QDir::homePath();
         base = home + QStringLiteral("/.local/share");
     }
-    return joined(stripTrailingSlash(QDir::cleanPath(base)), QStringLiteral("Trash"));
+    return joinPath(stripTrailingSlash(QDir::cleanPath(base)), QStringLiteral("Trash"));
 }
 
 uint currentUserId() {
@@ -231,7 +196,7 @@ QString topDirectoryOf(const QString& folder) {
         return folder;
     QString top = folder;
     while (top != QLatin1String("/")) {
-        const QString up = parentOf(top);
+        const QString up = parentFolder(top);
         struct stat upSt {};
         if (statCode(up, &upSt) != 0 || upSt.st_dev != st.st_dev)
             break;
@@ -244,14 +209,14 @@ QString topDirectoryTrash(const QString& topdir, uint uid, QString* error) {
     const QString id = QString::number(uid);
     QString why;
     // A shared .Trash is trusted only when an administrator made it: a real sticky folder.
-    const QString shared = joined(topdir, QStringLiteral(".Trash"));
+    const QString shared = joinPath(topdir, QStringLiteral(".Trash"));
     struct stat st {};
     if (lstatCode(shared, &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX)) {
-        const QString mine = joined(shared, id);
+        const QString mine = joinPath(shared, id);
         if (ensureOwnFolder(mine, uid, &why))
             return mine;
     }
-    const QString own = joined(topdir, QStringLiteral(".Trash-") + id);
+    const QString own = joinPath(topdir, QStringLiteral(".Trash-") + id);
     if (ensureOwnFolder(own, uid, &why))
         return own;
     if (error)
@@ -316,7 +281,7 @@ bool moveToTrash(const QString& path, QString* error) {
         return refuse(QStringLiteral("no path given"));
     struct stat st {};
     if (const int missing = lstatCode(given, &st))
-        return refuse(systemMessage(missing));
+        return refuse(internal::systemMessage(missing));
     const int slash = given.lastIndexOf('/');
     const QString name = given.mid(slash + 1);
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
@@ -329,11 +294,11 @@ bool moveToTrash(const QString& path, QString* error) {
                                                        : given.left(slash),
                                           &code);
     if (folder.isNull())
-        return refuse(systemMessage(code));
+        return refuse(internal::systemMessage(code));
     struct stat folderSt {};
     if ((code = statCode(folder, &folderSt)) != 0)
-        return refuse(systemMessage(code));
-    const QString source = joined(folder, name);
+        return refuse(internal::systemMessage(code));
+    const QString source = joinPath(folder, name);
 
     const QString home = internal::homeTrashFolder();
     dev_t homeDevice = 0;
@@ -341,7 +306,7 @@ bool moveToTrash(const QString& path, QString* error) {
     QString trash;
     QString topdir;
     if (onHome) {
-        trash = resolvedPath(home);
+        trash = canonicalPath(home);
     } else {
         topdir = internal::topDirectoryOf(folder);
         trash = internal::topDirectoryTrash(topdir, internal::currentUserId(), &why);
@@ -353,9 +318,11 @@ bool moveToTrash(const QString& path, QString* error) {
     if (source.startsWith(trash + '/'))
         return refuse(QStringLiteral("it is already in the trash"));
 
-    if ((onHome && !makeTrashPath(trash, &why)) ||
-        !makeTrashFolder(joined(trash, QStringLiteral("files")), &why) ||
-        !makeTrashFolder(joined(trash, QStringLiteral("info")), &why))
+    QString sys;
+    if (onHome && !makeFolderPath(trash, 0700, &sys))
+        return refuse(QStringLiteral("the folder %1 cannot be created (%2)").arg(trash, sys));
+    if (!makeTrashFolder(joinPath(trash, QStringLiteral("files")), &why) ||
+        !makeTrashFolder(joinPath(trash, QStringLiteral("info")), &why))
         return refuse(why);
     if (!moveIntoTrash(source, trash, internal::storedTrashPath(source, topdir), &why))
         return refuse(why);

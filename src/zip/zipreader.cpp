@@ -24,10 +24,6 @@ constexpr qsizetype kChunk = 256 * 1024;
 // Temporary names tried in a folder before giving up.
 constexpr int kTempAttempts = 100;
 
-QString joined(const QString& folder, const QString& name) {
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
 // The components of a stored name, without empty and "." components.
 QStringList componentsOf(const QString& stored) {
     QStringList out;
@@ -212,7 +208,7 @@ struct ZipReader::Impl {
     QString makeFolders(const ZipEntry& e, const QString& destination, const QStringList& parts) {
         QString path = destination;
         for (const QString& part : parts) {
-            path = joined(path, part);
+            path = platform::joinPath(path, part);
             const platform::FileStamp st = platform::fileStamp(path);
             if (st.kind == platform::FileKind::Folder)
                 continue;
@@ -276,7 +272,8 @@ struct ZipReader::Impl {
     // A free temporary name in a folder; null when none is found.
     static QString temporaryName(const QString& folder) {
         for (int n = 0; n < kTempAttempts; ++n) {
-            const QString candidate = joined(folder, QStringLiteral(".vastel-extract-%1").arg(n));
+            const QString candidate =
+                platform::joinPath(folder, QStringLiteral(".vastel-extract-%1").arg(n));
             if (platform::fileStamp(candidate).kind == platform::FileKind::Missing)
                 return candidate;
         }
@@ -284,7 +281,7 @@ struct ZipReader::Impl {
     }
 
     bool extractFile(const ZipEntry& e, const QString& folder, const QString& name) {
-        const QString target = joined(folder, name);
+        const QString target = platform::joinPath(folder, name);
         const platform::FileKind existing = platform::fileStamp(target).kind;
         if (existing != platform::FileKind::Missing && existing != platform::FileKind::Regular) {
             fail(e, Failure::Operation::Check, Failure::Kind::InTheWay, 0,

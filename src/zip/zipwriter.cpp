@@ -27,24 +27,6 @@ constexpr zip_uint32_t kDeflateLevel = 6;
 // Read size when checking an entry that was written.
 constexpr qsizetype kCheckChunk = 256 * 1024;
 
-QString parentOf(const QString& path) {
-    const int slash = path.lastIndexOf('/');
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
-}
-
-QString joined(const QString& folder, const QString& name) {
-    return folder == QLatin1String("/") ? folder + name : folder + '/' + name;
-}
-
-// `path` relative to `folder` when it lies below it, else a null string.
-QString below(const QString& folder, const QString& path) {
-    if (folder == QLatin1String("/"))
-        return path.mid(1);
-    if (path.size() > folder.size() + 1 && path.startsWith(folder) && path[folder.size()] == '/')
-        return path.mid(folder.size() + 1);
-    return QString();
-}
-
 QString cutComment(const QString& comment) {
     QString out = comment.left(kCommentLength);
     if (!out.isEmpty() && out.back().isHighSurrogate())
@@ -412,7 +394,7 @@ struct ZipWriter::Impl {
 
         QString why;
         if (!platform::syncFile(nativePath, &why) ||
-            !platform::syncFolder(parentOf(nativePath), &why)) {
+            !platform::syncFolder(platform::parentFolder(nativePath), &why)) {
             failBatch(results, QStringLiteral("The archive could not be saved to disk: ") + why);
             if (!openArchive(&error))
                 lastError = error;
@@ -452,9 +434,10 @@ bool ZipWriter::open(const QString& archivePath) {
         d->lastError = QStringLiteral("No archive name");
         return false;
     }
-    const platform::FileStamp folder = platform::fileStamp(parentOf(native));
+    const platform::FileStamp folder = platform::fileStamp(platform::parentFolder(native));
     if (folder.kind != platform::FileKind::Folder) {
-        d->lastError = QStringLiteral("The folder %1 does not exist").arg(parentOf(native));
+        d->lastError =
+            QStringLiteral("The folder %1 does not exist").arg(platform::parentFolder(native));
         return false;
     }
     const platform::FileStamp existing = platform::fileStamp(native);
@@ -521,16 +504,18 @@ bool ZipWriter::addFile(const QString& fullPath) {
 
     // The name below the base folder or below the root of the file's drive, with the links of
     // its folders resolved, so that it names the place the file really has.
-    const QString canonical = joined(platform::canonicalPath(parentOf(fullPath)), name);
+    const QString canonical =
+        platform::joinPath(platform::canonicalPath(platform::parentFolder(fullPath)), name);
     if (canonical == d->nativePath) {
         d->lastError = QStringLiteral("An archive cannot hold itself");
         return false;
     }
-    QString relative = d->baseFolder.isEmpty() ? QString() : below(d->baseFolder, canonical);
+    QString relative =
+        d->baseFolder.isEmpty() ? QString() : platform::pathBelow(d->baseFolder, canonical);
     if (relative.isEmpty()) {
         const auto drive = platform::driveOfPath(canonical);
         if (drive)
-            relative = below(drive->root, canonical);
+            relative = platform::pathBelow(drive->root, canonical);
         if (relative.isEmpty()) {
             d->lastError = QStringLiteral("%1 is on no drive").arg(fullPath);
             return false;
