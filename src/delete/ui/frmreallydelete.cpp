@@ -4,10 +4,9 @@
 #include "app/shell.h"
 #include "app/ui/frmstandby.h"
 #include "app/ui/messagebox.h"
+#include "app/ui/widgets.h"
 #include "delete/ui/frmzipoptions.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -47,47 +46,6 @@ void startFileBar(QProgressBar* bar, qsizetype files) {
 
 void moveFileBar(QProgressBar* bar, qsizetype index) {
     bar->setValue(qMin(bar->maximum(), barValue(index + 1)));
-}
-
-// Lets pending events through at most every few milliseconds: often enough to keep the window
-// painted (and, when asked, its Cancel button working), rarely enough to cost nothing per file.
-class EventPump {
-public:
-    explicit EventPump(bool userInput)
-        : m_flags(userInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents) {}
-
-    // True when events were let through (the caller then refreshes what it shows first).
-    bool due() const { return !m_clock.isValid() || m_clock.elapsed() >= 30; }
-    void run() {
-        QCoreApplication::processEvents(m_flags);
-        m_clock.restart();
-    }
-
-private:
-    QEventLoop::ProcessEventsFlags m_flags;
-    QElapsedTimer m_clock;
-};
-
-// The hourglass for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-QLabel* note(QWidget* parent, const QString& name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setWordWrap(true);
-    return l;
-}
-
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    return b;
 }
 
 QListView* panelView(QWidget* parent, const QString& name, QStringListModel* model) {
@@ -155,24 +113,28 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_lblLeft = new QLabel(page1);
     m_lblLeft->setObjectName(QStringLiteral("lblLeft"));
     m_lb1View = panelView(page1, QStringLiteral("lb1"), m_model1);
-    m_btToAgainst = button(page1, QStringLiteral("btToAgainst"),
-                           QStringLiteral("Move files OFF of the deletion panel"));
+    m_btToAgainst = namedButton(page1, QStringLiteral("btToAgainst"),
+                                QStringLiteral("Move files OFF of the deletion panel"));
     auto* row1 = new QHBoxLayout();
     row1->addWidget(m_btToAgainst);
     row1->addStretch();
     p1->addWidget(m_lblLeft);
     p1->addWidget(m_lb1View, 1);
     p1->addLayout(row1);
-    p1->addWidget(note(page1, QStringLiteral("lblNote1"),
-                       QStringLiteral("These files are not in the registry or in the windows "
-                                      "search path therefore it is safer to delete these files.  "
-                                      "However, these files may still belong to working "
-                                      "applications therefore they may be needed for proper "
-                                      "operation of other applications.")));
-    p1->addWidget(note(page1, QStringLiteral("lblNote2"),
-                       QStringLiteral("To move these files off of the list of files to be deleted "
-                                      "drag the mouse cursor over the file list to select the "
-                                      "desired files then click on the Move button.")));
+    p1->addWidget(
+        namedLabel(page1, QStringLiteral("lblNote1"),
+                   QStringLiteral("These files are not in the registry or in the windows "
+                                  "search path therefore it is safer to delete these files.  "
+                                  "However, these files may still belong to working "
+                                  "applications therefore they may be needed for proper "
+                                  "operation of other applications."),
+                   true));
+    p1->addWidget(
+        namedLabel(page1, QStringLiteral("lblNote2"),
+                   QStringLiteral("To move these files off of the list of files to be deleted "
+                                  "drag the mouse cursor over the file list to select the "
+                                  "desired files then click on the Move button."),
+                   true));
     m_pages->addTab(page1, QStringLiteral("Files to be deleted"));
 
     // Page 2: the non-delete panel.
@@ -182,10 +144,10 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_lblRight = new QLabel(page2);
     m_lblRight->setObjectName(QStringLiteral("lblRight"));
     m_lb2View = panelView(page2, QStringLiteral("lb2"), m_model2);
-    m_btMoveLeft = button(page2, QStringLiteral("btMoveLeft"),
-                          QStringLiteral("Move files to the deletion panel"));
-    m_btReason = button(page2, QStringLiteral("btReason"),
-                        QStringLiteral("Reason that file is on this list"));
+    m_btMoveLeft = namedButton(page2, QStringLiteral("btMoveLeft"),
+                               QStringLiteral("Move files to the deletion panel"));
+    m_btReason = namedButton(page2, QStringLiteral("btReason"),
+                             QStringLiteral("Reason that file is on this list"));
     auto* row2 = new QHBoxLayout();
     row2->addWidget(m_btMoveLeft);
     row2->addWidget(m_btReason);
@@ -193,16 +155,20 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     p2->addWidget(m_lblRight);
     p2->addWidget(m_lb2View, 1);
     p2->addLayout(row2);
-    p2->addWidget(note(page2, QStringLiteral("lblNote3"),
-                       QStringLiteral("It is not recommended that you delete these files without "
-                                      "uninstalling their associated applications.  They are "
-                                      "either located in the windows system directories or are in "
-                                      "the system registry.  These files will not be deleted.")));
-    p2->addWidget(note(page2, QStringLiteral("lblNote4"),
-                       QStringLiteral("To delete these files move them to the deletion panel.  You "
-                                      "may select multiple files by dragging the mouse over the "
-                                      "list of files above then clicking on the Move files "
-                                      "button.")));
+    p2->addWidget(
+        namedLabel(page2, QStringLiteral("lblNote3"),
+                   QStringLiteral("It is not recommended that you delete these files without "
+                                  "uninstalling their associated applications.  They are "
+                                  "either located in the windows system directories or are in "
+                                  "the system registry.  These files will not be deleted."),
+                   true));
+    p2->addWidget(
+        namedLabel(page2, QStringLiteral("lblNote4"),
+                   QStringLiteral("To delete these files move them to the deletion panel.  You "
+                                  "may select multiple files by dragging the mouse over the "
+                                  "list of files above then clicking on the Move files "
+                                  "button."),
+                   true));
     m_pages->addTab(page2, QStringLiteral("Do not delete these files"));
 
     // Bottom: the button panel, or the progress panel in its place while a run goes on, and the
@@ -212,12 +178,12 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_pnlButtons->setObjectName(QStringLiteral("pnlButtons"));
     auto* buttons = new QHBoxLayout(m_pnlButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
-    m_btZip = button(m_pnlButtons, QStringLiteral("btZip"),
-                     QStringLiteral("&Archive files into a zip file"));
+    m_btZip = namedButton(m_pnlButtons, QStringLiteral("btZip"),
+                          QStringLiteral("&Archive files into a zip file"));
     m_btDelete =
-        button(m_pnlButtons, QStringLiteral("btDelete"), QStringLiteral("&Delete all files"));
-    m_btRecycle =
-        button(m_pnlButtons, QStringLiteral("btRecycle"), QStringLiteral("&Send to recycle bin"));
+        namedButton(m_pnlButtons, QStringLiteral("btDelete"), QStringLiteral("&Delete all files"));
+    m_btRecycle = namedButton(m_pnlButtons, QStringLiteral("btRecycle"),
+                              QStringLiteral("&Send to recycle bin"));
     buttons->addWidget(m_btZip);
     buttons->addWidget(m_btDelete);
     buttons->addWidget(m_btRecycle);
@@ -251,7 +217,7 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     progress->addLayout(bars);
     m_pnlProgress->hide();
 
-    m_btClose = button(this, QStringLiteral("btClose"), QStringLiteral("Cancel"));
+    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Cancel"));
     m_btClose->setToolTip(
         QStringLiteral("Cancel and close.  May cancel an operation in progress."));
 
@@ -452,29 +418,18 @@ void TfrmReallyDelete::finishRun() {
 }
 
 void TfrmReallyDelete::DeleteAllClick() {
-    if (NoFilesToDelete())
-        return;
-    showProgressPanel(true);
-    if (!msgbox::askYesNo(QStringLiteral("Really delete?"))) {
-        msgbox::infoBox(QStringLiteral("Files not deleted"));
-        showProgressPanel(false);
-        return;
-    }
-    {
-        WaitCursor wait;
-        beginRun(false, false);
-        deleteFiles(m_lb1, m_savings, runHooks(false));
-        endRun();
-    }
-    showProgressPanel(false);
-    finishRun();
+    runConfirmed(QStringLiteral("Really delete?"), deleteFiles);
 }
 
 void TfrmReallyDelete::RecycleClick() {
+    runConfirmed(QString::fromLatin1(kRecycleQuestion), recycleFiles);
+}
+
+void TfrmReallyDelete::runConfirmed(const QString& question, DisposalRun run) {
     if (NoFilesToDelete())
         return;
     showProgressPanel(true);
-    if (!msgbox::askYesNo(QString::fromLatin1(kRecycleQuestion))) {
+    if (!msgbox::askYesNo(question)) {
         msgbox::infoBox(QStringLiteral("Files not deleted"));
         showProgressPanel(false);
         return;
@@ -482,7 +437,7 @@ void TfrmReallyDelete::RecycleClick() {
     {
         WaitCursor wait;
         beginRun(false, false);
-        recycleFiles(m_lb1, m_savings, runHooks(false));
+        run(m_lb1, m_savings, runHooks(false));
         endRun();
     }
     showProgressPanel(false);

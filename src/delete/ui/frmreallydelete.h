@@ -78,6 +78,9 @@ private:
     DisposalHooks runHooks(bool userInput);
     // Empties the deletion panel and closes with result 1.
     void finishRun();
+    // Delete and recycle: asks the question, then runs over the deletion panel and closes.
+    using DisposalRun = DisposalOutcome (*)(const QStringList&, qint64, const DisposalHooks&);
+    void runConfirmed(const QString& question, DisposalRun run);
 
     // Moves the selected entries of one panel to the other.
     void moveSelected(QListView* from, QStringList& source, QStringList& target);

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "app/shell.h"
+#include "app/ui/widgets.h"
 
 #include <QFileDialog>
 #include <QGridLayout>
@@ -17,12 +18,6 @@ namespace {
 TfrmZipOptions::FolderBrowser& folderBrowser() {
     static TfrmZipOptions::FolderBrowser browser;
     return browser;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    return l;
 }
 
 } // namespace
@@ -55,24 +50,25 @@ TfrmZipOptions::TfrmZipOptions(QWidget* parent) : QDialog(parent) {
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(14, 12, 14, 12);
     grid->setVerticalSpacing(6);
-    grid->addWidget(
-        label(this, "Label1", QStringLiteral("Store Zip Archive Files in this folder:")), 0, 0, 1,
-        2);
+    grid->addWidget(namedLabel(this, QStringLiteral("Label1"),
+                               QStringLiteral("Store Zip Archive Files in this folder:")),
+                    0, 0, 1, 2);
     grid->addWidget(m_edit1, 1, 0);
     grid->addWidget(m_speedButton1, 1, 1);
-    grid->addWidget(label(this, "Label4",
-                          QStringLiteral("Note: the zip folder can be on the network on a "
-                                         "different machine!")),
+    grid->addWidget(namedLabel(this, QStringLiteral("Label4"),
+                               QStringLiteral("Note: the zip folder can be on the network on a "
+                                              "different machine!")),
                     2, 0, 1, 2);
     grid->setRowMinimumHeight(3, 8);
-    grid->addWidget(
-        label(this, "Label2", QStringLiteral("Comment to be inserted into Archive Zip file:")), 4,
-        0, 1, 2);
+    grid->addWidget(namedLabel(this, QStringLiteral("Label2"),
+                               QStringLiteral("Comment to be inserted into Archive Zip file:")),
+                    4, 0, 1, 2);
     grid->addWidget(m_edit2, 5, 0, 1, 2);
-    grid->addWidget(label(this, "Label3",
-                          QStringLiteral("Note: Comments make it much easier to identify archive "
-                                         "zip files later.")),
-                    6, 0, 1, 2);
+    grid->addWidget(
+        namedLabel(this, QStringLiteral("Label3"),
+                   QStringLiteral("Note: Comments make it much easier to identify archive "
+                                  "zip files later.")),
+        6, 0, 1, 2);
     grid->setRowMinimumHeight(7, 8);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch();

@@ -1,5 +1,6 @@
 #include "scan/ui/frmwhichdrive.h"
 
+#include "app/ui/widgets.h"
 #include "scan/drivechoice.h"
 #include "stats/filetypes.h"
 #include "stats/ui/frmstatlist.h"
@@ -20,8 +21,7 @@ namespace {
 enum Page { DrivesPage = 0, ModePage = 1, TypesPage = 2 };
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
+    QPushButton* b = namedButton(parent, QString::fromLatin1(name), caption);
     b->setMinimumWidth(96);
     return b;
 }

@@ -2,13 +2,13 @@
 
 #include "app/grid.h"
 #include "app/ui/messagebox.h"
+#include "app/ui/widgets.h"
 #include "search/report.h"
 
 #include <QDateTime>
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -29,15 +29,6 @@ QFont fixedPitchFont(const QString& family) {
         font.setFamily(QStringLiteral("monospace"));
     return font;
 }
-
-// The wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 template <typename Print> bool withDialog(QWidget* parent, Print print) {
     QPrinter printer;

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "app/ui/messagebox.h"
+#include "app/ui/widgets.h"
 #include "stats/filetypes.h"
 #include "stats/ui/frmselectextension.h"
 
@@ -25,10 +26,9 @@ public:
     }
 };
 
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QString& hint) {
-    auto* b = new QPushButton(text, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(hint);
+QPushButton* button(QWidget* parent, const QString& name, const QString& text,
+                    const QString& hint) {
+    QPushButton* b = namedButton(parent, name, text, hint);
     b->setAutoDefault(false);
     return b;
 }

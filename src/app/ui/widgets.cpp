@@ -1,0 +1,37 @@
+#include "app/ui/widgets.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption,
+                         const QString& hint) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    if (!hint.isEmpty())
+        b->setToolTip(hint);
+    return b;
+}
+
+QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text, bool wordWrap) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setWordWrap(wordWrap);
+    return l;
+}
+
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
+EventPump::EventPump(bool userInput)
+    : m_flags(userInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents) {}
+
+void EventPump::run() {
+    QCoreApplication::processEvents(m_flags);
+    m_clock.restart();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// Small pieces the windows share.
+
+// A push button carrying its name as objectName, with an optional hint.
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption,
+                         const QString& hint = QString());
+
+// A label carrying its name as objectName; wordWrap for notes of several lines.
+QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
+                   bool wordWrap = false);
+
+// The wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Lets pending events through at most every few milliseconds: often enough to keep a window
+// painted (and, when asked, its Cancel or Abort button working), rarely enough to cost nothing
+// per file of a long run.
+class EventPump {
+public:
+    explicit EventPump(bool userInput);
+
+    // True when the time has come to let events through (the caller refreshes what it shows
+    // first, then calls run()).
+    bool due() const { return !m_clock.isValid() || m_clock.elapsed() >= 30; }
+    void run();
+
+private:
+    QEventLoop::ProcessEventsFlags m_flags;
+    QElapsedTimer m_clock;
+};
