@@ -46,9 +46,7 @@ const QByteArray kRegistry = "REGEDIT4\r\n"
 
 class FileTypes : public ::testing::Test {
 protected:
-    void SetUp() override {
-        world.setEnv("VASTEL_REGISTRY", world.makeFile("classes.reg", kRegistry));
-    }
+    void SetUp() override { world.useRegistry(kRegistry); }
     SandboxWorld world;
 };
 
@@ -73,7 +71,7 @@ TEST_F(FileTypes, DescriptionsAndTheirFallbacks) {
 
 TEST_F(FileTypes, RememberedAnswersAreDroppedOnReload) {
     EXPECT_EQ(fileTypeDescription(".doc"), "Microsoft Word Document");
-    world.makeFile("classes.reg", "REGEDIT4\n[HKEY_CLASSES_ROOT\\.doc]\n@=\"Letter\"\n");
+    world.makeFile("registry.reg", "REGEDIT4\n[HKEY_CLASSES_ROOT\\.doc]\n@=\"Letter\"\n");
     EXPECT_EQ(fileTypeDescription(".doc"), "Microsoft Word Document");
     world.reload();
     EXPECT_EQ(fileTypeDescription(".doc"), "Letter");
@@ -87,7 +85,7 @@ TEST_F(FileTypes, RegisteredExtensionsSortedAndShort) {
     EXPECT_EQ(listRegisteredExtensions(false), expected);
     EXPECT_EQ(listRegisteredExtensions(true), QStringList{"*.*"} + expected);
 
-    world.setEnv("VASTEL_REGISTRY", world.makeFile("empty.reg", "REGEDIT4\n"));
+    world.useRegistry("REGEDIT4\n");
     EXPECT_EQ(listRegisteredExtensions(true), QStringList({"*.*"}));
     EXPECT_TRUE(listRegisteredExtensions(false).isEmpty());
 }

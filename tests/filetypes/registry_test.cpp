@@ -147,9 +147,8 @@ TEST(RegistryView, FillsEachRootOnceWhenFirstAskedFor) {
 
 TEST(RegistrySource, FileReplacesTheWholeViewAndIsKeptUntilReload) {
     SandboxWorld world;
-    const QString file = world.makeFile("registry.reg", "REGEDIT4\n[HKEY_CLASSES_ROOT\\.abc]\n"
-                                                        "@=\"abc.class\"\n");
-    world.setEnv("VASTEL_REGISTRY", file);
+    const QString file = world.useRegistry("REGEDIT4\n[HKEY_CLASSES_ROOT\\.abc]\n"
+                                           "@=\"abc.class\"\n");
     const RegistryView& view = platform::registry();
     EXPECT_EQ(view.key("HKCR\\.abc")->defaultValue(), "abc.class");
     EXPECT_EQ(view.key("HKCR\\.txt"), nullptr); // the MIME database is not consulted

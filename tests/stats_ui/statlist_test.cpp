@@ -29,9 +29,7 @@ const QByteArray kRegistry = "REGEDIT4\n"
 
 class StatsUi : public ::testing::Test {
 protected:
-    void SetUp() override {
-        world.setEnv("VASTEL_REGISTRY", world.makeFile("classes.reg", kRegistry));
-    }
+    void SetUp() override { world.useRegistry(kRegistry); }
 
     // Runs `act` on the extension picker as soon as it is shown modally.
     static void onPicker(std::function<void(TfrmSelectExtension*)> act) {

@@ -50,6 +50,12 @@ void SandboxWorld::setDrives(const QStringList& letters) {
     setEnv("VASTEL_DRIVES", items.join(';'));
 }
 
+QString SandboxWorld::useRegistry(const QByteArray& regedit) {
+    const QString file = makeFile(QStringLiteral("registry.reg"), regedit);
+    setEnv("VASTEL_REGISTRY", file);
+    return file;
+}
+
 void SandboxWorld::setEnv(const char* name, const QString& value) {
     saveAndSet(name, value.toUtf8(), value.isNull());
     reload();

@@ -29,6 +29,10 @@ public:
     // Sets (or, with a null value, unsets) a variable for the life of the world and reloads.
     void setEnv(const char* name, const QString& value);
 
+    // Replaces the registry view by a REGEDIT4 text (written to a file of the world) and returns
+    // the file's path.
+    QString useRegistry(const QByteArray& regedit);
+
     // Creates a file (and its folders) below root() and returns its full path.
     QString makeFile(const QString& relative, const QByteArray& content = QByteArray());
     // Creates a folder (and its parents) below root() and returns its full path.
