@@ -12,10 +12,6 @@ namespace zip::format {
 
 using namespace lz;
 
-// CRC-32 as zip archives use it (the IEEE polynomial, reflected).  Start with 0 and feed the
-// data in pieces: crc = crc32(crc, piece, size).
-quint32 crc32(quint32 crc, const char* data, qsizetype size);
-
 // The "extended timestamp" extra field (header ID 0x5455) that holds the time of last write
 // in seconds since the epoch, exact and independent of the time zone, beside the packed local
 // date and time of the entry.

@@ -1,5 +1,6 @@
 #include "zip/zipwriter.h"
 
+#include "app/crc32.h"
 #include "platform/drives.h"
 #include "platform/filesync.h"
 #include "platform/names.h"
@@ -98,7 +99,7 @@ zip_int64_t sourceCallback(void* state, void* data, zip_uint64_t length, zip_sou
         if (got == 0)
             return item->readFailure(ZIP_ER_EOF,
                                      QStringLiteral("the file got shorter while it was read"));
-        item->crc = format::crc32(item->crc, static_cast<const char*>(data), got);
+        item->crc = ::crc32::checksum(item->crc, data, got);
         item->bytesRead += got;
         return got;
     }
@@ -292,7 +293,7 @@ struct ZipWriter::Impl {
             }
             if (got == 0)
                 break;
-            crc = format::crc32(crc, buffer.constData(), got);
+            crc = ::crc32::checksum(crc, buffer.constData(), got);
             total += got;
         }
         zip_fclose(entry);
