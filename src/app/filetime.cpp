@@ -1,5 +1,7 @@
 #include "app/filetime.h"
 
+#include <climits>
+
 namespace filetime {
 
 QDateTime toLocal(qint64 epochSeconds) {
@@ -34,6 +36,48 @@ QDateTime unpackDos(quint32 packed) {
     if (!d.isValid() || !t.isValid())
         return QDateTime();
     return QDateTime(d, t, Qt::LocalTime);
+}
+
+namespace {
+
+constexpr qint64 kQuarterHour = 900;
+// Marks a quarter hour in which the offset changes.
+constexpr int kOffsetChanges = INT_MIN;
+
+qint64 floorDiv(qint64 a, qint64 b) {
+    const qint64 q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+int offsetAt(qint64 epochSeconds) {
+    return QDateTime::fromSecsSinceEpoch(epochSeconds, Qt::LocalTime).offsetFromUtc();
+}
+
+} // namespace
+
+quint32 Packer::pack(qint64 epochSeconds) {
+    if (epochSeconds == 0)
+        return 0;
+    const qint64 quarter = floorDiv(epochSeconds, kQuarterHour);
+    auto found = m_offsets.constFind(quarter);
+    if (found == m_offsets.cend()) {
+        const int first = offsetAt(quarter * kQuarterHour);
+        const int last = offsetAt(quarter * kQuarterHour + kQuarterHour - 1);
+        found = m_offsets.insert(quarter, first == last ? first : kOffsetChanges);
+    }
+    if (found.value() == kOffsetChanges)
+        return packedFromEpoch(epochSeconds);
+    const qint64 local = epochSeconds + found.value();
+    const qint64 days = floorDiv(local, 86400);
+    const int seconds = int(local - days * 86400);
+    // Day 0 of the epoch is Julian day 2440588.
+    const QDate d = QDate::fromJulianDay(days + 2440588);
+    if (d.year() < 1980 || d.year() > 2107)
+        return 0;
+    const quint32 date = quint32((d.year() - 1980) << 9 | d.month() << 5 | d.day());
+    const quint32 time =
+        quint32((seconds / 3600) << 11 | (seconds / 60 % 60) << 5 | (seconds % 60) / 2);
+    return date << 16 | time;
 }
 
 } // namespace filetime

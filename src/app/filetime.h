@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QtGlobal>
 
 // File times as the tools show and compare them.  A file time arrives as seconds since the Unix
@@ -20,5 +21,17 @@ quint32 packedFromEpoch(qint64 epochSeconds);
 
 // The date-time a packed value stands for; invalid for 0 or a malformed value.
 QDateTime unpackDos(quint32 packed);
+
+// packedFromEpoch for many file times, as a walk over a large tree needs it: the local time's
+// offset from UTC is asked for once per quarter of an hour of file time and remembered, and
+// the calendar is worked out by arithmetic.  A quarter hour in which the offset changes is
+// converted exactly, time by time.
+class Packer {
+public:
+    quint32 pack(qint64 epochSeconds);
+
+private:
+    QHash<qint64, int> m_offsets; // quarter hour since the epoch -> offset in seconds
+};
 
 } // namespace filetime

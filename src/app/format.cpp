@@ -3,6 +3,8 @@
 #include "platform/paths.h"
 
 #include <QLocale>
+#include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 QString JoinPath(const QString& folder, const QString& name) {
@@ -13,6 +15,29 @@ QString FormatThousands(qint64 value) {
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     return locale.toString(value);
+}
+
+int compareIgnoringCase(QStringView a, QStringView b) {
+    const char16_t* pa = a.utf16();
+    const char16_t* pb = b.utf16();
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t ca = pa[i];
+        const char16_t cb = pb[i];
+        if (ca == cb)
+            continue;
+        char32_t fa, fb;
+        if (ca < 128 && cb < 128) {
+            fa = ca >= u'A' && ca <= u'Z' ? ca + 32 : ca;
+            fb = cb >= u'A' && cb <= u'Z' ? cb + 32 : cb;
+        } else {
+            fa = QChar::toCaseFolded(char32_t(ca));
+            fb = QChar::toCaseFolded(char32_t(cb));
+        }
+        if (fa != fb)
+            return fa < fb ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 qint64 SafeStrToInt(const QString& text) {
@@ -38,6 +63,13 @@ QString shortDateFormat() {
     if (!f.contains(QLatin1String("yyyy")))
         f.replace(QLatin1String("yy"), QLatin1String("yyyy"));
     return f;
+}
+
+QString longTimeFormat() {
+    QString f = QLocale().timeFormat(QLocale::LongFormat);
+    // Drop the time-zone field ("t", "tt", ...) and the blanks beside it.
+    f.replace(QRegularExpression(QStringLiteral("\\s*\\bt+\\b\\s*")), QStringLiteral(" "));
+    return f.trimmed();
 }
 
 QString shortDateTimeFormat() {

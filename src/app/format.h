@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringView>
 
 // Small routines every tool uses to build paths, show numbers and dates, and read numbers from
 // text without failing.  Numbers and dates follow the default QLocale.
@@ -12,6 +13,11 @@ QString JoinPath(const QString& folder, const QString& name);
 // The number with the locale's thousands separator and no decimals ("1,200,000").
 QString FormatThousands(qint64 value);
 
+// Compares two texts ignoring case, as sorted lists of file names and paths order their lines:
+// code unit by code unit, each case-folded; < 0, 0 or > 0.  Quick where texts share a long
+// beginning, which is the rule for paths.
+int compareIgnoringCase(QStringView a, QStringView b);
+
 // Decimal text (optional leading blanks, an optional sign, digits) as a number; 0 when the text
 // is not one, or does not fit.
 qint64 SafeStrToInt(const QString& text);
@@ -19,6 +25,8 @@ qint64 SafeStrToInt(const QString& text);
 // The locale's short date format, always with a four-digit year, so that a date written by the
 // program reads back as the same date.
 QString shortDateFormat();
+// The locale's long time format (hours, minutes and seconds) without a time-zone name.
+QString longTimeFormat();
 // The short date, a blank and the locale's short time.
 QString shortDateTimeFormat();
 

@@ -8,7 +8,7 @@
 #include <utility>
 
 namespace {
-constexpr QChar kSep(u'\0');
+constexpr QChar kSep = TextGrid::cellSeparator();
 }
 
 TextGrid::TextGrid(int columns) : m_columns(std::max(1, columns)) {
@@ -75,6 +75,11 @@ void TextGrid::setRowCells(int row, const QStringList& cells) {
 
 int TextGrid::appendRow(const QStringList& cells, bool marked) {
     m_rows.push_back(Row{join(cells, m_columns), marked});
+    return rowCount() - 1;
+}
+
+int TextGrid::appendJoinedRow(QString joined, bool marked) {
+    m_rows.push_back(Row{std::move(joined), marked});
     return rowCount() - 1;
 }
 

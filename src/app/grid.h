@@ -32,6 +32,11 @@ public:
     // Appends a row and returns its index.
     int appendRow(const QStringList& cells, bool marked = false);
 
+    // Appends a row whose cells are joined already, separated by cellSeparator(); the text is
+    // taken over as it is.
+    int appendJoinedRow(QString joined, bool marked = false);
+    static constexpr QChar cellSeparator() { return QChar(u'\0'); }
+
     void setHeader(const QStringList& captions) { setRowCells(0, captions); }
 
     bool isMarked(int row) const { return m_rows[size_t(row)].marked; }

@@ -112,3 +112,59 @@ TEST(FileTime, PackedDosForm) {
     EXPECT_EQ(filetime::unpackDos(filetime::packedFromEpoch(epoch)),
               QDateTime(QDate(2010, 6, 1), QTime(8, 30)));
 }
+
+TEST(FileTime, PackerAgreesWithExactConversionAcrossOffsetChanges) {
+    // Zones given by rule, so that no time-zone database is needed: central Europe (one hour
+    // at 01:00 UTC) and Lord Howe Island (half an hour at 02:00 local time).
+    const QByteArray saved = qgetenv("TZ");
+    for (const char* zone : {"CET-1CEST,M3.5.0,M10.5.0/3", "LHST-10:30LHDT-11,M10.1.0,M4.1.0"}) {
+        SCOPED_TRACE(zone);
+        qputenv("TZ", zone);
+        // The zone is in force: summer and winter differ.
+        ASSERT_NE(filetime::toLocal(1784000000).offsetFromUtc(),
+                  filetime::toLocal(1767000000).offsetFromUtc());
+        filetime::Packer packer;
+        // Around each change of the year 2026, then some far-apart times.
+        std::vector<qint64> times;
+        for (qint64 change : {1774746000LL, 1792890000LL, 1775314800LL, 1791041400LL}) {
+            for (qint64 t = change - 4 * 3600; t <= change + 4 * 3600; t += 317)
+                times.push_back(t);
+        }
+        for (qint64 t = 315600000; t < 4000000000LL; t += 86400 * 37 + 4321)
+            times.push_back(t);
+        times.push_back(0);
+        for (qint64 t : times)
+            ASSERT_EQ(packer.pack(t), filetime::packedFromEpoch(t)) << t;
+    }
+    if (saved.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", saved);
+}
+
+TEST(CompareIgnoringCase, FoldsCaseAndOrdersPrefixesFirst) {
+    EXPECT_EQ(compareIgnoringCase(u"README.TXT", u"readme.txt"), 0);
+    EXPECT_EQ(compareIgnoringCase(u"Ärger", u"ärger"), 0);
+    EXPECT_LT(compareIgnoringCase(u"abc", u"abcd"), 0);
+    EXPECT_GT(compareIgnoringCase(u"b", u"A"), 0);
+    EXPECT_LT(compareIgnoringCase(u"_", u"a"), 0);
+    EXPECT_EQ(compareIgnoringCase(u"", u""), 0);
+    // The same signs as Qt's own comparison ignoring case.
+    const QStringList words = {"Zeta", "alpha", "ALPHA", "beta2", "Beta10", "émile", "Émile",
+                               "z", "", "a b", "a-b", "ÿ", "straße", "STRASSE"};
+    for (const QString& a : words) {
+        for (const QString& b : words) {
+            const int mine = compareIgnoringCase(a, b);
+            const int qt = QString::compare(a, b, Qt::CaseInsensitive);
+            EXPECT_EQ(mine < 0, qt < 0) << a.toStdString() << " " << b.toStdString();
+            EXPECT_EQ(mine == 0, qt == 0) << a.toStdString() << " " << b.toStdString();
+        }
+    }
+}
+
+TEST(LongTimeFormat, HasSecondsAndNoZone) {
+    const QString f = longTimeFormat();
+    EXPECT_TRUE(f.contains("ss"));
+    EXPECT_FALSE(f.contains('t'));
+    EXPECT_EQ(f, f.trimmed());
+}
