@@ -13,6 +13,7 @@
 // Usage: bench_walk [TREE]      (default: the data folder of the build)
 //        bench_walk --walk-once TREE   (the child's part)
 
+#include "benchkit.h"
 #include "platform/dirsearch.h"
 #include "scan/walk.h"
 
@@ -29,69 +30,9 @@
 
 namespace {
 
-constexpr int kFanOut = 10;
-constexpr int kLevels = 4;
-constexpr int kFilesPerFolder = 45;
-constexpr int kFilesAtTop = 50;
-constexpr qint64 kTotalFiles = 500000;
+using namespace benchkit;
+
 constexpr int kRounds = 5;
-
-const char* const kExtensions[] = {".txt", ".dat", ".jpg", ".c", ".h", ".html", ".tmp"};
-
-QString completeMarker(const QString& tree) {
-    return tree + "/.complete";
-}
-
-bool makeFiles(const QString& folder, int count, qint64* made) {
-    for (int i = 0; i < count; ++i) {
-        const QString name = QStringLiteral("file-%1%2")
-                                 .arg(i, 4, 10, QChar('0'))
-                                 .arg(QLatin1String(kExtensions[i % 7]));
-        QFile f(folder + "/" + name);
-        if (!f.open(QIODevice::WriteOnly))
-            return false;
-        // A few bytes in some files, so that sizes differ.
-        if (i % 5 == 0)
-            f.write(QByteArray(i % 97, 'x'));
-        ++*made;
-    }
-    return true;
-}
-
-bool makeLevel(const QString& folder, int level, qint64* made) {
-    if (level == kLevels)
-        return true;
-    for (int i = 0; i < kFanOut; ++i) {
-        const QString sub = QStringLiteral("%1/folder-%2").arg(folder).arg(i);
-        if (!QDir().mkpath(sub) || !makeFiles(sub, kFilesPerFolder, made) ||
-            !makeLevel(sub, level + 1, made))
-            return false;
-    }
-    return true;
-}
-
-// Makes the tree unless a complete one is there already.
-bool ensureTree(const QString& tree) {
-    QFile marker(completeMarker(tree));
-    if (marker.open(QIODevice::ReadOnly) && marker.readAll().trimmed().toLongLong() == kTotalFiles)
-        return true;
-    std::printf("making a tree of %lld files in %s ...\n", kTotalFiles, qPrintable(tree));
-    std::fflush(stdout);
-    QDir(tree).removeRecursively();
-    QElapsedTimer t;
-    t.start();
-    qint64 made = 0;
-    if (!QDir().mkpath(tree) || !makeFiles(tree, kFilesAtTop, &made) || !makeLevel(tree, 0, &made))
-        return false;
-    if (made != kTotalFiles)
-        return false;
-    QFile done(completeMarker(tree));
-    if (!done.open(QIODevice::WriteOnly))
-        return false;
-    done.write(QByteArray::number(made) + "\n");
-    std::printf("  made in %.1f s\n", t.elapsed() / 1000.0);
-    return true;
-}
 
 struct WalkResult {
     qint64 files = 0;
@@ -125,44 +66,6 @@ double findOnce(const QString& tree) {
     return double(t.nsecsElapsed()) / 1e9;
 }
 
-// CPU seconds (user and system) of this process, and of its waited-for children, from
-// /proc/self/stat (clock ticks of 1/100 s).
-struct CpuTimes {
-    double self = 0, children = 0;
-};
-CpuTimes cpuTimes() {
-    QFile f(QStringLiteral("/proc/self/stat"));
-    CpuTimes t;
-    if (!f.open(QIODevice::ReadOnly))
-        return t;
-    const QByteArray text = f.readAll();
-    // The fields after the command name, which is in parentheses and may hold blanks.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    // utime, stime, cutime, cstime are fields 14..17 of the line, 12..15 after the name.
-    if (fields.size() > 15) {
-        t.self = (fields[11].toDouble() + fields[12].toDouble()) / 100.0;
-        t.children = (fields[13].toDouble() + fields[14].toDouble()) / 100.0;
-    }
-    return t;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// kB value of a "Name:   1234 kB" line of /proc/self/status.
-qint64 statusKiB(const char* field) {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
 // The child's part: one walk in a fresh process, resident size before, peak after (KiB).
 int walkOnceForMemory(const QString& tree) {
     const qint64 before = statusKiB("VmRSS:");
@@ -180,8 +83,7 @@ int main(int argc, char** argv) {
     if (args.size() == 3 && args[1] == QLatin1String("--walk-once"))
         return walkOnceForMemory(args[2]);
 
-    const QString tree =
-        args.size() > 1 ? args[1] : QStringLiteral(VASTEL_BENCH_DATA_DIR "/walk-tree");
+    const QString tree = args.size() > 1 ? args[1] : defaultTree();
     if (!ensureTree(tree)) {
         std::fprintf(stderr, "bench walk: cannot make the tree in %s\n", qPrintable(tree));
         return 1;

@@ -1,0 +1,164 @@
+// The duplicate and large-file searches against the shell pipelines a user would type instead,
+// on the tree of 500,000 files of benchkit.h (the same 45 names in every folder, sizes 0 to 96
+// bytes).
+//
+// Both searches run exactly as the window runs them, without the window: the walk with its
+// status and event callbacks, the size filter ("larger or equal to 0 bytes", so every file is
+// found), the found lines, then the grid:
+//
+//   dups  "Size only": sort, group, fill the grid;
+//   hogs  fill the grid and sort it largest first.
+//
+// Pipelines, output to /dev/null:
+//
+//   dups  find TREE -type f -printf '%s\t%p\n' | sort -n | awk (lines whose size repeats)
+//   hogs  find TREE -type f -printf '%s\t%p\n' | sort -rn
+//
+// After one warm-up run of each, search and pipeline run three times in turn; the ratio is
+// the median search time over the median pipeline time.  Memory: each search runs once more in
+// a fresh child process, which reports its resident size before the search and its peak
+// resident size (VmHWM) after it; the difference over the number of files found is the memory
+// per file.
+//
+// Usage: bench_dups [TREE]                 (default: the data folder of the build)
+//        bench_dups --once dups|hogs TREE  (the child's part)
+
+#include "benchkit.h"
+#include "dup/dupsearch.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using namespace benchkit;
+
+constexpr int kRounds = 3;
+
+enum class Kind { Dups, Hogs };
+
+const char* kindName(Kind kind) {
+    return kind == Kind::Dups ? "dups" : "hogs";
+}
+
+struct SearchResult {
+    qint64 found = 0; // files that passed the filter
+    int rows = 0;     // rows of the grid
+};
+
+SearchResult searchOnce(Kind kind, const QString& tree) {
+    bool abort = false;
+    dups::SearchSettings settings;
+    settings.mode = kind == Kind::Dups ? dups::Mode::Duplicates : dups::Mode::FileHogs;
+    settings.criterion = dups::SizeOnly;
+    settings.filter = {dups::SizeRule::LargerOrEqual, 0, 0};
+    dups::Search search(abort, settings);
+    QString status;
+    search.walker().callbacks().progress = [&status](const QString& folder) { status = folder; };
+    search.walker().callbacks().pumpEvents = [] { QCoreApplication::processEvents(); };
+    search.scanTree(tree);
+    SearchResult r;
+    r.found = search.found().count();
+    TextGrid grid(dups::columnCount(settings.mode));
+    grid.setHeader(dups::gridHeaders(settings.mode));
+    r.rows = search.fillGrid(grid);
+    return r;
+}
+
+QByteArray pipeline(Kind kind, const QString& tree) {
+    const QByteArray find = "find '" + QFile::encodeName(tree) + "' -type f -printf '%s\\t%p\\n'";
+    if (kind == Kind::Hogs)
+        return find + " | sort -rn > /dev/null";
+    return find + " | sort -n | awk -F '\\t' '$1 == p { if (!s) print l; print; s = 1; next } "
+                  "{ p = $1; l = $0; s = 0 }' > /dev/null";
+}
+
+double pipelineOnce(Kind kind, const QString& tree) {
+    QElapsedTimer t;
+    t.start();
+    if (std::system(pipeline(kind, tree).constData()) != 0)
+        return -1;
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// The child's part: one search in a fresh process; resident size before, peak after (KiB),
+// files found.
+int searchOnceForMemory(Kind kind, const QString& tree) {
+    const qint64 before = statusKiB("VmRSS:");
+    const SearchResult r = searchOnce(kind, tree);
+    const qint64 peak = statusKiB("VmHWM:");
+    std::printf("%lld %lld %lld\n", before, peak, r.found);
+    return 0;
+}
+
+struct Figures {
+    double ratio = 0;
+    double bytesPerFile = 0;
+    qint64 files = 0;
+};
+
+Figures measure(Kind kind, const QString& tree, const QString& program) {
+    const char* name = kindName(kind);
+    if (pipelineOnce(kind, tree) < 0) {
+        std::fprintf(stderr, "bench %s: the pipeline failed\n", name);
+        std::exit(1);
+    }
+    const SearchResult warm = searchOnce(kind, tree);
+    std::vector<double> ours, theirs;
+    for (int round = 0; round < kRounds; ++round) {
+        QElapsedTimer t;
+        t.start();
+        const SearchResult r = searchOnce(kind, tree);
+        ours.push_back(double(t.nsecsElapsed()) / 1e9);
+        if (r.rows != warm.rows)
+            std::printf("  (the tree changed during the run)\n");
+        theirs.push_back(pipelineOnce(kind, tree));
+        std::printf("  %s round %d: search %.3f s, pipeline %.3f s\n", name, round + 1, ours.back(),
+                    theirs.back());
+    }
+    QProcess child;
+    child.start(program, {QStringLiteral("--once"), QString::fromLatin1(name), tree});
+    child.waitForFinished(-1);
+    const QList<QByteArray> mem = child.readAllStandardOutput().trimmed().split(' ');
+    const qint64 before = mem.value(0).toLongLong();
+    const qint64 peak = mem.value(1).toLongLong();
+    const qint64 found = mem.value(2).toLongLong();
+
+    Figures f;
+    f.ratio = median(ours) / median(theirs);
+    f.files = found;
+    f.bytesPerFile = found > 0 ? double(peak - before) * 1024.0 / double(found) : 0;
+    std::printf("%s: search median %.3f s, pipeline median %.3f s; %lld files found, %d rows; "
+                "resident %.1f MiB before, peak %.1f MiB\n",
+                name, median(ours), median(theirs), warm.found, warm.rows, before / 1024.0,
+                peak / 1024.0);
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() == 4 && args[1] == QLatin1String("--once"))
+        return searchOnceForMemory(args[2] == QLatin1String("hogs") ? Kind::Hogs : Kind::Dups,
+                                   args[3]);
+
+    const QString tree = args.size() > 1 ? args[1] : defaultTree();
+    if (!ensureTree(tree)) {
+        std::fprintf(stderr, "bench dups: cannot make the tree in %s\n", qPrintable(tree));
+        return 1;
+    }
+    const Figures dups = measure(Kind::Dups, tree, app.applicationFilePath());
+    const Figures hogs = measure(Kind::Hogs, tree, app.applicationFilePath());
+    std::printf("bench dups: ratio %.2f, bytes per file %.0f, files %lld\n", dups.ratio,
+                dups.bytesPerFile, dups.files);
+    std::printf("bench hogs: ratio %.2f, bytes per file %.0f, files %lld\n", hogs.ratio,
+                hogs.bytesPerFile, hogs.files);
+    return 0;
+}
