@@ -150,8 +150,8 @@ TEST(CompareIgnoringCase, FoldsCaseAndOrdersPrefixesFirst) {
     EXPECT_LT(compareIgnoringCase(u"_", u"a"), 0);
     EXPECT_EQ(compareIgnoringCase(u"", u""), 0);
     // The same signs as Qt's own comparison ignoring case.
-    const QStringList words = {"Zeta", "alpha", "ALPHA", "beta2", "Beta10", "émile", "Émile",
-                               "z", "", "a b", "a-b", "ÿ", "straße", "STRASSE"};
+    const QStringList words = {"Zeta", "alpha", "ALPHA", "beta2", "Beta10", "émile",  "Émile",
+                               "z",    "",      "a b",   "a-b",   "ÿ",      "straße", "STRASSE"};
     for (const QString& a : words) {
         for (const QString& b : words) {
             const int mine = compareIgnoringCase(a, b);
