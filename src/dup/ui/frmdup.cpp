@@ -1,0 +1,739 @@
+#include "dup/ui/frmdup.h"
+
+#include "app/gridmodel.h"
+#include "app/ui/messagebox.h"
+#include "app/ui/placement.h"
+#include "app/ui/shellopen.h"
+#include "app/ui/widgets.h"
+#include "delete/ui/handover.h"
+#include "dup/dupsearch.h"
+#include "platform/dirsearch.h"
+#include "scan/ui/drivechecklist.h"
+#include "scan/ui/walkabort.h"
+#include "scan/ui/wildcardbox.h"
+#include "scan/walk.h"
+#include "search/ui/printreport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+
+namespace {
+
+// The tool's abort flag: set by Abort (and by the search when its list is full), read by the
+// walk before every folder and file.
+bool g_abort = false;
+
+// The largest number the size fields take: ten digits.
+constexpr double kMaxNumber = 9999999999.0;
+
+// Column widths at 96 pixels per inch; the last column takes what is left.
+constexpr int kDupWidths[] = {93, 58, 64, 70, 70, 184};
+constexpr int kHogWidths[] = {64, 64, 64, 64, 296};
+
+const char* const kSecondNumberMessage =
+    "The second number must be larger or equal than the first number";
+
+// The tick shown in the mark cell of a marked row: 16 x 16 pixels on a transparent ground.
+QPixmap drawTick() {
+    QPixmap image(16, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 140, 0), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6.0, 12.5), QPointF(13.5, 3.5)}));
+    return image;
+}
+
+QDoubleSpinBox* numberField(QWidget* parent, const QString& name) {
+    auto* box = new QDoubleSpinBox(parent);
+    box->setObjectName(name);
+    box->setDecimals(0);
+    box->setRange(0, kMaxNumber);
+    box->setSingleStep(1);
+    box->setAccelerated(true);
+    box->setGroupSeparatorShown(false);
+    box->setValue(250);
+    return box;
+}
+
+QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption) {
+    auto* rb = new QRadioButton(caption, parent);
+    rb->setObjectName(name);
+    return rb;
+}
+
+QAction* menuItem(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    return item;
+}
+
+// The size filter the radio buttons choose.
+dups::SizeRule sizeRuleOf(const QRadioButton* smaller, const QRadioButton* between) {
+    if (between->isChecked())
+        return dups::SizeRule::Between;
+    if (smaller->isChecked())
+        return dups::SizeRule::SmallerOrEqual;
+    return dups::SizeRule::LargerOrEqual;
+}
+
+QString numberText(const QDoubleSpinBox* box) {
+    return QString::number(qint64(box->value()));
+}
+
+} // namespace
+
+// The result grid as the view shows it: the grid's texts, with the tick beside the text of the
+// mark cell of every marked row.
+class TfrmDup::MarkedGridModel : public GridModel {
+public:
+    MarkedGridModel(TextGrid* grid, QObject* parent)
+        : GridModel(grid, parent), m_tick(drawTick()) {}
+
+    void setMarkColumn(int column) { m_markColumn = column; }
+
+    // The marks of many rows changed; the rows stay where they are.
+    void marksChanged() {
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                             {Qt::DecorationRole});
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DecorationRole)
+            return GridModel::data(index, role);
+        if (index.isValid() && index.column() == m_markColumn &&
+            grid()->isMarked(gridRow(index.row())))
+            return m_tick;
+        return QVariant();
+    }
+
+private:
+    QPixmap m_tick;
+    int m_markColumn = 0;
+};
+
+TfrmDup::TfrmDup(QWidget* parent) : QDialog(parent), m_mode(dups::currentMode()) {
+    setObjectName(QStringLiteral("TfrmDup"));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    buildTopPanel();
+    layout->addWidget(m_pnlTop);
+
+    // The result grid: a view over the TextGrid, one fixed-height line per row, so that
+    // hundreds of thousands of rows cost nothing to lay out.
+    m_model = new MarkedGridModel(&m_grid, this);
+    m_gridView = new QTableView(this);
+    m_gridView->setObjectName(QStringLiteral("grid"));
+    m_gridView->setModel(m_model);
+    m_gridView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_gridView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_gridView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_gridView->setTabKeyNavigation(false);
+    m_gridView->setWordWrap(false);
+    m_gridView->setSortingEnabled(false);
+    m_gridView->setIconSize(QSize(16, 16));
+    m_gridView->setContextMenuPolicy(Qt::CustomContextMenu);
+    QHeaderView* rows = m_gridView->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(qMax(18, fontMetrics().height() + 4));
+    QHeaderView* header = m_gridView->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(true);
+    m_gridView->installEventFilter(this);
+    layout->addWidget(m_gridView, 1);
+
+    // The buttons, below the grid so that they stay when the top panel is shrunk.
+    auto* buttons = new QHBoxLayout();
+    buttons->setContentsMargins(8, 6, 8, 6);
+    buttons->setSpacing(6);
+    m_btScan = namedButton(this, QStringLiteral("btScan"), QStringLiteral("&Start"));
+    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
+    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
+    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    m_btCompare = namedButton(this, QStringLiteral("btCompare"), QStringLiteral("P&airs"));
+    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
+    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
+    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
+    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
+    for (QPushButton* b : {m_btScan, m_btAbort, m_btMark, m_btDelete, m_btCompare, m_btBrowse,
+                           m_btDetails, m_btOptions}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    m_btClose->setAutoDefault(false);
+    buttons->addWidget(m_btClose);
+    layout->addLayout(buttons);
+
+    // The pair comparison, the browser and the file details are not part of the program yet.
+    for (QPushButton* b : {m_btCompare, m_btBrowse, m_btDetails})
+        b->setEnabled(false);
+
+    m_pnlSel = new QLabel(this);
+    m_pnlSel->setObjectName(QStringLiteral("pnlSel"));
+    m_pnlSel->setTextFormat(Qt::PlainText);
+    m_pnlSel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_pnlSel->setContentsMargins(4, 1, 4, 1);
+    // Long folder names during a walk must not widen the window.
+    m_pnlSel->setMinimumWidth(1);
+    m_pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    layout->addWidget(m_pnlSel);
+
+    buildPopupMenu();
+
+    connect(m_btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
+    connect(m_btAbort, &QPushButton::clicked, this, &TfrmDup::btAbortClick);
+    connect(m_btMark, &QPushButton::clicked, this, &TfrmDup::btMarkClick);
+    connect(m_btDelete, &QPushButton::clicked, this, &TfrmDup::btDeleteClick);
+    connect(m_btOptions, &QPushButton::clicked, this, &TfrmDup::btOptionsClick);
+    connect(m_btClose, &QPushButton::clicked, this, &TfrmDup::btCloseClick);
+    connect(m_gridView, &QTableView::doubleClicked, this, &TfrmDup::gridDblClick);
+    connect(header, &QHeaderView::sectionClicked, this, &TfrmDup::gridHeaderClick);
+    connect(m_gridView, &QWidget::customContextMenuRequested, this, &TfrmDup::gridContextPopup);
+    m_pckDrive->enableWhenTicked(m_btScan);
+
+    if (m_mode == dups::Mode::Duplicates) {
+        m_criterion = dups::FilenameOnly;
+        m_cbDup->setCurrentIndex(0);
+    }
+    applyMode();
+    clearGrid();
+    resize(scaled(880), scaled(560));
+}
+
+TfrmDup::~TfrmDup() {
+    // The view reads the grid, which goes before the base class hides and deletes the children.
+    delete m_gridView;
+}
+
+void TfrmDup::buildTopPanel() {
+    m_pnlTop = new QWidget(this);
+    m_pnlTop->setObjectName(QStringLiteral("pnlTop"));
+    m_pnlTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* top = new QHBoxLayout(m_pnlTop);
+    // The drive list keeps 8 pixels from the window's right edge.
+    top->setContentsMargins(8, 8, 8, 6);
+    top->setSpacing(16);
+
+    // The size filter.
+    auto* sizes = new QVBoxLayout();
+    sizes->setSpacing(2);
+    m_rbLarger = radio(m_pnlTop, QStringLiteral("rbLarger"), QStringLiteral("Larger or equal to"));
+    m_rbSmaller =
+        radio(m_pnlTop, QStringLiteral("rbSmaller"), QStringLiteral("Smaller or equal to"));
+    m_rbBetween = radio(m_pnlTop, QStringLiteral("rbBetween"), QStringLiteral("In between"));
+    m_rbLarger->setChecked(true);
+    sizes->addWidget(m_rbLarger);
+    sizes->addWidget(m_rbSmaller);
+    sizes->addWidget(m_rbBetween);
+    auto* numbers = new QHBoxLayout();
+    numbers->setSpacing(6);
+    m_num1 = numberField(m_pnlTop, QStringLiteral("num1"));
+    m_lblAnd = namedLabel(m_pnlTop, QStringLiteral("lblAnd"), QStringLiteral("and"));
+    m_num2 = numberField(m_pnlTop, QStringLiteral("num2"));
+    m_cbKB1 = new QComboBox(m_pnlTop);
+    m_cbKB1->setObjectName(QStringLiteral("cbKB1"));
+    m_cbKB1->addItems({QStringLiteral("bytes"), QStringLiteral("KB")});
+    m_cbKB1->setCurrentIndex(1);
+    numbers->addWidget(m_num1);
+    numbers->addWidget(m_lblAnd);
+    numbers->addWidget(m_num2);
+    numbers->addWidget(m_cbKB1);
+    numbers->addStretch(1);
+    sizes->addSpacing(4);
+    sizes->addLayout(numbers);
+    sizes->addStretch(1);
+    top->addLayout(sizes);
+    m_lblAnd->hide();
+    m_num2->hide();
+    for (QRadioButton* rb : {m_rbLarger, m_rbSmaller, m_rbBetween})
+        connect(rb, &QRadioButton::toggled, this, &TfrmDup::rbSizeClick);
+
+    // The file pattern and the duplicate criterion.
+    auto* middle = new QVBoxLayout();
+    middle->setSpacing(6);
+    m_wild = new WildCardBox(m_pnlTop);
+    m_wild->combo()->setMinimumWidth(scaled(110));
+    m_wild->label()->setMinimumWidth(1);
+    m_wild->label()->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* pattern = new QHBoxLayout();
+    pattern->addWidget(m_wild->combo());
+    pattern->addWidget(m_wild->label(), 1);
+    m_lblDup =
+        namedLabel(m_pnlTop, QStringLiteral("lblDup"), QStringLiteral("Duplicates matching on : "));
+    m_cbDup = new QComboBox(m_pnlTop);
+    m_cbDup->setObjectName(QStringLiteral("cbDup"));
+    m_cbDup->addItems(dups::criterionTexts());
+    auto* criterion = new QVBoxLayout();
+    criterion->setSpacing(2);
+    criterion->addWidget(m_lblDup);
+    criterion->addWidget(m_cbDup);
+    middle->addLayout(pattern);
+    middle->addLayout(criterion);
+    middle->addStretch(1);
+    top->addLayout(middle, 1);
+
+    // The drives.
+    m_pckDrive = new DriveCheckList(m_pnlTop, DriveCheckList::LetterCase::Upper);
+    m_pckDrive->setFixedWidth(scaled(230));
+    m_pckDrive->setMaximumHeight(scaled(104));
+    top->addWidget(m_pckDrive);
+}
+
+void TfrmDup::buildPopupMenu() {
+    m_popup = new QMenu(this);
+    m_popup->setObjectName(QStringLiteral("pmOptions"));
+
+    QAction* details = menuItem(m_popup, QStringLiteral("miDetails"), QStringLiteral("Details"));
+    details->setEnabled(false); // the file details window is not part of the program yet
+
+    m_mnSort = m_popup->addMenu(QStringLiteral("Sort"));
+    m_mnSort->setObjectName(QStringLiteral("mnSort"));
+    m_mnSort->menuAction()->setObjectName(QStringLiteral("miSort"));
+    const struct {
+        const char* name;
+        const char* caption;
+        dups::SortCommand command;
+    } sorts[] = {{"miSortSize", "&Size", dups::SortCommand::Size},
+                 {"miSortDate", "&Date", dups::SortCommand::Date},
+                 {"miSortAccess", "&Access Date", dups::SortCommand::AccessDate},
+                 {"miSortName", "&Name", dups::SortCommand::Name},
+                 {"miSortType", "&Type", dups::SortCommand::Type}};
+    for (const auto& s : sorts) {
+        QAction* item =
+            menuItem(m_mnSort, QString::fromLatin1(s.name), QString::fromLatin1(s.caption));
+        item->setCheckable(true);
+        m_sortItems[size_t(s.command)] = item;
+        const dups::SortCommand command = s.command;
+        connect(item, &QAction::triggered, this, [this, command] { sortGrid(command); });
+    }
+
+    QMenu* mark = m_popup->addMenu(QStringLiteral("Mark"));
+    mark->setObjectName(QStringLiteral("mnMark"));
+    connect(menuItem(mark, QStringLiteral("miMarkAll"), QStringLiteral("Mark all")),
+            &QAction::triggered, this, &TfrmDup::MarkAllClick);
+    connect(menuItem(mark, QStringLiteral("miUnmarkAll"), QStringLiteral("Unmark all")),
+            &QAction::triggered, this, &TfrmDup::UnmarkAllClick);
+
+    QMenu* resize = m_popup->addMenu(QStringLiteral("Resize"));
+    resize->setObjectName(QStringLiteral("mnResize"));
+    m_miShrink = menuItem(resize, QStringLiteral("miShrink"), QStringLiteral("Shrink top panel"));
+    m_miRestore =
+        menuItem(resize, QStringLiteral("miRestore"), QStringLiteral("Restore top panel"));
+    m_miRestore->setEnabled(false);
+    connect(m_miShrink, &QAction::triggered, this, &TfrmDup::ShrinkTopPanelClick);
+    connect(m_miRestore, &QAction::triggered, this, &TfrmDup::RestoreTopPanelClick);
+
+    connect(menuItem(m_popup, QStringLiteral("miRun"), QStringLiteral("Run")), &QAction::triggered,
+            this, &TfrmDup::RunClick);
+    QAction* view = menuItem(m_popup, QStringLiteral("miView"), QStringLiteral("View"));
+    view->setEnabled(false); // the file viewer is not part of the program yet
+    connect(menuItem(m_popup, QStringLiteral("miPrint"), QStringLiteral("Print")),
+            &QAction::triggered, this, &TfrmDup::PrintClick);
+    connect(menuItem(m_popup, QStringLiteral("miClipboard"), QStringLiteral("Clipboard")),
+            &QAction::triggered, this, &TfrmDup::ClipboardClick);
+}
+
+// ---- showing ---------------------------------------------------------------------------------
+
+void TfrmDup::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmDup::FormShow() {
+    m_mode = dups::currentMode();
+    m_cbKB1->setCurrentIndex(1);
+    m_savedPanelHeight = m_pnlTop->sizeHint().height();
+    clearGrid();
+    m_num1->setValue(250);
+    m_num2->setValue(250);
+    for (QPushButton* b :
+         {m_btOptions, m_btBrowse, m_btDetails, m_btCompare, m_btAbort, m_btMark, m_btDelete})
+        b->hide();
+    g_abort = false;
+    m_pnlSel->clear();
+    m_btScan->setEnabled(m_pckDrive->anyTicked());
+    m_btClose->setEnabled(true);
+    applyMode();
+    setColumnWidths();
+    // The pattern box reads the registered extensions again by itself when it is shown.
+    placement::restore(this, placementWindow());
+}
+
+void TfrmDup::applyMode() {
+    const bool duplicates = m_mode == dups::Mode::Duplicates;
+    setWindowTitle(duplicates ? QStringLiteral("Find and delete duplicate files")
+                              : QStringLiteral("Find and delete file hogs"));
+    m_gridView->setToolTip(
+        QStringLiteral("Double click to mark for deletion, right click for options"));
+    m_btScan->setToolTip(duplicates ? QStringLiteral("Duplicates on file name only")
+                                    : QStringLiteral("Start scanning for file hogs"));
+    m_cbDup->setVisible(duplicates);
+    m_lblDup->setVisible(duplicates);
+    m_mnSort->menuAction()->setVisible(!duplicates);
+    m_model->setMarkColumn(dups::markColumn(m_mode));
+    for (int c = 0; c < 7; ++c)
+        m_model->setRightAligned(c, c == dups::sizeColumn(m_mode));
+}
+
+int TfrmDup::scaled(int pixels) const {
+    return qRound(pixels * logicalDpiX() / 96.0);
+}
+
+void TfrmDup::setColumnWidths() {
+    const bool duplicates = m_mode == dups::Mode::Duplicates;
+    const int* widths = duplicates ? kDupWidths : kHogWidths;
+    const int count = duplicates ? int(std::size(kDupWidths)) : int(std::size(kHogWidths));
+    // The widths suit digits 6 pixels wide at 96 pixels per inch.  They grow with the screen's
+    // pixels per inch, or with the grid's font where its digits are wider, so that sizes and
+    // dates are not cut off.
+    const double digits =
+        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
+    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    for (int c = 0; c < count; ++c)
+        m_gridView->setColumnWidth(c, qRound(widths[c] * scale));
+    // The last column stretches over the rest of the grid's width.
+}
+
+void TfrmDup::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    setColumnWidths();
+}
+
+PlacementWindow TfrmDup::placementWindow() const {
+    return m_mode == dups::Mode::Duplicates ? PlacementWindow::DuplicateSearch
+                                            : PlacementWindow::FileHogs;
+}
+
+void TfrmDup::done(int result) {
+    if (m_scanning)
+        return; // the walk runs inside this window's Start handler: it must end first
+    if (isVisible())
+        placement::store(this, placementWindow());
+    QDialog::done(result);
+}
+
+void TfrmDup::btCloseClick() {
+    close();
+}
+
+// ---- scanning --------------------------------------------------------------------------------
+
+void TfrmDup::clearGrid() {
+    m_grid.setColumnCount(dups::columnCount(m_mode));
+    m_grid.clearRows();
+    m_grid.setHeader(dups::gridHeaders(m_mode));
+    m_rows = 0;
+    tickSortItem(dups::SortCommand::Size);
+    m_marks.clear(m_grid);
+    m_btDelete->setEnabled(false);
+    m_model->refresh();
+}
+
+void TfrmDup::rbSizeClick() {
+    const bool between = m_rbBetween->isChecked();
+    m_num2->setVisible(between);
+    m_lblAnd->setVisible(between);
+}
+
+void TfrmDup::btScanClick() {
+    if (m_scanning)
+        return;
+    if (m_rbBetween->isChecked() && m_num2->value() < m_num1->value()) {
+        msgbox::errorBox(QString::fromLatin1(kSecondNumberMessage));
+        return;
+    }
+    if (m_mode == dups::Mode::Duplicates)
+        m_criterion =
+            dups::Criterion(qBound(0, m_cbDup->currentIndex(), dups::kCriterionCount - 1));
+    clearGrid();
+    scan();
+}
+
+void TfrmDup::scan() {
+    const bool kilobytes = m_cbKB1->currentIndex() == 1;
+    dups::SearchSettings settings;
+    settings.mode = m_mode;
+    settings.criterion = m_criterion;
+    settings.filter.rule = sizeRuleOf(m_rbSmaller, m_rbBetween);
+    settings.filter.lower = dups::limitBytes(qint64(m_num1->value()), kilobytes);
+    settings.filter.upper = dups::limitBytes(qint64(m_num2->value()), kilobytes);
+    settings.pattern = m_wild->pattern();
+
+    g_abort = false;
+    setScanning(true);
+    {
+        dups::Search search(g_abort, settings);
+        scan::WalkCallbacks& callbacks = search.walker().callbacks();
+        callbacks.progress = [this](const QString& folder) { m_pnlSel->setText(folder); };
+        callbacks.pumpEvents = [] { QCoreApplication::processEvents(); };
+        callbacks.driveFailed = [](QChar, const QString& root) {
+            msgbox::silentErrorBox(scan::cantOpenDriveMessage(root));
+        };
+        search.scanDrives(m_pckDrive->tickedLetters());
+        if (search.listFull())
+            msgbox::warningBox(dups::listFullMessage());
+        m_rows = search.fillGrid(m_grid);
+    }
+    m_model->refresh();
+    if (m_mode == dups::Mode::FileHogs)
+        tickSortItem(dups::SortCommand::Size); // the rows came sorted largest first
+    setScanning(false);
+
+    if (m_rows > 0) {
+        m_btMark->show();
+        m_btDelete->show();
+        m_btOptions->show();
+        m_btBrowse->show();
+        m_btDetails->show();
+        m_btCompare->setVisible(m_mode == dups::Mode::Duplicates);
+        m_pnlSel->setText(dups::foundText(m_mode, m_rows));
+        m_gridView->setCurrentIndex(m_model->index(0, 0));
+        m_gridView->setFocus();
+    } else {
+        msgbox::infoBox(QStringLiteral("No files found."));
+    }
+}
+
+void TfrmDup::setScanning(bool on) {
+    m_scanning = on;
+    m_btAbort->setVisible(on);
+    if (on) {
+        for (QPushButton* b :
+             {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails, m_btCompare})
+            b->hide();
+        m_gridView->viewport()->setCursor(Qt::WaitCursor);
+    } else {
+        m_gridView->viewport()->unsetCursor();
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_num1, m_num2,
+                                                      m_cbKB1, m_wild->combo(), m_rbLarger,
+                                                      m_rbSmaller, m_rbBetween, m_cbDup})
+        w->setEnabled(!on);
+    m_btScan->setEnabled(!on && m_pckDrive->anyTicked());
+}
+
+void TfrmDup::btAbortClick() {
+    walkabort::btAbortClick(g_abort, m_btAbort);
+}
+
+// ---- marking ---------------------------------------------------------------------------------
+
+const QStringList& TfrmDup::lbDeleted() const {
+    return m_marks.paths();
+}
+
+int TfrmDup::markedCount() const {
+    return m_marks.count();
+}
+
+qint64 TfrmDup::markedBytes() const {
+    return m_marks.bytes();
+}
+
+void TfrmDup::toggleRow(int gridRow) {
+    if (m_scanning || gridRow < 1 || gridRow > m_rows)
+        return;
+    m_marks.toggle(m_grid, gridRow, m_mode);
+    m_model->rowChanged(gridRow);
+    showMarkStatus();
+}
+
+void TfrmDup::showMarkStatus() {
+    m_pnlSel->setText(m_marks.statusText());
+    m_btDelete->setEnabled(m_marks.count() >= 1);
+}
+
+int TfrmDup::selectedGridRow() const {
+    const QModelIndex current = m_gridView->currentIndex();
+    if (!current.isValid())
+        return 0;
+    const int row = GridModel::gridRow(current.row());
+    return row <= m_rows ? row : 0;
+}
+
+void TfrmDup::btMarkClick() {
+    const int row = selectedGridRow();
+    if (row == 0)
+        return;
+    toggleRow(row);
+    if (row < m_rows) {
+        const int column = qMax(0, m_gridView->currentIndex().column());
+        m_gridView->setCurrentIndex(m_model->index(GridModel::modelRow(row + 1), column));
+    }
+}
+
+void TfrmDup::gridDblClick(const QModelIndex& index) {
+    if (index.isValid())
+        toggleRow(GridModel::gridRow(index.row()));
+}
+
+bool TfrmDup::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_gridView && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (!m_scanning)
+            btMarkClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmDup::MarkAllClick() {
+    if (m_scanning)
+        return;
+    const WaitCursor wait;
+    m_marks.markAll(m_grid, m_mode);
+    m_model->marksChanged();
+    showMarkStatus();
+}
+
+void TfrmDup::UnmarkAllClick() {
+    if (m_scanning)
+        return;
+    m_marks.clear(m_grid);
+    m_model->marksChanged();
+    showMarkStatus();
+}
+
+void TfrmDup::btDeleteClick() {
+    if (m_scanning || m_marks.count() <= 0)
+        return;
+    const int result = reallyDelete(this, m_marks.paths(),
+                                    QString::fromLatin1(archiveTags::Duplicates), m_marks.bytes());
+    // After a disposal the rows no longer tell the truth: the window closes.
+    if (result != 2)
+        accept();
+}
+
+// ---- sorting ---------------------------------------------------------------------------------
+
+void TfrmDup::tickSortItem(dups::SortCommand command) {
+    m_sortTicked = command;
+    for (size_t i = 0; i < m_sortItems.size(); ++i)
+        if (m_sortItems[i])
+            m_sortItems[i]->setChecked(i == size_t(command));
+}
+
+void TfrmDup::sortGrid(dups::SortCommand command) {
+    if (m_scanning || m_mode != dups::Mode::FileHogs || m_rows < 1) {
+        // Nothing is sorted: the ticks stay as they were (a menu item turns its own tick over).
+        tickSortItem(m_sortTicked);
+        return;
+    }
+    for (QAction* item : m_sortItems)
+        item->setChecked(false);
+    // The selection stays on the same line of the grid, as it does in a grid of cells.
+    const QModelIndex current = m_gridView->currentIndex();
+    {
+        const WaitCursor wait;
+        dups::sortHogGrid(m_grid, command);
+        m_model->refresh();
+    }
+    if (current.isValid())
+        m_gridView->setCurrentIndex(m_model->index(current.row(), current.column()));
+    tickSortItem(command);
+}
+
+void TfrmDup::gridHeaderClick(int column) {
+    if (m_mode != dups::Mode::FileHogs || m_scanning)
+        return;
+    if (const auto command = dups::sortCommandForColumn(column))
+        sortGrid(*command);
+}
+
+// ---- the options menu ------------------------------------------------------------------------
+
+void TfrmDup::btOptionsClick() {
+    m_popup->popup(m_btOptions->mapToGlobal(QPoint(0, m_btOptions->height())));
+}
+
+void TfrmDup::gridContextPopup(const QPoint& pos) {
+    if (!m_scanning)
+        m_popup->popup(m_gridView->viewport()->mapToGlobal(pos));
+}
+
+void TfrmDup::ShrinkTopPanelClick() {
+    m_pnlTop->setFixedHeight(0);
+    m_miShrink->setEnabled(false);
+    m_miRestore->setEnabled(true);
+}
+
+void TfrmDup::RestoreTopPanelClick() {
+    m_pnlTop->setFixedHeight(m_savedPanelHeight > 0 ? m_savedPanelHeight
+                                                    : m_pnlTop->sizeHint().height());
+    m_miShrink->setEnabled(true);
+    m_miRestore->setEnabled(false);
+}
+
+QString TfrmDup::selectedFile() const {
+    const int row = selectedGridRow();
+    if (row == 0)
+        return QString();
+    const QString path = dups::rowPath(m_grid, row, m_mode);
+    platform::DirEntry entry;
+    if (!platform::lookUpEntry(path, &entry) || (entry.attributes & platform::faDirectory))
+        return QString();
+    return path;
+}
+
+void TfrmDup::RunClick() {
+    const QString path = selectedFile();
+    if (path.isEmpty())
+        return;
+    if (!shellopen::openFile(path))
+        msgbox::errorBox(QStringLiteral("Couldn't run ") + path);
+}
+
+QString TfrmDup::printTitle() const {
+    dups::TitleSettings settings;
+    settings.mode = m_mode;
+    settings.rule = sizeRuleOf(m_rbSmaller, m_rbBetween);
+    settings.number1 = numberText(m_num1);
+    settings.number2 = numberText(m_num2);
+    settings.unit = m_cbKB1->currentText();
+    settings.pattern = m_wild->pattern();
+    settings.drives = m_pckDrive->tickedLetters();
+    return dups::printTitle(settings);
+}
+
+void TfrmDup::PrintClick() {
+    QList<int> widths;
+    for (int c = 0; c < m_grid.columnCount(); ++c)
+        widths << m_gridView->columnWidth(c);
+    PrintGridWithDialog(m_grid, widths, printTitle(), this);
+}
+
+void TfrmDup::ClipboardClick() {
+    QGuiApplication::clipboard()->setText(dups::clipboardText(m_grid, m_mode));
+}

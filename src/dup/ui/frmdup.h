@@ -1,0 +1,155 @@
+#pragma once
+
+#include "app/grid.h"
+#include "app/settings.h"
+#include "dup/dupsearch.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class DriveCheckList;
+class QAction;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QMenu;
+class QModelIndex;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class WildCardBox;
+
+// "Find and delete duplicate files" / "Find and delete file hogs": one window for two tools.
+// The mode comes from the main window (shell::duplicateMode(), read through dups::currentMode()
+// when the window is made and each time it is shown).  The user picks drives, a file pattern and
+// a size range, starts the walk, marks rows of the result grid and hands the marked files to the
+// deletion window, which closes this window unless it was cancelled.
+//
+// The walk, the found lines, grouping, sorting and marking live in dup/dupsearch.h; this class
+// shows their result and forwards the user's input.
+class TfrmDup : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmDup(QWidget* parent = nullptr);
+    ~TfrmDup() override;
+
+    dups::Mode mode() const { return m_mode; }
+
+    // The result grid (row 0 is the header) and the number of result rows of the last scan.
+    const TextGrid& resultGrid() const { return m_grid; }
+    int rowCount() const { return m_rows; }
+
+    // The marked files: the hand-over list with its count and total size.
+    const QStringList& lbDeleted() const;
+    int markedCount() const;
+    qint64 markedBytes() const;
+
+    // True while a walk runs (only Abort reacts then).
+    bool scanning() const { return m_scanning; }
+
+    // The title printed above the grid, made from the window's present settings.
+    QString printTitle() const;
+
+    // The options menu (also the grid's right-click menu).
+    QMenu* popupMenu() const { return m_popup; }
+
+public slots:
+    // Every way of closing ends here: refused while a walk runs; otherwise the placement is
+    // stored before the window goes.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void btScanClick();
+    void btAbortClick();
+    void btMarkClick();
+    void btDeleteClick();
+    void btOptionsClick();
+    void btCloseClick();
+    void rbSizeClick();
+    void gridDblClick(const QModelIndex& index);
+    void gridHeaderClick(int column);
+    void gridContextPopup(const QPoint& pos);
+    void MarkAllClick();
+    void UnmarkAllClick();
+    void ShrinkTopPanelClick();
+    void RestoreTopPanelClick();
+    void RunClick();
+    void PrintClick();
+    void ClipboardClick();
+
+private:
+    class MarkedGridModel;
+
+    void buildTopPanel();
+    void buildPopupMenu();
+    void FormShow();
+    // Sets caption, hints, the criterion box and the Sort submenu for the mode.
+    void applyMode();
+    void clearGrid();
+    void scan();
+    void setScanning(bool on);
+    void setColumnWidths();
+    int scaled(int pixels) const;
+
+    void toggleRow(int gridRow);
+    void showMarkStatus();
+    void sortGrid(dups::SortCommand command);
+    void tickSortItem(dups::SortCommand command);
+
+    // The grid row of the selected row; 0 when no result row is selected.
+    int selectedGridRow() const;
+    // The file of the selected row; empty when no row is selected or the file is gone.
+    QString selectedFile() const;
+
+    PlacementWindow placementWindow() const;
+
+    dups::Mode m_mode;
+    dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
+    TextGrid m_grid;
+    int m_rows = 0;
+    dups::Marks m_marks;
+    bool m_scanning = false;
+    int m_savedPanelHeight = 0;
+
+    QWidget* m_pnlTop = nullptr;
+    QRadioButton* m_rbLarger = nullptr;
+    QRadioButton* m_rbSmaller = nullptr;
+    QRadioButton* m_rbBetween = nullptr;
+    QDoubleSpinBox* m_num1 = nullptr;
+    QDoubleSpinBox* m_num2 = nullptr;
+    QLabel* m_lblAnd = nullptr;
+    QComboBox* m_cbKB1 = nullptr;
+    WildCardBox* m_wild = nullptr;
+    QLabel* m_lblDup = nullptr;
+    QComboBox* m_cbDup = nullptr;
+    DriveCheckList* m_pckDrive = nullptr;
+
+    QTableView* m_gridView = nullptr;
+    MarkedGridModel* m_model = nullptr;
+    QLabel* m_pnlSel = nullptr;
+
+    QPushButton* m_btScan = nullptr;
+    QPushButton* m_btAbort = nullptr;
+    QPushButton* m_btMark = nullptr;
+    QPushButton* m_btDelete = nullptr;
+    QPushButton* m_btCompare = nullptr;
+    QPushButton* m_btBrowse = nullptr;
+    QPushButton* m_btDetails = nullptr;
+    QPushButton* m_btOptions = nullptr;
+    QPushButton* m_btClose = nullptr;
+
+    QMenu* m_popup = nullptr;
+    QMenu* m_mnSort = nullptr;
+    std::array<QAction*, 5> m_sortItems{}; // in the order of dups::SortCommand
+    dups::SortCommand m_sortTicked = dups::SortCommand::Size;
+    QAction* m_miShrink = nullptr;
+    QAction* m_miRestore = nullptr;
+};
