@@ -3,6 +3,7 @@
 #include "app/ui/frmstandby.h"
 #include "delete/ui/frmreallydelete.h"
 #include "delete/ui/handover.h"
+#include "support/modalwindows.h"
 #include "support/sandbox.h"
 #include "support/scriptedboxes.h"
 
@@ -33,27 +34,6 @@ const QString kAllProtected =
 const QString kNoFiles = "There are no files on the deletion panel.  In order to perform this "
                          "operation you need to move files from the NON-DELETE list to the "
                          "deletion panel.";
-
-// Lets the event loop run for a while.
-void wait(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the action on the deletion window once the hand-over has opened it and sorted its files
-// (the waiting window is gone again).
-void whenOpen(std::function<void(TfrmReallyDelete*)> action, int attempts = 200) {
-    QTimer::singleShot(10, [action, attempts]() {
-        auto* w = qobject_cast<TfrmReallyDelete*>(QApplication::activeModalWidget());
-        if (!w || TfrmStandBy::instance()->isVisible()) {
-            ASSERT_GT(attempts, 0) << "the deletion window did not open";
-            whenOpen(action, attempts - 1);
-            return;
-        }
-        action(w);
-    });
-}
 
 class DeletionWindow : public ::testing::Test {
 protected:
@@ -138,7 +118,7 @@ TEST_F(DeletionWindow, ShowingSortsTheFilesIntoTwoPanels) {
     EXPECT_TRUE(child<QWidget>(&w, "pnlButtons")->isVisible());
     EXPECT_FALSE(child<QWidget>(&w, "pnlProgress")->isVisible());
     EXPECT_EQ(page(&w), 0);
-    wait(600); // files remain on the deletion panel: no notice
+    waitFor(600); // files remain on the deletion panel: no notice
     EXPECT_TRUE(boxes.shown.isEmpty());
 }
 
@@ -235,7 +215,7 @@ TEST_F(DeletionWindow, AnsweringNoChangesNothing) {
 }
 
 TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
-    whenOpen([](TfrmReallyDelete* w) { click(w, "btDelete"); });
+    whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btDelete"); });
     EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::Duplicates, 5000), 1);
 
     EXPECT_EQ(boxes.texts(), QStringList({"Really delete?"}));
@@ -250,9 +230,10 @@ TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
 }
 
 TEST_F(DeletionWindow, CancelClosesWithResultTwo) {
-    whenOpen([](TfrmReallyDelete* w) { click(w, "btClose"); });
+    whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btClose"); });
     EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::TempClean, 10), 2);
-    whenOpen([](TfrmReallyDelete* w) { w->reject(); }); // Escape or the close box
+    whenModalOpen<TfrmReallyDelete>(
+        [](TfrmReallyDelete* w) { w->reject(); }); // Escape or the close box
     EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::TempClean, 10), 2);
     EXPECT_TRUE(boxes.shown.isEmpty());
     for (const QString& f : all)
@@ -266,9 +247,9 @@ TEST_F(DeletionWindow, AllProtectedShowsTheNoticeAfterHalfASecond) {
     w.show();
     EXPECT_TRUE(w.deletionPanel().isEmpty());
     EXPECT_EQ(page(&w), 0);
-    wait(100);
+    waitFor(100);
     EXPECT_TRUE(boxes.shown.isEmpty()); // not yet
-    wait(700);
+    waitFor(700);
     EXPECT_EQ(boxes.texts(), QStringList({kAllProtected}));
     EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Information);
     EXPECT_EQ(page(&w), 1);
@@ -318,7 +299,7 @@ protected:
 } // namespace
 
 TEST_F(ZipFromWindow, ZippingStoresDeletesAndSaysWhere) {
-    whenOpen([](TfrmReallyDelete* w) {
+    whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) {
         answerZipOptions(true);
         click(w, "btZip");
     });
@@ -354,7 +335,7 @@ TEST_F(ZipFromWindow, CancellingTheZipSettingsDoesNothing) {
 }
 
 TEST_F(ZipFromWindow, CancelDuringTheRunAsksAndAborts) {
-    whenOpen([](TfrmReallyDelete* w) {
+    whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) {
         // Once the run is under way, the Cancel button asks whether to abort.
         auto* poll = new QTimer(w);
         QObject::connect(poll, &QTimer::timeout, w, [w, poll]() {
@@ -385,7 +366,7 @@ TEST_F(ZipFromWindow, CancelDuringTheRunAsksAndAborts) {
 TEST_F(ZipFromWindow, NoWordOfSuccessWhenNothingWasStored) {
     IniFile ini = settingsFile();
     writeZipPath(ini, world.path("missing"));
-    whenOpen([](TfrmReallyDelete* w) {
+    whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) {
         answerZipOptions(true);
         click(w, "btZip");
     });

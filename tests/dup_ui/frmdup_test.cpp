@@ -8,6 +8,7 @@
 #include "dup/dupsearch.h"
 #include "dup/ui/frmdup.h"
 #include "platform/dirsearch.h"
+#include "support/modalwindows.h"
 #include "support/sandbox.h"
 #include "support/scriptedboxes.h"
 
@@ -106,19 +107,6 @@ QStringList column(const TfrmDup& w, int c) {
     for (int r = 1; r <= w.rowCount(); ++r)
         out << w.resultGrid().cell(c, r);
     return out;
-}
-
-// Runs the action on the deletion window once the hand-over has opened it and sorted its files.
-void whenDeletionWindowOpen(std::function<void(TfrmReallyDelete*)> action, int attempts = 200) {
-    QTimer::singleShot(10, [action, attempts]() {
-        auto* d = qobject_cast<TfrmReallyDelete*>(QApplication::activeModalWidget());
-        if (!d || TfrmStandBy::instance()->isVisible()) {
-            ASSERT_GT(attempts, 0) << "the deletion window did not open";
-            whenDeletionWindowOpen(action, attempts - 1);
-            return;
-        }
-        action(d);
-    });
 }
 
 class DupWindow : public ::testing::Test {
@@ -518,7 +506,7 @@ TEST_F(DupWindow, CleanHandsTheMarkedFilesOverAndCloses) {
     doubleClickRow(&w, 0);
     ASSERT_EQ(w.markedBytes(), 1000);
 
-    whenDeletionWindowOpen([this](TfrmReallyDelete* d) {
+    whenModalOpen<TfrmReallyDelete>([this](TfrmReallyDelete* d) {
         EXPECT_EQ(d->deletionPanel(), QStringList({readme1}));
         EXPECT_EQ(d->archiveTag(), "Duplicates");
         EXPECT_EQ(d->savings(), 1000);
@@ -540,7 +528,8 @@ TEST_F(DupWindow, CancelledHandOverLeavesTheWindowAsItWas) {
     TfrmDup w;
     scanReadmes(w);
     doubleClickRow(&w, 1);
-    whenDeletionWindowOpen([](TfrmReallyDelete* d) { child<QPushButton>(d, "btClose")->click(); });
+    whenModalOpen<TfrmReallyDelete>(
+        [](TfrmReallyDelete* d) { child<QPushButton>(d, "btClose")->click(); });
     button(&w, "btDelete")->click();
 
     EXPECT_TRUE(w.isVisible());
