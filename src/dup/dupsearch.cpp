@@ -759,44 +759,38 @@ SortDirections& sortDirections() {
     return directions;
 }
 
+namespace {
+
+// Each sort command: the column it sorts and how it reads the column's cells.
+struct SortCommandColumn {
+    SortCommand command;
+    int column;
+    void (*sort)(TextGrid& grid, int first, int last, int column, bool descending);
+};
+const SortCommandColumn kSortCommands[] = {
+    {SortCommand::Size, hcSize, SortGridByNumber},
+    {SortCommand::Date, hcModified, SortGridByDate},
+    {SortCommand::AccessDate, hcAccess, SortGridByDate},
+    {SortCommand::Name, hcFileName, SortGridByText},
+    {SortCommand::Type, hcType, SortGridByText},
+};
+
+} // namespace
+
 std::optional<SortCommand> sortCommandForColumn(int column) {
-    switch (column) {
-    case hcSize:
-        return SortCommand::Size;
-    case hcModified:
-        return SortCommand::Date;
-    case hcAccess:
-        return SortCommand::AccessDate;
-    case hcFileName:
-        return SortCommand::Name;
-    case hcType:
-        return SortCommand::Type;
-    default:
-        return std::nullopt;
+    for (const SortCommandColumn& c : kSortCommands) {
+        if (c.column == column)
+            return c.command;
     }
+    return std::nullopt;
 }
 
 void sortHogGrid(TextGrid& grid, SortCommand command) {
     if (grid.rowCount() < 2)
         return;
-    const bool descending = sortDirections().of(command).take();
-    const int last = grid.rowCount() - 1;
-    switch (command) {
-    case SortCommand::Size:
-        SortGridByNumber(grid, 1, last, hcSize, descending);
-        break;
-    case SortCommand::Date:
-        SortGridByDate(grid, 1, last, hcModified, descending);
-        break;
-    case SortCommand::AccessDate:
-        SortGridByDate(grid, 1, last, hcAccess, descending);
-        break;
-    case SortCommand::Name:
-        SortGridByText(grid, 1, last, hcFileName, descending);
-        break;
-    case SortCommand::Type:
-        SortGridByText(grid, 1, last, hcType, descending);
-        break;
+    for (const SortCommandColumn& c : kSortCommands) {
+        if (c.command == command)
+            c.sort(grid, 1, grid.rowCount() - 1, c.column, sortDirections().of(command).take());
     }
 }
 
