@@ -1,11 +1,11 @@
 #include "dup/dupsearch.h"
 
+#include "app/filetime.h"
 #include "app/format.h"
 #include "app/shell.h"
 #include "stats/filetypes.h"
 
 #include <QLocale>
-#include <QStringBuilder>
 #include <QStringView>
 #include <algorithm>
 #include <array>
@@ -291,13 +291,11 @@ QString FieldTexts::date(quint16 packedDate) {
     return found.value();
 }
 
-QString FieldTexts::time(quint16 packedDate, quint16 packedTime) {
-    if (packedDate == 0)
-        return QString();
+QString FieldTexts::time(quint16 packedTime) {
     auto found = m_times.constFind(packedTime);
     if (found == m_times.cend()) {
-        // Any valid date will do for reading the time.
-        const QDateTime t = filetime::unpackDos(quint32(packedDate) << 16 | packedTime);
+        // Any valid date will do for reading the time: 1 January 1980.
+        const QDateTime t = filetime::unpackDos(quint32(1 << 5 | 1) << 16 | packedTime);
         found = m_times.insert(packedTime, QLocale().toString(t.time(), m_timeFormat));
     }
     return found.value();
@@ -394,7 +392,7 @@ struct FoundList::Data {
         case fDate:
             return dateTexts[r.date];
         case fTime:
-            return r.date == 0 ? QStringView() : QStringView(timeTexts[r.time]);
+            return r.date == 0 ? QStringView() : QStringView(timeTexts[r.time]); // no date, no time
         case fAccess:
             return dateTexts[r.access];
         case fFolder:
@@ -476,9 +474,8 @@ struct FoundList::Data {
         for (quint32 v = 0; v < 0x10000; ++v) {
             if (dateSeen[v])
                 dateTexts[v] = texts.date(quint16(v));
-            // Any valid date will do for reading a time.
             if (timeSeen[v])
-                timeTexts[v] = texts.time(1 << 5 | 1, quint16(v));
+                timeTexts[v] = texts.time(quint16(v));
         }
         dateRank = rankSeen(dateSeen, dateTexts);
         timeRank = rankSeen(timeSeen, timeTexts);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/filetime.h"
 #include "app/grid.h"
 #include "platform/dirsearch.h"
 #include "scan/walk.h"
@@ -85,9 +84,10 @@ public:
     // The size with thousands separators.
     QString size(qint64 bytes);
     // The date in the short date format, and the time in the long time format, of the two
-    // halves of a packed file time; empty for a date of 0 (a file time of 0).
+    // halves of a packed file time.  A date of 0 (a file time of 0) has an empty text; its
+    // time is not shown either.
     QString date(quint16 packedDate);
-    QString time(quint16 packedDate, quint16 packedTime);
+    QString time(quint16 packedTime);
 
 private:
     bool m_plainDigits = false; // the locale writes 1234567 as 1<sep>234<sep>567
