@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "stats/filetypes.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QStringView>
 #include <algorithm>
@@ -17,24 +18,6 @@ namespace dups {
 namespace {
 
 constexpr QChar kTab(u'\t');
-
-// The number with the separator between groups of three digits.
-QString groupDigits(qint64 value, QChar separator) {
-    char digits[24];
-    int n = 0;
-    do {
-        digits[n++] = char('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    QString text;
-    text.reserve(n + (n - 1) / 3);
-    for (int i = n - 1; i >= 0; --i) {
-        text += QLatin1Char(digits[i]);
-        if (i > 0 && i % 3 == 0)
-            text += separator;
-    }
-    return text;
-}
 
 // The fields of a found file.  Path is the large-file grid's folder and name in one.
 enum Field : quint8 { fName, fSize, fDate, fTime, fAccess, fFolder, fType, fPath };
@@ -261,46 +244,6 @@ QString rowPath(const TextGrid& grid, int row, Mode mode) {
     return folder.isEmpty() ? name : JoinPath(folder, name);
 }
 
-// ---- field texts -----------------------------------------------------------------------------
-
-FieldTexts::FieldTexts() : m_dateFormat(shortDateFormat()), m_timeFormat(longTimeFormat()) {
-    const QString separator = QLocale().groupSeparator();
-    m_groupSeparator = separator.size() == 1 ? separator.at(0) : QChar();
-    // The quick formatting is used only where it writes what the locale writes.
-    m_plainDigits = !m_groupSeparator.isNull();
-    for (qint64 probe : {qint64(0), qint64(12), qint64(1234), qint64(1234567), qint64(9876543210)})
-        m_plainDigits =
-            m_plainDigits && groupDigits(probe, m_groupSeparator) == FormatThousands(probe);
-}
-
-QString FieldTexts::size(qint64 bytes) {
-    if (!m_plainDigits || bytes < 0)
-        return FormatThousands(bytes);
-    return groupDigits(bytes, m_groupSeparator);
-}
-
-QString FieldTexts::date(quint16 packedDate) {
-    if (packedDate == 0)
-        return QString();
-    auto found = m_dates.constFind(packedDate);
-    if (found == m_dates.cend())
-        found = m_dates.insert(
-            packedDate,
-            QLocale().toString(filetime::unpackDos(quint32(packedDate) << 16 | 0).date(),
-                               m_dateFormat));
-    return found.value();
-}
-
-QString FieldTexts::time(quint16 packedTime) {
-    auto found = m_times.constFind(packedTime);
-    if (found == m_times.cend()) {
-        // Any valid date will do for reading the time: 1 January 1980.
-        const QDateTime t = filetime::unpackDos(quint32(1 << 5 | 1) << 16 | packedTime);
-        found = m_times.insert(packedTime, QLocale().toString(t.time(), m_timeFormat));
-    }
-    return found.value();
-}
-
 // ---- found lines -----------------------------------------------------------------------------
 
 struct FoundList::Data {
@@ -323,7 +266,6 @@ struct FoundList::Data {
     TextIds extensions;
     std::vector<QString> types; // the type name of each extension
     filetime::Packer packer;
-    FieldTexts texts;
 
     bool sorted = true;
     std::vector<QString> sizeTexts, dateTexts, timeTexts;
@@ -441,9 +383,10 @@ struct FoundList::Data {
     }
 
     void rankFields(Mode mode) {
+        // Each distinct size, date and time is written once.
         sizeTexts.resize(sizes.size());
         for (size_t i = 0; i < sizes.size(); ++i)
-            sizeTexts[i] = texts.size(sizes[i]);
+            sizeTexts[i] = FormatThousands(sizes[i]);
         nameRank =
             rankTexts(names.size(), [this](quint32 i) { return QStringView(names.text(i)); });
         folderRank =
@@ -471,11 +414,16 @@ struct FoundList::Data {
             if (r.date != 0)
                 timeSeen[r.time] = true;
         }
+        const QLocale locale;
+        const QString dateFormat = shortDateFormat();
+        const QString timeFormat = longTimeFormat();
+        // A packed time is read on any valid date: 1 January 1980.
+        const quint32 anyDate = quint32(1 << 5 | 1) << 16;
         for (quint32 v = 0; v < 0x10000; ++v) {
-            if (dateSeen[v])
-                dateTexts[v] = texts.date(quint16(v));
+            if (dateSeen[v] && v != 0)
+                dateTexts[v] = locale.toString(filetime::unpackDos(v << 16).date(), dateFormat);
             if (timeSeen[v])
-                timeTexts[v] = texts.time(quint16(v));
+                timeTexts[v] = locale.toString(filetime::unpackDos(anyDate | v).time(), timeFormat);
         }
         dateRank = rankSeen(dateSeen, dateTexts);
         timeRank = rankSeen(timeSeen, timeTexts);

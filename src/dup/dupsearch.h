@@ -5,7 +5,6 @@
 #include "scan/walk.h"
 
 #include <QChar>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -74,29 +73,6 @@ int markColumn(Mode mode);
 QString rowPath(const TextGrid& grid, int row, Mode mode);
 
 // ---- found lines -----------------------------------------------------------------------------
-
-// The texts of a file's fields as the grid shows them.  Numbers, dates and times are
-// remembered, so that a walk over a million files formats each distinct value once.
-class FieldTexts {
-public:
-    FieldTexts();
-
-    // The size with thousands separators.
-    QString size(qint64 bytes);
-    // The date in the short date format, and the time in the long time format, of the two
-    // halves of a packed file time.  A date of 0 (a file time of 0) has an empty text; its
-    // time is not shown either.
-    QString date(quint16 packedDate);
-    QString time(quint16 packedTime);
-
-private:
-    bool m_plainDigits = false; // the locale writes 1234567 as 1<sep>234<sep>567
-    QChar m_groupSeparator;
-    QString m_dateFormat;
-    QString m_timeFormat;
-    QHash<quint16, QString> m_dates;
-    QHash<quint16, QString> m_times;
-};
 
 // The found files of one search (the window's hidden sorted list of found lines), and how they
 // become grid rows.
