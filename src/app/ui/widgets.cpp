@@ -1,8 +1,11 @@
 #include "app/ui/widgets.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 
 QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption,
                          const QString& hint) {
@@ -11,6 +14,18 @@ QPushButton* namedButton(QWidget* parent, const QString& name, const QString& ca
     if (!hint.isEmpty())
         b->setToolTip(hint);
     return b;
+}
+
+QRadioButton* namedRadio(QWidget* parent, const QString& name, const QString& caption) {
+    auto* rb = new QRadioButton(caption, parent);
+    rb->setObjectName(name);
+    return rb;
+}
+
+QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    return item;
 }
 
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text, bool wordWrap) {

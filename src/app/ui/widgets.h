@@ -4,8 +4,11 @@
 #include <QEventLoop>
 #include <QString>
 
+class QAction;
 class QLabel;
+class QMenu;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 
 // Small pieces the windows share.
@@ -13,6 +16,12 @@ class QWidget;
 // A push button carrying its name as objectName, with an optional hint.
 QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption,
                          const QString& hint = QString());
+
+// A radio button carrying its name as objectName.
+QRadioButton* namedRadio(QWidget* parent, const QString& name, const QString& caption);
+
+// A menu item added to the menu, carrying its name as objectName.
+QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption);
 
 // A label carrying its name as objectName; wordWrap for notes of several lines.
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,

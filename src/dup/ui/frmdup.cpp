@@ -74,18 +74,6 @@ QDoubleSpinBox* numberField(QWidget* parent, const QString& name) {
     return box;
 }
 
-QRadioButton* radio(QWidget* parent, const QString& name, const QString& caption) {
-    auto* rb = new QRadioButton(caption, parent);
-    rb->setObjectName(name);
-    return rb;
-}
-
-QAction* menuItem(QMenu* menu, const QString& name, const QString& caption) {
-    QAction* item = menu->addAction(caption);
-    item->setObjectName(name);
-    return item;
-}
-
 // The size filter the radio buttons choose.
 dups::SizeRule sizeRuleOf(const QRadioButton* smaller, const QRadioButton* between) {
     if (between->isChecked())
@@ -247,10 +235,11 @@ void TfrmDup::buildTopPanel() {
     // The size filter.
     auto* sizes = new QVBoxLayout();
     sizes->setSpacing(2);
-    m_rbLarger = radio(m_pnlTop, QStringLiteral("rbLarger"), QStringLiteral("Larger or equal to"));
+    m_rbLarger =
+        namedRadio(m_pnlTop, QStringLiteral("rbLarger"), QStringLiteral("Larger or equal to"));
     m_rbSmaller =
-        radio(m_pnlTop, QStringLiteral("rbSmaller"), QStringLiteral("Smaller or equal to"));
-    m_rbBetween = radio(m_pnlTop, QStringLiteral("rbBetween"), QStringLiteral("In between"));
+        namedRadio(m_pnlTop, QStringLiteral("rbSmaller"), QStringLiteral("Smaller or equal to"));
+    m_rbBetween = namedRadio(m_pnlTop, QStringLiteral("rbBetween"), QStringLiteral("In between"));
     m_rbLarger->setChecked(true);
     sizes->addWidget(m_rbLarger);
     sizes->addWidget(m_rbSmaller);
@@ -313,7 +302,8 @@ void TfrmDup::buildPopupMenu() {
     m_popup = new QMenu(this);
     m_popup->setObjectName(QStringLiteral("pmOptions"));
 
-    QAction* details = menuItem(m_popup, QStringLiteral("miDetails"), QStringLiteral("Details"));
+    QAction* details =
+        namedMenuItem(m_popup, QStringLiteral("miDetails"), QStringLiteral("Details"));
     details->setEnabled(false); // the file details window is not part of the program yet
 
     m_mnSort = m_popup->addMenu(QStringLiteral("Sort"));
@@ -330,7 +320,7 @@ void TfrmDup::buildPopupMenu() {
                  {"miSortType", "&Type", dups::SortCommand::Type}};
     for (const auto& s : sorts) {
         QAction* item =
-            menuItem(m_mnSort, QString::fromLatin1(s.name), QString::fromLatin1(s.caption));
+            namedMenuItem(m_mnSort, QString::fromLatin1(s.name), QString::fromLatin1(s.caption));
         item->setCheckable(true);
         m_sortItems[size_t(s.command)] = item;
         const dups::SortCommand command = s.command;
@@ -339,27 +329,28 @@ void TfrmDup::buildPopupMenu() {
 
     QMenu* mark = m_popup->addMenu(QStringLiteral("Mark"));
     mark->setObjectName(QStringLiteral("mnMark"));
-    connect(menuItem(mark, QStringLiteral("miMarkAll"), QStringLiteral("Mark all")),
+    connect(namedMenuItem(mark, QStringLiteral("miMarkAll"), QStringLiteral("Mark all")),
             &QAction::triggered, this, &TfrmDup::MarkAllClick);
-    connect(menuItem(mark, QStringLiteral("miUnmarkAll"), QStringLiteral("Unmark all")),
+    connect(namedMenuItem(mark, QStringLiteral("miUnmarkAll"), QStringLiteral("Unmark all")),
             &QAction::triggered, this, &TfrmDup::UnmarkAllClick);
 
     QMenu* resize = m_popup->addMenu(QStringLiteral("Resize"));
     resize->setObjectName(QStringLiteral("mnResize"));
-    m_miShrink = menuItem(resize, QStringLiteral("miShrink"), QStringLiteral("Shrink top panel"));
+    m_miShrink =
+        namedMenuItem(resize, QStringLiteral("miShrink"), QStringLiteral("Shrink top panel"));
     m_miRestore =
-        menuItem(resize, QStringLiteral("miRestore"), QStringLiteral("Restore top panel"));
+        namedMenuItem(resize, QStringLiteral("miRestore"), QStringLiteral("Restore top panel"));
     m_miRestore->setEnabled(false);
     connect(m_miShrink, &QAction::triggered, this, &TfrmDup::ShrinkTopPanelClick);
     connect(m_miRestore, &QAction::triggered, this, &TfrmDup::RestoreTopPanelClick);
 
-    connect(menuItem(m_popup, QStringLiteral("miRun"), QStringLiteral("Run")), &QAction::triggered,
-            this, &TfrmDup::RunClick);
-    QAction* view = menuItem(m_popup, QStringLiteral("miView"), QStringLiteral("View"));
+    connect(namedMenuItem(m_popup, QStringLiteral("miRun"), QStringLiteral("Run")),
+            &QAction::triggered, this, &TfrmDup::RunClick);
+    QAction* view = namedMenuItem(m_popup, QStringLiteral("miView"), QStringLiteral("View"));
     view->setEnabled(false); // the file viewer is not part of the program yet
-    connect(menuItem(m_popup, QStringLiteral("miPrint"), QStringLiteral("Print")),
+    connect(namedMenuItem(m_popup, QStringLiteral("miPrint"), QStringLiteral("Print")),
             &QAction::triggered, this, &TfrmDup::PrintClick);
-    connect(menuItem(m_popup, QStringLiteral("miClipboard"), QStringLiteral("Clipboard")),
+    connect(namedMenuItem(m_popup, QStringLiteral("miClipboard"), QStringLiteral("Clipboard")),
             &QAction::triggered, this, &TfrmDup::ClipboardClick);
 }
 

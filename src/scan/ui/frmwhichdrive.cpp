@@ -105,12 +105,11 @@ TfrmWhichDrive::TfrmWhichDrive(QWidget* parent) : QDialog(parent) {
     auto* l2 = new QVBoxLayout(page2);
     l2->addWidget(makeHeading(page2, "lblTypes", QStringLiteral("Which file types?")));
     l2->addSpacing(12);
-    m_rbAll = new QRadioButton(QStringLiteral("&All files"), page2);
-    m_rbAll->setObjectName(QStringLiteral("rbAll"));
-    m_rbInclude = new QRadioButton(QStringLiteral("&Selected file types only"), page2);
-    m_rbInclude->setObjectName(QStringLiteral("rbInclude"));
-    m_rbExclude = new QRadioButton(QStringLiteral("All files &except selected file types"), page2);
-    m_rbExclude->setObjectName(QStringLiteral("rbExclude"));
+    m_rbAll = namedRadio(page2, QStringLiteral("rbAll"), QStringLiteral("&All files"));
+    m_rbInclude =
+        namedRadio(page2, QStringLiteral("rbInclude"), QStringLiteral("&Selected file types only"));
+    m_rbExclude = namedRadio(page2, QStringLiteral("rbExclude"),
+                             QStringLiteral("All files &except selected file types"));
     auto* group = new QButtonGroup(this);
     for (QRadioButton* rb : {m_rbAll, m_rbInclude, m_rbExclude}) {
         group->addButton(rb);
