@@ -652,7 +652,7 @@ bool Marks::toggle(TextGrid& grid, int row, Mode mode) {
     const bool mark = !grid.isMarked(row);
     grid.setMarked(row, mark);
     platform::DirEntry entry;
-    if (platform::lookUpEntry(path, &entry) && !(entry.attributes & platform::faDirectory)) {
+    if (platform::lookUpFile(path, &entry)) {
         m_count += mark ? 1 : -1;
         m_bytes += mark ? entry.size : -entry.size;
     }

@@ -378,6 +378,10 @@ bool lookUpEntry(const QString& path, DirEntry* entry) {
     return true;
 }
 
+bool lookUpFile(const QString& path, DirEntry* entry) {
+    return lookUpEntry(path, entry) && !(entry->attributes & faDirectory);
+}
+
 void setOpenFault(const QString& folder, int error) {
     if (error)
         openFaults().insert(folder, error);

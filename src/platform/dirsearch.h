@@ -138,6 +138,9 @@ private:
 // The attributes, size and times of one path, without following a final symbolic link.  False
 // when the path does not exist (or cannot be examined).
 bool lookUpEntry(const QString& path, DirEntry* entry);
+// The same for a path that must name a file: false for a folder too (a search for any
+// attribute but faDirectory).
+bool lookUpFile(const QString& path, DirEntry* entry);
 
 // For tests: opening the folder with this path (as folder() would give it) fails with the
 // error (EACCES, ENOENT, ...).  Error 0 removes the fault.

@@ -693,7 +693,7 @@ QString TfrmDup::selectedFile() const {
         return QString();
     const QString path = dups::rowPath(m_grid, row, m_mode);
     platform::DirEntry entry;
-    if (!platform::lookUpEntry(path, &entry) || (entry.attributes & platform::faDirectory))
+    if (!platform::lookUpFile(path, &entry))
         return QString();
     return path;
 }
