@@ -23,7 +23,7 @@ constexpr int kBufferSize = 32 * 1024;
 // What statx is asked for.  The birth time comes in the same call when the file system keeps
 // one.
 constexpr unsigned kStatxFields =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME;
+    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME | STATX_INO;
 
 // Looking at an entry must not mount an automounted file system on the way.
 constexpr int kNoFollow = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
@@ -114,6 +114,9 @@ void fillEntry(const struct statx& st, quint32 attributes, DirEntry* entry) {
     entry->size = (attributes & faDirectory) ? 0 : qint64(st.stx_size);
     entry->accessTime = st.stx_atime.tv_sec;
     entry->writeTime = st.stx_mtime.tv_sec;
+    entry->writeNanoseconds = qint32(st.stx_mtime.tv_nsec);
+    entry->device = makedev(st.stx_dev_major, st.stx_dev_minor);
+    entry->inode = st.stx_ino;
     entry->creationTime = (st.stx_mask & STATX_BTIME) ? qint64(st.stx_btime.tv_sec) : 0;
 }
 

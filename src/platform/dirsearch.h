@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <memory>
@@ -36,13 +38,27 @@ enum FileAttribute : quint32 {
 };
 
 struct DirEntry {
-    QString name;            // the name alone, decoded by decodeName
-    quint32 attributes = 0;  // FileAttribute bits
-    qint64 size = 0;         // bytes; 0 for a folder
-    qint64 accessTime = 0;   // last access, seconds since the epoch
-    qint64 creationTime = 0; // birth time; 0 when the file system records none
-    qint64 writeTime = 0;    // last write (modification)
+    QString name;                // the name alone, decoded by decodeName
+    quint32 attributes = 0;      // FileAttribute bits
+    qint64 size = 0;             // bytes; 0 for a folder
+    qint64 accessTime = 0;       // last access, seconds since the epoch
+    qint64 creationTime = 0;     // birth time; 0 when the file system records none
+    qint64 writeTime = 0;        // last write (modification)
+    qint32 writeNanoseconds = 0; // the part of the last write below the second
+    quint64 device = 0;          // the file system's device number
+    quint64 inode = 0;           // the file's number on its device
 };
+
+// The identity of the file an entry describes (its folder's device, inode, size and time of
+// last write).
+inline FileIdentity identityOf(const DirEntry& entry) {
+    FileIdentity id;
+    id.device = entry.device;
+    id.inode = entry.inode;
+    id.size = entry.size;
+    id.modified = nanoseconds(entry.writeTime, entry.writeNanoseconds);
+    return id;
+}
 
 // The search rule: true when an entry with these attributes is returned by a search that asks
 // for the mask.

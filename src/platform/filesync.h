@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
@@ -28,6 +30,21 @@ struct FileStamp {
     quint32 permissions = 0; // the mode's permission bits (07777)
     quint64 device = 0;
     quint64 inode = 0;
+    qint64 changedSeconds = 0; // last status change (ctime)
+    qint64 changedNanoseconds = 0;
+
+    // The identity of the file, its change time included.
+    FileIdentity identity() const {
+        FileIdentity id;
+        if (kind != FileKind::Regular)
+            return id;
+        id.device = device;
+        id.inode = inode;
+        id.size = size;
+        id.modified = nanoseconds(modifiedSeconds, modifiedNanoseconds);
+        id.changed = nanoseconds(changedSeconds, changedNanoseconds);
+        return id;
+    }
 
     // Same file, same size, same time of last write.
     bool sameContentAs(const FileStamp& other) const {
