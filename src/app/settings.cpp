@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "platform/environment.h"
+#include "platform/names.h"
 
 #include <QDir>
 #include <QFile>
@@ -510,6 +511,9 @@ bool writePlacement(PlacementWindow window, const WindowPlacement& placement) {
 }
 
 // ---- folders.txt -----------------------------------------------------------------------------
+//
+// The lines are folder paths, kept in the file with the bytes of the names on disk, so that a
+// folder whose name is not UTF-8 is still the folder that is protected.
 
 QString foldersFilePath() {
     return platform::places().dataDir + QStringLiteral("/folders.txt");
@@ -529,7 +533,7 @@ QStringList readFoldersFile() {
         if (line.endsWith('\r'))
             line.chop(1);
         if (!line.isEmpty())
-            folders << QString::fromUtf8(line);
+            folders << platform::decodeName(line);
     }
     return folders;
 }
@@ -542,6 +546,6 @@ bool writeFoldersFile(const QStringList& folders) {
     }
     QByteArray bytes;
     for (const QString& folder : folders)
-        bytes += folder.toUtf8() + "\r\n";
+        bytes += platform::encodeName(folder) + "\r\n";
     return saveBytes(path, bytes);
 }

@@ -1,6 +1,7 @@
 #include "platform/environment.h"
 
 #include "platform/internal.h"
+#include "platform/names.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -80,8 +81,12 @@ QString executablePath() {
     return QCoreApplication::applicationFilePath();
 }
 
+// PATH holds folder paths as bytes, like the names they lead through; names.h keeps them.
 QStringList searchPathElements() {
-    return qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::KeepEmptyParts);
+    QStringList elements;
+    for (const QByteArray& element : qgetenv("PATH").split(':'))
+        elements << decodeName(element);
+    return elements;
 }
 
 void reloadEnvironment() {

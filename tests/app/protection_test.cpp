@@ -1,5 +1,7 @@
 #include "app/protection.h"
 #include "app/settings.h"
+#include "platform/fileops.h"
+#include "platform/names.h"
 #include "support/sandbox.h"
 
 #include <QFile>
@@ -58,6 +60,24 @@ TEST_F(Protection, BuildFromWorldReadsTheNonDeleteListFile) {
     EXPECT_TRUE(folders.lookup(c("apps/office/report.doc"), true, &reason));
     EXPECT_EQ(reason, ProtectedFolders::NonDeleteList);
     EXPECT_TRUE(folders.lookup(c("tools/bin/tool"), true, &reason));
+    EXPECT_EQ(reason, ProtectedFolders::SearchPath);
+}
+
+TEST_F(Protection, FolderNamesThatAreNotUtf8KeepTheirProtection) {
+    // "caf\xe9" is Latin-1, not UTF-8: its last byte must survive folders.txt and PATH.
+    const QString bad = platform::decodeName(QByteArray("caf\xe9"));
+    const QString listed = c("apps/") + bad;
+    const QString onPath = c("tools/") + bad;
+    ASSERT_TRUE(platform::makeFolder(listed) && platform::makeFolder(onPath));
+
+    ASSERT_TRUE(writeFoldersFile({listed + "/"}));
+    EXPECT_EQ(readFoldersFile(), QStringList({listed + "/"}));
+    world.setEnv("PATH", c("tools/bin") + ":" + onPath);
+    folders.buildFromWorld();
+    int reason = -1;
+    EXPECT_TRUE(folders.lookup(listed + "/menu.txt", true, &reason));
+    EXPECT_EQ(reason, ProtectedFolders::NonDeleteList);
+    EXPECT_TRUE(folders.lookup(onPath + "/tool", true, &reason));
     EXPECT_EQ(reason, ProtectedFolders::SearchPath);
 }
 

@@ -1,6 +1,7 @@
 #include "sandbox.h"
 
 #include "platform/environment.h"
+#include "platform/names.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,7 +58,7 @@ QString SandboxWorld::useRegistry(const QByteArray& regedit) {
 }
 
 void SandboxWorld::setEnv(const char* name, const QString& value) {
-    saveAndSet(name, value.toUtf8(), value.isNull());
+    saveAndSet(name, platform::encodeName(value), value.isNull());
     reload();
 }
 

@@ -26,7 +26,8 @@ public:
 
     // Drives of the world: each letter gets the folder root()/<lower-case letter>, created.
     void setDrives(const QStringList& letters);
-    // Sets (or, with a null value, unsets) a variable for the life of the world and reloads.
+    // Sets (or, with a null value, unsets) a variable for the life of the world and reloads.  The
+    // value is a path as the program holds it: names that are not UTF-8 keep their bytes.
     void setEnv(const char* name, const QString& value);
 
     // Replaces the registry view by a REGEDIT4 text (written to a file of the world) and returns
