@@ -2,9 +2,11 @@
 
 #include "platform/fileidentity.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <memory>
 
 // Files written so that they survive: reading and creating files by program-text names
@@ -18,6 +20,24 @@ bool syncFile(const QString& path, QString* error = nullptr);
 
 // Flushes a folder, so that names created, renamed or removed in it are on the device too.
 bool syncFolder(const QString& path, QString* error = nullptr);
+
+// Flushes a file open for writing (one that createNewFile() gave) to its device and closes it.
+// False, with the system's message, when either fails; the file is closed in any case.
+bool syncAndClose(QFile& file, QString* error = nullptr);
+
+// The whole content of a file, a final symbolic link followed.
+struct FileContent {
+    enum Status { Read, Missing, Failed };
+    Status status = Missing;
+    QByteArray bytes; // empty unless Read
+    QString message;  // why it failed; empty otherwise
+
+    bool ok() const { return status != Failed; }
+};
+
+// Missing when nothing has the name.  Failed when something has it that cannot be read whole: a
+// folder, FIFO or device, a read that fails, or fewer bytes than the file held when it was opened.
+FileContent readWholeFile(const QString& path);
 
 enum class FileKind { Missing, Regular, Folder, Link, Other };
 
@@ -73,5 +93,22 @@ bool replaceFile(const QString& from, const QString& to, QString* error = nullpt
 // Sets the last access and last write times of a path to the same moment (seconds since the
 // epoch), without following a final symbolic link.
 bool setFileTimes(const QString& path, qint64 epochSeconds, QString* error = nullptr);
+
+// ---- Faults for tests ----
+// The steps above that a test can make fail as a full or failing device would.
+enum class FileStep { Read, SyncFile, CloseFile, SetTimes, Replace, SyncFolder };
+
+// From now on the step calls the hook with the path it works on (the source of a replacement;
+// empty for a file given open) and fails with the error number the hook returns, unless that is
+// 0.  The hook may change the file system first, as a failure half-way might leave it.  A null
+// hook removes the fault.
+using FaultHook = std::function<int(const QString& path)>;
+void setFileFault(FileStep step, FaultHook hook);
+// The step fails with the error number every time; 0 removes the fault.
+void setFileFault(FileStep step, int error);
+// readWholeFile() gets only the first `bytes` bytes, as though the file ended there; -1 removes
+// the fault.
+void setShortRead(qint64 bytes);
+void clearFileFaults();
 
 } // namespace platform
