@@ -170,26 +170,39 @@ struct ZipReader::Impl {
         }
     }
 
-    void fail(const ZipEntry& e, Failure::Operation op, Failure::Kind kind, int zipError,
-              const QString& message) {
-        ++result.failed;
-        if (!failure)
-            return;
+    static Failure describe(const ZipEntry& e, Failure::Operation op, Failure::Kind kind,
+                            int zipError, const QString& message) {
         Failure f;
         f.entry = e.path;
         f.operation = op;
         f.kind = kind;
         f.zipError = zipError;
         f.message = zipError != 0 && message.isEmpty() ? format::errorText(zipError) : message;
-        failure(f);
+        return f;
     }
 
-    void failEngine(const ZipEntry& e, Failure::Operation op, const zip_error_t* error) {
+    static Failure describeEngine(const ZipEntry& e, Failure::Operation op,
+                                  const zip_error_t* error) {
         const int code = zip_error_code_zip(error);
         const Failure::Kind kind = code == ZIP_ER_WRONGPASSWD || code == ZIP_ER_NOPASSWD
                                        ? Failure::Kind::Password
                                        : Failure::Kind::Engine;
-        fail(e, op, kind, code, format::errorText(error));
+        return describe(e, op, kind, code, format::errorText(error));
+    }
+
+    void report(const Failure& f) {
+        ++result.failed;
+        if (failure)
+            failure(f);
+    }
+
+    void fail(const ZipEntry& e, Failure::Operation op, Failure::Kind kind, int zipError,
+              const QString& message) {
+        report(describe(e, op, kind, zipError, message));
+    }
+
+    void failEngine(const ZipEntry& e, Failure::Operation op, const zip_error_t* error) {
+        report(describeEngine(e, op, error));
     }
 
     void advance(qint64 work) {
@@ -306,37 +319,52 @@ struct ZipReader::Impl {
             return false;
         }
 
+        // The data goes to the temporary file, gets its time, reaches the device, and only
+        // then takes the name; until then nothing that had the name is touched.
+        const auto writeFailure = [&](const QString& what) {
+            return describe(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0, what);
+        };
+        std::optional<Failure> failed;
         QByteArray buffer(kChunk, Qt::Uninitialized);
-        bool ok = true;
         for (;;) {
             const zip_int64_t got = zip_fread(data, buffer.data(), zip_uint64_t(buffer.size()));
             if (got < 0) {
-                failEngine(e, Failure::Operation::Read, zip_file_get_error(data));
-                ok = false;
+                failed = describeEngine(e, Failure::Operation::Read, zip_file_get_error(data));
                 break;
             }
             if (got == 0)
                 break;
             if (out->write(buffer.constData(), got) != got) {
-                fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
-                     QStringLiteral("%1 cannot be written: %2").arg(target, out->errorString()));
-                ok = false;
+                failed = writeFailure(
+                    QStringLiteral("%1 cannot be written: %2").arg(target, out->errorString()));
                 break;
             }
             advance(got);
         }
         zip_fclose(data);
-        out->close();
-        if (ok && e.modified.isValid())
-            platform::setFileTimes(temp, e.modified.toSecsSinceEpoch());
-        if (ok && !platform::replaceFile(temp, target, &why)) {
-            fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,
-                 QStringLiteral("%1 cannot be written: %2").arg(target, why));
-            ok = false;
+        if (!failed && e.modified.isValid() &&
+            !platform::setFileTimes(temp, e.modified.toSecsSinceEpoch(), &why))
+            failed = writeFailure(
+                QStringLiteral("the time of last write of %1 cannot be set: %2").arg(target, why));
+        if (!failed && !platform::syncAndClose(*out, &why))
+            failed = writeFailure(QStringLiteral("%1 cannot be written: %2").arg(target, why));
+        out.reset();
+        if (!failed && !platform::replaceFile(temp, target, &why))
+            failed = writeFailure(QStringLiteral("%1 cannot be written: %2").arg(target, why));
+        if (failed) {
+            if (!platform::removeFile(temp, &why))
+                failed->message +=
+                    QStringLiteral("; the temporary file %1 cannot be removed: %2").arg(temp, why);
+            report(*failed);
+            return false;
         }
-        if (!ok)
-            platform::removeFile(temp);
-        return ok;
+        if (!platform::syncFolder(folder, &why)) {
+            report(writeFailure(
+                QStringLiteral("%1 is written, but its folder cannot be flushed to the device: %2")
+                    .arg(target, why)));
+            return false;
+        }
+        return true;
     }
 };
 

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using archivekit::RawEntry;
@@ -234,6 +236,68 @@ TEST_F(ZipReaderTest, WhatStandsInTheWayFailsAloneAndFilesAreReplaced) {
     EXPECT_EQ(platform::fileStamp(dest + "/c.txt").kind, platform::FileKind::Link);
     // No temporary file stays behind.
     EXPECT_EQ(everything(dest), QStringList({"a.txt", "b.txt", "c.txt", "d", "f.txt"}));
+}
+
+TEST_F(ZipReaderTest, AFileThatCannotBeFinishedFailsAndLeavesTheOldFileAlone) {
+    using platform::FileStep;
+    write({{"a.txt", "new a", {}, {}}, {"b.txt", "new b", {}, {}}});
+    const QString eio = QString::fromLocal8Bit(std::strerror(EIO));
+    int round = 0;
+    for (FileStep step :
+         {FileStep::SyncFile, FileStep::CloseFile, FileStep::SetTimes, FileStep::Replace}) {
+        SCOPED_TRACE(round);
+        failures.clear();
+        const QString dest = world.makeDir(QString("dest%1").arg(round++));
+        world.makeFile(QDir(world.root()).relativeFilePath(dest) + "/a.txt", "old a");
+        platform::setFileFault(step, EIO);
+        const ZipReader::ExtractResult result = reader.extract(dest);
+        platform::clearFileFaults();
+        EXPECT_EQ(result.extracted, 0);
+        EXPECT_EQ(result.failed, 2);
+        EXPECT_EQ(failedEntries(), QStringList({"a.txt", "b.txt"}));
+        for (const ExtractFailure& f : failures) {
+            EXPECT_EQ(f.operation, ExtractFailure::Operation::Write);
+            EXPECT_EQ(f.kind, ExtractFailure::Kind::FileSystem);
+            EXPECT_TRUE(f.message.contains(eio)) << f.message.toStdString();
+        }
+        // No temporary file stays, and the file that was there is untouched.
+        EXPECT_EQ(everything(dest), QStringList({"a.txt"}));
+        EXPECT_EQ(SandboxWorld::readBytes(dest + "/a.txt"), "old a");
+    }
+}
+
+TEST_F(ZipReaderTest, FailuresAroundTheRenameAreReported) {
+    using platform::FileStep;
+    write({{"a.txt", "new a", {}, {}}});
+    // The folder cannot be flushed after the rename: the file is there but may not survive a
+    // crash, so the entry is reported.
+    const QString flushed = world.makeDir("flushed");
+    platform::setFileFault(FileStep::SyncFolder, EIO);
+    ZipReader::ExtractResult result = reader.extract(flushed);
+    platform::clearFileFaults();
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(result.extracted, 0);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_TRUE(failures[0].message.contains(flushed)) << failures[0].message.toStdString();
+    EXPECT_EQ(SandboxWorld::readBytes(flushed + "/a.txt"), "new a");
+
+    // The rename fails and the temporary file cannot be removed either: both are told.
+    failures.clear();
+    const QString stuck = world.makeDir("stuck");
+    QString temporary;
+    platform::setFileFault(FileStep::Replace, [&](const QString& from) {
+        temporary = from;
+        QFile::remove(from);
+        QDir().mkdir(from); // a folder is never removed as a file
+        return EIO;
+    });
+    result = reader.extract(stuck);
+    platform::clearFileFaults();
+    EXPECT_EQ(result.failed, 1);
+    ASSERT_EQ(failures.size(), 1u);
+    ASSERT_FALSE(temporary.isEmpty());
+    EXPECT_TRUE(failures[0].message.contains(temporary)) << failures[0].message.toStdString();
+    EXPECT_FALSE(QFile::exists(stuck + "/a.txt"));
 }
 
 TEST_F(ZipReaderTest, BaseFolderPatternAndFlatExtraction) {
