@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "platform/environment.h"
+#include "platform/filesync.h"
 #include "platform/names.h"
 
 #include <QDir>
@@ -50,15 +51,12 @@ struct Document {
 };
 
 // Reads the whole file.  A missing file is an empty document; false only when a file exists
-// but cannot be read.
-bool loadDocument(const QString& path, Document& doc) {
+// but cannot be read whole (which the IniFile remembers).
+bool loadDocument(const IniFile& ini, Document& doc) {
     doc.lines.clear();
-    QFile file(path);
-    if (!file.exists())
-        return true;
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray data;
+    if (!ini.readContent(&data))
         return false;
-    const QByteArray data = file.readAll();
     int start = 0;
     while (start < data.size()) {
         const int nl = data.indexOf('\n', start);
@@ -80,17 +78,24 @@ bool loadDocument(const QString& path, Document& doc) {
     return true;
 }
 
-bool saveBytes(const QString& path, const QByteArray& bytes) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+bool saveBytes(const QString& path, const QByteArray& bytes, QString* error = nullptr) {
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
         return false;
+    };
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("the folder %1 cannot be made").arg(folder));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return false;
+        return fail(file.errorString());
     if (file.write(bytes) != bytes.size()) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        return false;
+        return fail(why);
     }
-    return file.commit();
+    return file.commit() || fail(file.errorString());
 }
 
 enum class LineKind { Other, Section, Key };
@@ -212,11 +217,11 @@ void setValue(Document& doc, const QString& section, const QString& key, const Q
 }
 
 // Reads several keys of one section from a single reading of the file.
-QStringList readValues(const QString& path, const QString& section, const QStringList& keys,
+QStringList readValues(const IniFile& ini, const QString& section, const QStringList& keys,
                        const QString& def) {
     QStringList values;
     Document doc;
-    const SectionRange range = loadDocument(path, doc) ? findSection(doc, section) : SectionRange();
+    const SectionRange range = loadDocument(ini, doc) ? findSection(doc, section) : SectionRange();
     for (const QString& key : keys) {
         QString value;
         if (range.found() && findKey(doc, range, key, &value) >= 0)
@@ -238,7 +243,7 @@ qint64 toInteger(const QString& text, qint64 def) {
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const {
-    return readValues(m_path, section, {key}, def).first();
+    return readValues(*this, section, {key}, def).first();
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {
@@ -247,7 +252,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
 
 qint64 IniFile::readInteger(const QString& section, const QString& key, qint64 def) const {
     // A null default tells a missing key from a present one.
-    const QString text = readValues(m_path, section, {key}, QString()).first();
+    const QString text = readValues(*this, section, {key}, QString()).first();
     return text.isNull() ? def : toInteger(text, def);
 }
 
@@ -255,13 +260,29 @@ bool IniFile::writeInteger(const QString& section, const QString& key, qint64 va
     return writeString(section, key, QString::number(value));
 }
 
-bool IniFile::writeStrings(const QString& section, const QList<QPair<QString, QString>>& values) {
+bool IniFile::writeStrings(const QString& section, const QList<QPair<QString, QString>>& values,
+                           QString* error) {
     Document doc;
-    if (!loadDocument(m_path, doc))
+    if (!m_readError.isEmpty() || !loadDocument(*this, doc)) {
+        if (error)
+            *error = QStringLiteral("%1 cannot be read whole (%2), so it is left as it is")
+                         .arg(m_path, m_readError);
         return false;
+    }
     for (const auto& kv : values)
         setValue(doc, section, kv.first, kv.second);
-    return saveBytes(m_path, doc.serialize());
+    return saveBytes(m_path, doc.serialize(), error);
+}
+
+bool IniFile::readContent(QByteArray* content) const {
+    platform::FileContent file = platform::readWholeFile(m_path);
+    if (!file.ok()) {
+        m_readError = file.message;
+        content->clear();
+        return false;
+    }
+    *content = std::move(file.bytes);
+    return true;
 }
 
 IniFile settingsFile() {
@@ -298,8 +319,7 @@ QString fileKey(qint64 position) {
 
 QStringList readList(const IniFile& ini, const QString& section, const QStringList& defaults) {
     Document doc;
-    const SectionRange range =
-        loadDocument(ini.path(), doc) ? findSection(doc, section) : SectionRange();
+    const SectionRange range = loadDocument(ini, doc) ? findSection(doc, section) : SectionRange();
     QString number;
     if (range.found())
         findKey(doc, range, QStringLiteral("Number"), &number);
@@ -354,10 +374,10 @@ const QDate& dayZero() {
 
 // Adds the amounts to the stored counters (a stored value counts only when above 0) and sets
 // the date key to today when it still reads as -1; all in one write.
-void addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>& amounts,
-               const QString& dateKey, const QDate& today) {
+bool addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>& amounts,
+               const QString& dateKey, const QDate& today, QString* error) {
     const QStringList stored =
-        readValues(ini.path(), kTotals, QStringList(counterKeys) << dateKey, QString());
+        readValues(ini, kTotals, QStringList(counterKeys) << dateKey, QString());
     QList<QPair<QString, QString>> values;
     for (int i = 0; i < counterKeys.size(); ++i) {
         const qint64 old = toInteger(stored[i], -1);
@@ -365,7 +385,7 @@ void addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>
     }
     if (toInteger(stored.last(), -1) == -1)
         values.append({dateKey, QString::number(dayNumber(today))});
-    ini.writeStrings(kTotals, values);
+    return ini.writeStrings(kTotals, values, error);
 }
 } // namespace
 
@@ -378,7 +398,7 @@ QDate dateOfDayNumber(qint64 day) {
 }
 
 Totals readTotals(const IniFile& ini) {
-    const QStringList v = readValues(ini.path(), kTotals,
+    const QStringList v = readValues(ini, kTotals,
                                      {QStringLiteral("Ndelete"), QStringLiteral("SizeDelete"),
                                       QStringLiteral("NWaste"), QStringLiteral("SizeWaste"),
                                       QStringLiteral("DelDate"), QStringLiteral("NZip"),
@@ -396,30 +416,33 @@ Totals readTotals(const IniFile& ini) {
     return t;
 }
 
-void addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
-                       qint64 bytesRecycled, const QDate& today) {
-    addTotals(ini,
-              {QStringLiteral("Ndelete"), QStringLiteral("SizeDelete"), QStringLiteral("NWaste"),
-               QStringLiteral("SizeWaste")},
-              {filesDeleted, bytesDeleted, filesRecycled, bytesRecycled}, QStringLiteral("DelDate"),
-              today);
+bool addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
+                       qint64 bytesRecycled, const QDate& today, QString* error) {
+    return addTotals(ini,
+                     {QStringLiteral("Ndelete"), QStringLiteral("SizeDelete"),
+                      QStringLiteral("NWaste"), QStringLiteral("SizeWaste")},
+                     {filesDeleted, bytesDeleted, filesRecycled, bytesRecycled},
+                     QStringLiteral("DelDate"), today, error);
 }
 
-void addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today) {
-    addTotals(ini, {QStringLiteral("NZip"), QStringLiteral("SizeZip")}, {filesZipped, bytesZipped},
-              QStringLiteral("ZipDate"), today);
+bool addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today,
+                  QString* error) {
+    return addTotals(ini, {QStringLiteral("NZip"), QStringLiteral("SizeZip")},
+                     {filesZipped, bytesZipped}, QStringLiteral("ZipDate"), today, error);
 }
 
-void resetTotals(IniFile& ini) {
+bool resetTotals(IniFile& ini, QString* error) {
     const QString none = QStringLiteral("-1");
-    ini.writeStrings(kTotals, {{QStringLiteral("Ndelete"), none},
-                               {QStringLiteral("SizeDelete"), none},
-                               {QStringLiteral("NZip"), none},
-                               {QStringLiteral("ZipDate"), none},
-                               {QStringLiteral("SizeZip"), none},
-                               {QStringLiteral("NWaste"), none},
-                               {QStringLiteral("SizeWaste"), none},
-                               {QStringLiteral("DelDate"), none}});
+    return ini.writeStrings(kTotals,
+                            {{QStringLiteral("Ndelete"), none},
+                             {QStringLiteral("SizeDelete"), none},
+                             {QStringLiteral("NZip"), none},
+                             {QStringLiteral("ZipDate"), none},
+                             {QStringLiteral("SizeZip"), none},
+                             {QStringLiteral("NWaste"), none},
+                             {QStringLiteral("SizeWaste"), none},
+                             {QStringLiteral("DelDate"), none}},
+                            error);
 }
 
 // ---- [ZipFile] and [Folders] -----------------------------------------------------------------

@@ -13,6 +13,11 @@
 // text, and a missing or invalid integer reads as the given default.  Nothing is ever removed:
 // writes replace a value in place or append it, keeping every other line as it was.  A write
 // replaces the file atomically, so a crash never leaves half a file.
+//
+// A file that exists but cannot be read whole reads as missing (every value its default).  From
+// then on every write of that IniFile object refuses: what was read from it may have been
+// defaults standing in for the user's values, and a write would replace the file with less than
+// it holds.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -26,11 +31,18 @@ public:
     bool writeInteger(const QString& section, const QString& key, qint64 value);
 
     // Writes several keys of one section in a single replacement of the file, in the given
-    // order (so a list or a set of totals is never left half written).
-    bool writeStrings(const QString& section, const QList<QPair<QString, QString>>& values);
+    // order (so a list or a set of totals is never left half written).  On failure false and,
+    // when asked, why.
+    bool writeStrings(const QString& section, const QList<QPair<QString, QString>>& values,
+                      QString* error = nullptr);
+
+    // The whole file (empty when it does not exist).  False when it exists but cannot be read
+    // whole; the reason is kept, and every later write refuses.
+    bool readContent(QByteArray* content) const;
 
 private:
     QString m_path;
+    mutable QString m_readError; // why a read failed; empty while every read succeeded
 };
 
 // vastel.ini and vastel95 of the current world (the profile folder is created on first write).
@@ -81,15 +93,17 @@ QDate dateOfDayNumber(qint64 day);
 Totals readTotals(const IniFile& ini);
 
 // Adds to Ndelete, SizeDelete, NWaste and SizeWaste (a stored value counts only when above 0)
-// and writes today's day number to DelDate when DelDate reads as -1.
-void addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
-                       qint64 bytesRecycled, const QDate& today);
+// and writes today's day number to DelDate when DelDate reads as -1.  False, and when asked why,
+// when the totals were not stored (the file could not be read whole, or not written).
+bool addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
+                       qint64 bytesRecycled, const QDate& today, QString* error = nullptr);
 
 // The same for NZip and SizeZip, with ZipDate.
-void addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today);
+bool addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today,
+                  QString* error = nullptr);
 
-// Writes -1 to every counter and both dates.
-void resetTotals(IniFile& ini);
+// Writes -1 to every counter and both dates; false as above.
+bool resetTotals(IniFile& ini, QString* error = nullptr);
 
 // ---- [ZipFile] and [Folders] ---------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 #include "app/settings.h"
 #include "support/sandbox.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -155,4 +156,26 @@ TEST(IniFile, WriteFailsWhenTheFolderCannotBeMade) {
     IniFile ini = settingsFile();
     EXPECT_FALSE(ini.writeString("ZipFile", "Path", "/z"));
     EXPECT_EQ(ini.readString("ZipFile", "Path", "d"), "d");
+}
+
+TEST(IniFile, AFailedReadKeepsEveryLaterWriteOfThatFileFromReplacingIt) {
+    SandboxWorld world;
+    // A folder has the name: the list cannot be read and comes back as the defaults.
+    const QString path = world.makeDir("config/vastel.ini");
+    IniFile ini(path);
+    EXPECT_EQ(readList(ini, lists::TempFiles, lists::defaultTempFiles()),
+              lists::defaultTempFiles());
+
+    // The fault passes and the user's file is there again; what this IniFile read is not it.
+    ASSERT_TRUE(QDir().rmdir(path));
+    const QByteArray kept = "[TempFiles]\nNumber=1\nFile1=*.old\n\n[ZipFile]\nPath=/z\n";
+    world.makeFile("config/vastel.ini", kept);
+    EXPECT_FALSE(writeList(ini, lists::TempFiles, lists::defaultTempFiles()));
+    EXPECT_FALSE(ini.writeString("ZipFile", "Comment", "c"));
+    EXPECT_EQ(SandboxWorld::readBytes(path), kept);
+
+    // A file read whole may be written.
+    IniFile again(path);
+    EXPECT_EQ(readList(again, lists::TempFiles, {}), QStringList({"*.old"}));
+    EXPECT_TRUE(again.writeString("ZipFile", "Comment", "c"));
 }

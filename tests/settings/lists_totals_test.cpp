@@ -1,8 +1,10 @@
 // Pattern lists, running totals and the plain string settings of vastel.ini.
 #include "app/settings.h"
+#include "platform/filesync.h"
 #include "support/sandbox.h"
 
 #include <QFile>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 TEST(Lists, FreshSystemGivesDefaultsWithoutWritingThem) {
@@ -165,6 +167,48 @@ TEST(Totals, ResetThenDeletionStartsAfreshAndZipsKeepTheirOwnDate) {
     EXPECT_EQ(t.sizeDelete, 20);
     EXPECT_EQ(t.delDate, dayNumber(QDate(2024, 3, 3)));
     EXPECT_EQ(t.nzip, -1);
+}
+
+TEST(Totals, AShortOrFailedReadStoresNothingAndEveryOutcomeIsTold) {
+    SandboxWorld world;
+    const QByteArray before = "[ZipFile]\nPath=/z\n\n[Vastel]\nNdelete=4\nSizeDelete=400\n"
+                              "[Other]\nx=1\n";
+    const QString path = world.makeFile("config/vastel.ini", before);
+    const QDate day(2024, 1, 1);
+    QString why;
+
+    // Cut short after "[ZipFile]\nPath": written back, it would lose the rest.
+    IniFile cut = settingsFile();
+    platform::setShortRead(14);
+    EXPECT_FALSE(addDeletionTotals(cut, 1, 100, 0, 0, day, &why));
+    platform::clearFileFaults();
+    EXPECT_FALSE(why.isEmpty());
+    // Once read short, the same IniFile refuses even when the file reads whole again.
+    why.clear();
+    EXPECT_FALSE(addZipTotals(cut, 1, 10, day, &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(SandboxWorld::readBytes(path), before);
+
+    IniFile failing = settingsFile();
+    platform::setFileFault(platform::FileStep::Read, EIO);
+    why.clear();
+    EXPECT_FALSE(resetTotals(failing, &why));
+    platform::clearFileFaults();
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(SandboxWorld::readBytes(path), before);
+
+    // A write that fails is told as well.
+    world.makeFile("blocker", "a file where a folder should be");
+    IniFile blocked(world.path("blocker/vastel.ini"));
+    why.clear();
+    EXPECT_FALSE(addZipTotals(blocked, 1, 10, day, &why));
+    EXPECT_FALSE(why.isEmpty());
+
+    IniFile fine = settingsFile();
+    EXPECT_TRUE(addDeletionTotals(fine, 1, 100, 0, 0, day));
+    EXPECT_TRUE(addZipTotals(fine, 1, 10, day));
+    EXPECT_EQ(readTotals(fine).ndelete, 5);
+    EXPECT_TRUE(SandboxWorld::readBytes(path).endsWith("[Other]\nx=1\n"));
 }
 
 TEST(Totals, SizesBeyondThirtyTwoBitsAddUp) {
