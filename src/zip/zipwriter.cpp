@@ -2,6 +2,7 @@
 
 #include "app/crc32.h"
 #include "platform/drives.h"
+#include "platform/fileops.h"
 #include "platform/filesync.h"
 #include "platform/names.h"
 #include "platform/paths.h"
@@ -130,15 +131,30 @@ zip_int64_t sourceCallback(void* state, void* data, zip_uint64_t length, zip_sou
     }
 }
 
+// The name of the n-th archive of a wanted name: the name itself, then "-2", "-3", ... before
+// its ".zip" (or at its end when it has none).
+QString numberedName(const QString& wanted, int n) {
+    if (n <= 1)
+        return wanted;
+    const QString suffix = QStringLiteral(".zip");
+    const bool hasSuffix = wanted.endsWith(suffix, Qt::CaseInsensitive);
+    const QString stem = hasSuffix ? wanted.chopped(suffix.size()) : wanted;
+    return stem + QLatin1Char('-') + QString::number(n) + (hasSuffix ? wanted.right(4) : QString());
+}
+
+// Names tried for the archive of one batch before giving up.
+constexpr int kMaxArchiveNames = 9999;
+
 } // namespace
 
 struct ZipWriter::Impl {
     QString path;       // as given to open()
-    QString nativePath; // canonical: what libzip opens and writes
+    QString nativePath; // canonical: the wanted name of every archive
+    bool named = false; // open() succeeded
     zip_t* archive = nullptr;
-    QString baseFolder; // canonical, empty for none
+    QString archiveFile; // the file the open archive is written to
+    QString baseFolder;  // canonical, empty for none
     QString comment;
-    bool commentSet = false;
     std::function<bool(int)> progress;
     int lastPercent = -1;
     bool abortAsked = false;
@@ -151,10 +167,8 @@ struct ZipWriter::Impl {
     Results untaken;
     QString lastError;
     qint64 writes = 0;
-    qint64 archiveBytes = 0;
-    qint64 archiveEntries = 0;
-    // Stored names of the open archive as bytes.  libzip's own lookup converts names that are
-    // not UTF-8 from code page 437 first, so it cannot find such a name by its bytes.
+    // Stored names of the archive being checked, as bytes.  libzip's own lookup converts names
+    // that are not UTF-8 from code page 437 first, so it cannot find such a name by its bytes.
     QHash<QByteArray, zip_uint64_t> entryIndex;
 
     ~Impl() { discard(); }
@@ -177,47 +191,68 @@ struct ZipWriter::Impl {
         archive = nullptr;
     }
 
-    // Opens the archive as it is on disk (creating an empty one in memory when the file is
-    // missing).
-    bool openArchive(QString* error) {
+    // Takes a fresh name for the next archive by creating its file, empty and exclusively.
+    // The identity of that empty file comes back in `reserved`.
+    bool reserveArchive(platform::FileIdentity* reserved, QString* error) {
+        for (int n = 1; n <= kMaxArchiveNames; ++n) {
+            const QString candidate = numberedName(nativePath, n);
+            if (platform::fileStamp(candidate).kind != platform::FileKind::Missing)
+                continue;
+            QString why;
+            std::unique_ptr<QFile> file = platform::createNewFile(candidate, 0666, &why);
+            if (!file) {
+                if (platform::fileStamp(candidate).kind != platform::FileKind::Missing)
+                    continue; // taken meanwhile
+                *error = QStringLiteral("The archive %1 cannot be created: %2").arg(candidate, why);
+                return false;
+            }
+            file->close();
+            archiveFile = candidate;
+            *reserved = platform::fileStamp(candidate).identity();
+            return true;
+        }
+        *error = QStringLiteral("No free archive name is left for %1").arg(nativePath);
+        return false;
+    }
+
+    // Opens the reserved file as a new, empty archive (libzip writes it when it is closed).
+    bool openNewArchive(QString* error) {
         discard();
         int code = 0;
-        archive = zip_open(platform::encodeName(nativePath).constData(), ZIP_CREATE, &code);
+        archive = zip_open(platform::encodeName(archiveFile).constData(), ZIP_TRUNCATE, &code);
         if (!archive) {
             *error = format::errorText(code);
             return false;
         }
         zip_register_progress_callback_with_state(archive, 0.01, &Impl::onProgress, nullptr, this);
         zip_register_cancel_callback_with_state(archive, &Impl::onCancel, nullptr, this);
-        const zip_int64_t entries = zip_get_num_entries(archive, 0);
-        archiveEntries = entries > 0 ? entries : 0;
-        entryIndex.clear();
-        entryIndex.reserve(archiveEntries);
-        for (zip_int64_t i = 0; i < archiveEntries; ++i) {
-            if (const char* name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_RAW))
-                entryIndex.insert(QByteArray(name), zip_uint64_t(i));
-        }
-        const platform::FileStamp stamp = platform::fileStamp(nativePath);
-        archiveBytes = stamp.kind == platform::FileKind::Regular ? stamp.size : 0;
         return true;
     }
 
-    QByteArray wantedComment() const { return cutComment(comment).toUtf8(); }
-
-    bool commentChanged() const {
-        if (!commentSet || !archive)
+    // Opens the archive just written for reading back, and indexes its entries.
+    bool openForCheck(QString* error) {
+        discard();
+        int code = 0;
+        archive = zip_open(platform::encodeName(archiveFile).constData(),
+                           ZIP_RDONLY | ZIP_CHECKCONS, &code);
+        if (!archive) {
+            *error = format::errorText(code);
             return false;
-        int length = 0;
-        const char* current = zip_get_archive_comment(archive, &length, ZIP_FL_ENC_RAW);
-        return QByteArray(current ? current : "", current ? length : 0) != wantedComment();
+        }
+        const zip_int64_t entries = zip_get_num_entries(archive, 0);
+        entryIndex.clear();
+        for (zip_int64_t i = 0; i < entries; ++i) {
+            if (const char* name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_RAW))
+                entryIndex.insert(QByteArray(name), zip_uint64_t(i));
+        }
+        return true;
     }
 
-    // Puts the comment and every file of the batch that is still wanted into the open archive.
+    // Puts the comment and every file of the batch that is still wanted into the new archive.
     void stage() {
-        if (commentChanged()) {
-            const QByteArray text = wantedComment();
+        const QByteArray text = cutComment(comment).toUtf8();
+        if (!text.isEmpty())
             zip_set_archive_comment(archive, text.constData(), zip_uint16_t(text.size()));
-        }
         for (auto& item : pending) {
             if (!item->failure.isEmpty())
                 continue;
@@ -227,15 +262,8 @@ struct ZipWriter::Impl {
                 item->failure = format::errorText(zip_get_error(archive));
                 continue;
             }
-            // A file already in the archive under that name is replaced.
-            const auto existing = entryIndex.constFind(item->entryName);
-            zip_int64_t index = -1;
-            if (existing != entryIndex.cend())
-                index =
-                    zip_file_replace(archive, *existing, source, 0) == 0 ? qint64(*existing) : -1;
-            else
-                index =
-                    zip_file_add(archive, item->entryName.constData(), source, ZIP_FL_ENC_GUESS);
+            const zip_int64_t index =
+                zip_file_add(archive, item->entryName.constData(), source, ZIP_FL_ENC_GUESS);
             if (index < 0) {
                 zip_source_free(source);
                 item->failure = format::errorText(zip_get_error(archive));
@@ -247,9 +275,6 @@ struct ZipWriter::Impl {
             zip_file_set_external_attributes(
                 archive, i, 0, ZIP_OPSYS_UNIX,
                 (format::kUnixRegular | (item->stamp.permissions & 07777)) << 16);
-            // A replaced entry keeps the extra fields of the old one: drop its timestamp.
-            zip_file_extra_field_delete_by_id(archive, i, format::kTimestampFieldId,
-                                              ZIP_EXTRA_FIELD_ALL, ZIP_FL_LOCAL | ZIP_FL_CENTRAL);
             const QByteArray field = format::timestampField(item->stamp.modifiedSeconds);
             if (!field.isEmpty())
                 zip_file_extra_field_set(archive, i, format::kTimestampFieldId, ZIP_EXTRA_FIELD_NEW,
@@ -259,9 +284,8 @@ struct ZipWriter::Impl {
     }
 
     bool hasWork() const {
-        const bool live = std::any_of(pending.begin(), pending.end(),
-                                      [](const auto& item) { return item->failure.isEmpty(); });
-        return live || commentChanged();
+        return std::any_of(pending.begin(), pending.end(),
+                           [](const auto& item) { return item->failure.isEmpty(); });
     }
 
     // Reads an entry of the archive just written and compares it with what was read from the
@@ -299,7 +323,8 @@ struct ZipWriter::Impl {
         zip_fclose(entry);
         if (why.isEmpty() && (crc != item.crc || total != item.bytesRead))
             why = QStringLiteral("the entry does not read back as the file");
-        if (why.isEmpty() && !platform::fileStamp(item.fullPath).sameContentAs(item.stamp))
+        if (why.isEmpty() &&
+            !item.stamp.identity().matches(platform::fileStamp(item.fullPath).identity()))
             why = QStringLiteral("the file changed while it was being archived");
         return why;
     }
@@ -315,7 +340,7 @@ struct ZipWriter::Impl {
     void settle(Results& results) {
         for (auto& item : pending) {
             if (item->failure.isEmpty()) {
-                results.stored << item->fullPath;
+                results.stored.append({item->fullPath, item->stamp.identity()});
                 continue;
             }
             results.failed << item->fullPath;
@@ -335,9 +360,19 @@ struct ZipWriter::Impl {
         lastError = why;
     }
 
-    // Writes the batch: close through libzip, sync, reopen, check every entry.
+    // Gives the reserved name back after a write that did not happen: the empty file is
+    // removed, unless something else has taken its place meanwhile.
+    void releaseArchive(const platform::FileIdentity& reserved, Results& results) {
+        const platform::FileResult removed = platform::removeFileIfUnchanged(archiveFile, reserved);
+        if (removed.status == platform::FileResult::Failed && results.error.isEmpty())
+            results.error = QStringLiteral("The empty archive %1 cannot be removed: %2")
+                                .arg(archiveFile, removed.message);
+    }
+
+    // Writes the batch into a new archive file: close through libzip, sync, reopen, check
+    // every entry.
     void writeBatch(Results& results) {
-        if (!archive) {
+        if (!named) {
             if (!pending.empty())
                 failBatch(results, QStringLiteral("No archive is open"));
             settle(results);
@@ -349,11 +384,21 @@ struct ZipWriter::Impl {
         }
 
         QString error;
+        platform::FileIdentity reserved;
+        if (!reserveArchive(&reserved, &error)) {
+            failBatch(results, error);
+            settle(results);
+            return;
+        }
         bool written = false;
         for (int attempt = 0; attempt <= kMaxRetries; ++attempt) {
-            if (!archive && !openArchive(&error))
+            if (!openNewArchive(&error))
                 break;
             stage();
+            if (!hasWork()) {
+                error = QStringLiteral("No file of the batch could be read");
+                break;
+            }
             abortAsked = false;
             lastPercent = -1;
             ++writes;
@@ -377,32 +422,29 @@ struct ZipWriter::Impl {
                 item->file.reset();
                 dropped = dropped || item->readFailed;
             }
-            if (!dropped)
+            if (!dropped || !hasWork())
                 break;
         }
+        discard();
         for (auto& item : pending)
             item->file.reset();
 
         if (!written) {
-            // The archive on disk is as it was; the writer goes on with it as it is there.
             failBatch(results, error);
-            QString reopenError;
-            if (!archive && !openArchive(&reopenError))
-                lastError = reopenError;
+            releaseArchive(reserved, results);
             settle(results);
             return;
         }
 
+        results.archives << archiveFile;
         QString why;
-        if (!platform::syncFile(nativePath, &why) ||
-            !platform::syncFolder(platform::parentFolder(nativePath), &why)) {
+        if (!platform::syncFile(archiveFile, &why) ||
+            !platform::syncFolder(platform::parentFolder(archiveFile), &why)) {
             failBatch(results, QStringLiteral("The archive could not be saved to disk: ") + why);
-            if (!openArchive(&error))
-                lastError = error;
             settle(results);
             return;
         }
-        if (!openArchive(&error)) {
+        if (!openForCheck(&error)) {
             failBatch(results, QStringLiteral("The written archive cannot be read: ") + error);
             settle(results);
             return;
@@ -411,6 +453,7 @@ struct ZipWriter::Impl {
             if (item->failure.isEmpty())
                 item->failure = checkEntry(*item);
         }
+        discard();
         settle(results);
     }
 };
@@ -423,35 +466,23 @@ ZipWriter::~ZipWriter() {
 
 bool ZipWriter::open(const QString& archivePath) {
     const QString native = platform::canonicalPath(archivePath);
-    if (d->archive && native == d->nativePath)
+    if (d->named && native == d->nativePath)
         return true;
-    if (d->archive) {
+    if (d->named)
         d->writeBatch(d->untaken);
-        d->discard();
-    }
+    d->named = false;
     d->path = archivePath;
     d->nativePath = native;
     if (archivePath.isEmpty()) {
         d->lastError = QStringLiteral("No archive name");
         return false;
     }
-    const platform::FileStamp folder = platform::fileStamp(platform::parentFolder(native));
-    if (folder.kind != platform::FileKind::Folder) {
-        d->lastError =
-            QStringLiteral("The folder %1 does not exist").arg(platform::parentFolder(native));
+    const QString folder = platform::parentFolder(native);
+    if (platform::fileStamp(folder).kind != platform::FileKind::Folder) {
+        d->lastError = QStringLiteral("The folder %1 does not exist").arg(folder);
         return false;
     }
-    const platform::FileStamp existing = platform::fileStamp(native);
-    if (existing.kind != platform::FileKind::Missing &&
-        existing.kind != platform::FileKind::Regular) {
-        d->lastError = QStringLiteral("%1 is not a file").arg(native);
-        return false;
-    }
-    QString error;
-    if (!d->openArchive(&error)) {
-        d->lastError = error;
-        return false;
-    }
+    d->named = true;
     return true;
 }
 
@@ -460,12 +491,11 @@ QString ZipWriter::archivePath() const {
 }
 
 bool ZipWriter::isOpen() const {
-    return d->archive != nullptr;
+    return d->named;
 }
 
 void ZipWriter::setComment(const QString& comment) {
     d->comment = comment;
-    d->commentSet = true;
 }
 
 void ZipWriter::setBaseFolder(const QString& folder) {
@@ -476,51 +506,46 @@ void ZipWriter::setProgress(std::function<bool(int)> progress) {
     d->progress = std::move(progress);
 }
 
-bool ZipWriter::addFile(const QString& fullPath) {
-    if (!d->archive) {
-        d->lastError = QStringLiteral("No archive is open");
-        return false;
-    }
-    if (!fullPath.startsWith('/')) {
-        d->lastError = QStringLiteral("%1 is not a full path").arg(fullPath);
-        return false;
-    }
+platform::FileResult ZipWriter::addFile(const QString& fullPath,
+                                        const platform::FileIdentity& seen) {
+    const auto fail = [this](const QString& why) {
+        d->lastError = why;
+        return platform::FileResult::failed(why);
+    };
+    if (!d->named)
+        return fail(QStringLiteral("No archive is open"));
+    if (!fullPath.startsWith('/'))
+        return fail(QStringLiteral("%1 is not a full path").arg(fullPath));
     const QString name = fullPath.mid(fullPath.lastIndexOf('/') + 1);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
-        d->lastError = QStringLiteral("%1 is not a file").arg(fullPath);
-        return false;
-    }
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return fail(QStringLiteral("%1 is not a file").arg(fullPath));
     const platform::FileStamp stamp = platform::fileStamp(fullPath);
-    if (stamp.kind != platform::FileKind::Regular) {
-        d->lastError = stamp.kind == platform::FileKind::Missing
-                           ? QStringLiteral("%1 does not exist").arg(fullPath)
-                           : QStringLiteral("%1 is not a regular file").arg(fullPath);
-        return false;
+    if (stamp.kind != platform::FileKind::Regular)
+        return fail(stamp.kind == platform::FileKind::Missing
+                        ? QStringLiteral("%1 does not exist").arg(fullPath)
+                        : QStringLiteral("%1 is not a regular file").arg(fullPath));
+    if (seen.known() && !seen.matches(stamp.identity())) {
+        d->lastError = QStringLiteral("%1 has changed").arg(fullPath);
+        return platform::FileResult::changed();
     }
     QString why;
-    if (!platform::openForReading(fullPath, &why)) {
-        d->lastError = QStringLiteral("%1 cannot be read: %2").arg(fullPath, why);
-        return false;
-    }
+    if (!platform::openForReading(fullPath, &why))
+        return fail(QStringLiteral("%1 cannot be read: %2").arg(fullPath, why));
 
     // The name below the base folder or below the root of the file's drive, with the links of
     // its folders resolved, so that it names the place the file really has.
     const QString canonical =
         platform::joinPath(platform::canonicalPath(platform::parentFolder(fullPath)), name);
-    if (canonical == d->nativePath) {
-        d->lastError = QStringLiteral("An archive cannot hold itself");
-        return false;
-    }
+    if (canonical == d->nativePath)
+        return fail(QStringLiteral("An archive cannot hold itself"));
     QString relative =
         d->baseFolder.isEmpty() ? QString() : platform::pathBelow(d->baseFolder, canonical);
     if (relative.isEmpty()) {
         const auto drive = platform::driveOfPath(canonical);
         if (drive)
             relative = platform::pathBelow(drive->root, canonical);
-        if (relative.isEmpty()) {
-            d->lastError = QStringLiteral("%1 is on no drive").arg(fullPath);
-            return false;
-        }
+        if (relative.isEmpty())
+            return fail(QStringLiteral("%1 is on no drive").arg(fullPath));
     }
     const QByteArray entryName = platform::encodeName(relative);
 
@@ -528,7 +553,7 @@ bool ZipWriter::addFile(const QString& fullPath) {
         if (earlier->fullPath == fullPath) {
             d->pendingBytes += stamp.size - earlier->stamp.size;
             earlier->stamp = stamp;
-            return true;
+            return platform::FileResult::done();
         }
         // The later file takes the entry; the earlier one stays on disk.
         earlier->failure = QStringLiteral("replaced in the archive by %1").arg(fullPath);
@@ -543,7 +568,7 @@ bool ZipWriter::addFile(const QString& fullPath) {
     d->pending.push_back(std::move(item));
     d->pendingBytes += stamp.size;
     ++d->pendingFiles;
-    return true;
+    return platform::FileResult::done();
 }
 
 qint64 ZipWriter::pendingCount() const {
@@ -555,12 +580,19 @@ qint64 ZipWriter::pendingBytes() const {
 }
 
 bool ZipWriter::flushDue() const {
-    return d->pendingFiles >= std::max(kFlushFiles, d->archiveEntries) ||
-           d->pendingBytes >= std::max(kFlushBytes, d->archiveBytes);
+    return d->pendingFiles >= kFlushFiles || d->pendingBytes >= kFlushBytes;
 }
 
 qint64 ZipWriter::archiveWrites() const {
     return d->writes;
+}
+
+QStringList ZipWriter::Results::storedPaths() const {
+    QStringList paths;
+    paths.reserve(stored.size());
+    for (const Stored& file : stored)
+        paths << file.path;
+    return paths;
 }
 
 ZipWriter::Results ZipWriter::flush() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -9,15 +12,20 @@ namespace zip {
 
 // Writes standard zip archives (deflate) through libzip.
 //
-// Files are added to a pending batch; nothing reaches the archive until flush(), which writes
-// the whole batch in one pass, closes the archive, syncs it and its folder to disk, opens it
-// again and checks that each file of the batch is there with its size and CRC-32 and reads back
-// to them, and that the file itself did not change meanwhile.  Only the files that flush()
-// reports as stored may be deleted by the caller.  A write that fails (disk full, folder gone or
-// not writable) stores nothing: every file of the batch is reported failed.  A file that
-// vanished or could not be read fails alone; the batch is then written again without it.  Batching
-// keeps the work proportional to the bytes written: an archive is rewritten once per flush, not
-// once per file.
+// Files are added to a pending batch; nothing reaches the disk until flush(), which writes the
+// whole batch as a new archive file, syncs it and its folder to disk, opens it again and checks
+// that each file of the batch is there with its size and CRC-32 and reads back to them, and that
+// the file itself did not change meanwhile.  Only the files that flush() reports as stored may be
+// deleted by the caller, and only while they still have the identity it reports for them.  A
+// write that fails (disk full, folder gone or not writable) stores nothing: every file of the
+// batch is reported failed.  A file that vanished or could not be read fails alone; the batch is
+// then written again without it.
+//
+// An archive file is written once and never again: an archive whose originals may already be
+// deleted is never rewritten, and no entry is ever replaced.  Each batch therefore goes to a
+// fresh file: the name given to open() when nothing has that name yet, else the same name with
+// "-2", "-3", ... before ".zip" ("Drive-C-Duplicates08Dec261530-2.zip").  The name is taken by
+// creating the file exclusively before libzip writes into it, so two runs never share a file.
 //
 // Entry names: without a base folder, a file is stored under its path below the root of its
 // drive ("/home/ann/a.txt" on drive C "/" becomes "home/ann/a.txt"), so that extracting with
@@ -26,44 +34,41 @@ namespace zip {
 //
 // Each entry is deflated (level 6), never encrypted, and carries the file's Unix permissions and
 // its exact time of last write (an extended timestamp field beside the packed DOS time).
-//
-// After a flush that failed or was aborted the pending changes are dropped and the archive is
-// opened again as it is on disk, so the writer stays open on the same name with an empty batch;
-// only when that reopening fails too is the writer closed (isOpen() false, see lastError()).
 class ZipWriter {
 public:
-    // Recommended batch: flush once kFlushFiles files or kFlushBytes bytes are pending.  libzip
-    // writes the whole archive anew on every flush, so flushDue() also waits until the batch is
-    // as large as the archive already is; the total work then stays proportional to the bytes
-    // written.
-    static constexpr qint64 kFlushFiles = 1000;
-    static constexpr qint64 kFlushBytes = qint64(256) * 1024 * 1024;
+    // Recommended batch: flush once kFlushFiles files or kFlushBytes bytes are pending.  Every
+    // batch is an archive file of its own, so batches are large.
+    static constexpr qint64 kFlushFiles = 10000;
+    static constexpr qint64 kFlushBytes = qint64(1024) * 1024 * 1024;
 
     ZipWriter();
-    ~ZipWriter(); // flushes what is pending and closes
+    ~ZipWriter(); // flushes what is pending
     ZipWriter(const ZipWriter&) = delete;
     ZipWriter& operator=(const ZipWriter&) = delete;
 
-    // Opens the archive of that name, creating it when missing and reopening it when it exists.
-    // The archive already open under the same name stays open; another name flushes and closes
-    // the current archive first (check flush results with takeResults()).
+    // Names the archive that the next batches are written to (see above for the names of
+    // further batches).  False when its folder does not exist.  The same name again keeps the
+    // pending batch; another name writes it first (check its results with takeResults()).
     bool open(const QString& archivePath);
     QString archivePath() const;
     bool isOpen() const;
 
-    // The archive comment (at most 80 characters are kept), written with the next flush.
+    // The archive comment (at most 80 characters are kept), written into every later archive.
     void setComment(const QString& comment);
 
     // Folder whose files are stored relative to it; empty for the drive root rule.
     void setBaseFolder(const QString& folder);
 
     // Called while a flush writes, with the percentage done (0..100); returning true asks to
-    // abort, which leaves the archive as it was before the flush and stores nothing of the batch.
+    // abort, which leaves no archive behind and stores nothing of the batch.
     void setProgress(std::function<bool(int percent)> progress);
 
-    // Adds one regular file by its full path to the pending batch.  False (with lastError())
-    // when the file cannot be read or no archive is open.
-    bool addFile(const QString& fullPath);
+    // Adds one regular file by its full path to the pending batch.  When `seen` is known, the
+    // file must still have that identity (the one the user saw listed): otherwise the result is
+    // Changed and nothing is added.  Failed (with the reason) when the file cannot be read or no
+    // archive is open.
+    platform::FileResult addFile(const QString& fullPath,
+                                 const platform::FileIdentity& seen = platform::FileIdentity());
 
     qint64 pendingCount() const;
     qint64 pendingBytes() const;
@@ -75,19 +80,27 @@ public:
     // something to write, more when files vanished while being read).
     qint64 archiveWrites() const;
 
+    struct Stored {
+        QString path;                    // full path of the file
+        platform::FileIdentity identity; // the file as it was read, its change time included
+    };
+
     struct Results {
-        QStringList stored;   // full paths now safely in the archive on disk
+        QList<Stored> stored; // files now safely in an archive on disk
         QStringList failed;   // full paths that could not be stored
+        QStringList archives; // the archive files written
         bool aborted = false; // the progress callback asked to stop
         QString error;        // the engine's message for the failure, else why the first
                               // failed file was not stored; empty when nothing failed
+
+        QStringList storedPaths() const;
     };
 
     // Writes the pending batch as described above and returns what became of each file
     // (together with any results of flushes that open() caused and that were not taken yet).
     Results flush();
 
-    // Results of flushes made by open() or the destructor that the caller has not taken yet.
+    // Results of flushes made by open() that the caller has not taken yet.
     Results takeResults();
 
     QString lastError() const;

@@ -62,13 +62,13 @@ TEST_F(ZipWriterTest, FilesOfTwoDrivesComeBackByteForByteWithTheirTimes) {
     EXPECT_EQ(writer.pendingCount(), 3);
     EXPECT_EQ(writer.pendingBytes(), 6 + big.size());
     ZipWriter::Results results = writer.flush();
-    EXPECT_EQ(sorted(results.stored), sorted({a, b, e}));
+    EXPECT_EQ(sorted(results.storedPaths()), sorted({a, b, e}));
     EXPECT_TRUE(results.failed.isEmpty());
     EXPECT_EQ(writer.pendingCount(), 0);
     EXPECT_EQ(writer.archiveWrites(), 1);
     ASSERT_TRUE(writer.open(archiveD));
     ASSERT_TRUE(writer.addFile(c));
-    EXPECT_EQ(writer.flush().stored, QStringList({c}));
+    EXPECT_EQ(writer.flush().storedPaths(), QStringList({c}));
 
     // Names below each drive's root; deflated, not encrypted, Unix regular files.
     ZipReader reader;
@@ -102,7 +102,7 @@ TEST_F(ZipWriterTest, FilesOfTwoDrivesComeBackByteForByteWithTheirTimes) {
     EXPECT_EQ(platform::fileStamp(c).modifiedSeconds, 1700000003);
 }
 
-TEST_F(ZipWriterTest, ReopeningAddsToTheArchiveAndALaterFileReplacesItsEntry) {
+TEST_F(ZipWriterTest, AWrittenArchiveIsNeverRewrittenNorAnEntryReplaced) {
     const QString a = file("c/a.txt", "first a");
     {
         ZipWriter writer;
@@ -111,28 +111,48 @@ TEST_F(ZipWriterTest, ReopeningAddsToTheArchiveAndALaterFileReplacesItsEntry) {
         // The destructor writes what is pending.
     }
     ASSERT_EQ(storedNames(), QStringList({"a.txt"}));
+    const QByteArray first = SandboxWorld::readBytes(archive);
 
     const QString b = file("c/b.txt", "bee");
     ZipWriter writer;
     ASSERT_TRUE(writer.open(archive));
     ASSERT_TRUE(writer.addFile(b));
-    // The same name keeps the archive open with its batch.
+    // The same name keeps the batch.
     ASSERT_TRUE(writer.open(zipFolder + "/../zips/Drive-C-Test.zip"));
     EXPECT_EQ(writer.pendingCount(), 1);
-    // Another name writes the batch first; its results wait in takeResults().
+    // Another name writes the batch first, to a fresh archive; its results wait in takeResults().
     ASSERT_TRUE(writer.open(zipFolder + "/other.zip"));
-    EXPECT_EQ(writer.takeResults().stored, QStringList({b}));
+    const ZipWriter::Results moved = writer.takeResults();
+    EXPECT_EQ(moved.storedPaths(), QStringList({b}));
+    EXPECT_EQ(moved.archives, QStringList({zipFolder + "/Drive-C-Test-2.zip"}));
     EXPECT_TRUE(writer.takeResults().stored.isEmpty());
 
-    // A later run of the same minute: the new a.txt replaces the stored one.
+    // A later run of the same minute with a new a.txt: a third archive; the first keeps the
+    // old a.txt byte for byte.
     file("c/a.txt", "second a, longer");
     ASSERT_TRUE(writer.open(archive));
     ASSERT_TRUE(writer.addFile(a));
-    EXPECT_EQ(writer.flush().stored, QStringList({a}));
-    const auto stored = archivekit::contents(archive);
-    EXPECT_EQ(stored.keys(), QStringList({"a.txt", "b.txt"}));
-    EXPECT_EQ(stored.value("a.txt"), "second a, longer");
-    EXPECT_EQ(stored.value("b.txt"), "bee");
+    EXPECT_EQ(writer.flush().storedPaths(), QStringList({a}));
+    EXPECT_EQ(SandboxWorld::readBytes(archive), first);
+    EXPECT_EQ(archivekit::contents(zipFolder + "/Drive-C-Test-2.zip").value("b.txt"), "bee");
+    EXPECT_EQ(archivekit::contents(zipFolder + "/Drive-C-Test-3.zip").value("a.txt"),
+              "second a, longer");
+}
+
+TEST_F(ZipWriterTest, AFileThatIsNoLongerAsListedIsNotAdded) {
+    const QString a = file("c/a.txt", "as listed");
+    const platform::FileIdentity seen = platform::fileStamp(a).identity();
+    file("c/a.txt", "edited after the search");
+    ZipWriter writer;
+    ASSERT_TRUE(writer.open(archive));
+    EXPECT_EQ(writer.addFile(a, seen).status, platform::FileResult::Changed);
+    EXPECT_EQ(writer.pendingCount(), 0);
+    // What a flush reports stored carries the identity the file had when it was read.
+    ASSERT_TRUE(writer.addFile(a, platform::fileStamp(a).identity()));
+    const ZipWriter::Results results = writer.flush();
+    ASSERT_EQ(results.stored.size(), 1);
+    EXPECT_TRUE(results.stored[0].identity.matches(platform::fileStamp(a).identity()));
+    EXPECT_NE(results.stored[0].identity.changed, 0);
 }
 
 TEST_F(ZipWriterTest, CommentIsKeptUpToEightyCharacters) {
@@ -147,12 +167,13 @@ TEST_F(ZipWriterTest, CommentIsKeptUpToEightyCharacters) {
     ASSERT_TRUE(reader.open(archive));
     EXPECT_EQ(reader.comment(), longComment.left(80));
 
-    // A new comment alone rewrites the archive.
+    // A new comment goes into the next archive; nothing to write, no archive.
     writer.setComment("Old duplicates");
+    EXPECT_TRUE(writer.flush().archives.isEmpty());
+    ASSERT_TRUE(writer.addFile(a));
     writer.flush();
-    ASSERT_TRUE(reader.open(archive));
+    ASSERT_TRUE(reader.open(zipFolder + "/Drive-C-Test-2.zip"));
     EXPECT_EQ(reader.comment(), "Old duplicates");
-    EXPECT_EQ(reader.entryCount(), 1);
 }
 
 TEST_F(ZipWriterTest, BaseFolderNamesAndRefusedFiles) {
@@ -190,7 +211,7 @@ TEST_F(ZipWriterTest, TwoFilesForOneEntryInOneBatch) {
     ASSERT_TRUE(writer.addFile(second));
     EXPECT_EQ(writer.pendingCount(), 1);
     const ZipWriter::Results results = writer.flush();
-    EXPECT_EQ(results.stored, QStringList({second}));
+    EXPECT_EQ(results.storedPaths(), QStringList({second}));
     EXPECT_EQ(results.failed, QStringList({first}));
     EXPECT_EQ(archivekit::contents(archive).value("a.txt"), "below base");
 }
@@ -206,7 +227,7 @@ TEST_F(ZipWriterTest, FilesThatVanishOrChangeBeforeTheFlushAreNotStored) {
     QFile::remove(gone);
     file("c/grows.txt", "much longer than before");
     const ZipWriter::Results results = writer.flush();
-    EXPECT_EQ(results.stored, QStringList({kept}));
+    EXPECT_EQ(results.storedPaths(), QStringList({kept}));
     EXPECT_EQ(sorted(results.failed), sorted({gone, grows}));
     EXPECT_EQ(archivekit::contents(archive).value("kept.txt"), "stays as it is");
     EXPECT_FALSE(archivekit::contents(archive).contains("gone.txt"));
@@ -223,7 +244,7 @@ TEST_F(ZipWriterTest, ProgressRunsToOneHundredAndAnAbortLeavesTheArchiveAsItWas)
     ASSERT_TRUE(writer.open(archive));
     const QString first = file("c/first.bin", archivekit::randomBytes(200 * 1024, 1));
     ASSERT_TRUE(writer.addFile(first));
-    ASSERT_EQ(writer.flush().stored, QStringList({first}));
+    ASSERT_EQ(writer.flush().storedPaths(), QStringList({first}));
     ASSERT_FALSE(seen.isEmpty());
     EXPECT_EQ(seen.back(), 100);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -249,8 +270,10 @@ TEST_F(ZipWriterTest, ProgressRunsToOneHundredAndAnAbortLeavesTheArchiveAsItWas)
     EXPECT_EQ(writer.pendingCount(), 0);
     abort = false;
     ASSERT_TRUE(writer.addFile(batch[0]));
-    EXPECT_EQ(writer.flush().stored, QStringList({batch[0]}));
-    EXPECT_EQ(storedNames(), QStringList({"big0.bin", "first.bin"}));
+    EXPECT_EQ(writer.flush().storedPaths(), QStringList({batch[0]}));
+    EXPECT_EQ(storedNames(), QStringList({"first.bin"}));
+    EXPECT_EQ(archivekit::contents(zipFolder + "/Drive-C-Test-2.zip").keys(),
+              QStringList({"big0.bin"}));
 }
 
 TEST_F(ZipWriterTest, AnArchiveThatCannotBeWrittenStoresNothing) {
@@ -263,7 +286,10 @@ TEST_F(ZipWriterTest, AnArchiveThatCannotBeWrittenStoresNothing) {
     EXPECT_FALSE(writer.addFile(a));
     const QString notFolder = file("plain", "not a folder");
     EXPECT_FALSE(writer.open(notFolder + "/x.zip"));
-    EXPECT_FALSE(writer.open(notFolder)); // a file that is no archive is never written over
+    // A file that is no archive is never written over: the batch goes to a fresh name.
+    ASSERT_TRUE(writer.open(notFolder));
+    ASSERT_TRUE(writer.addFile(a));
+    EXPECT_EQ(writer.flush().archives, QStringList({notFolder + "-2"}));
     EXPECT_EQ(SandboxWorld::readBytes(notFolder), "not a folder");
 
     // The folder disappears after the archive was opened.
@@ -315,18 +341,12 @@ TEST_F(ZipWriterTest, ThousandsOfSmallFilesAreWrittenInOneGo) {
         paths << file(QString("c/many/%1/f%2.txt").arg(i % 10).arg(i), QByteArray::number(i));
         ASSERT_TRUE(writer.addFile(paths.back()));
     }
-    EXPECT_TRUE(writer.flushDue());
     const ZipWriter::Results results = writer.flush();
     EXPECT_EQ(results.stored.size(), 3000);
     EXPECT_EQ(writer.archiveWrites(), 1);
     const auto stored = archivekit::contents(archive);
     EXPECT_EQ(stored.size(), 3000);
     EXPECT_EQ(stored.value("many/7/f2977.txt"), "2977");
-
-    // With 3000 entries in the archive, the next batch is due only when it is as large.
-    for (int i = 0; i < 1500; ++i)
-        ASSERT_TRUE(writer.addFile(paths[i]));
-    EXPECT_FALSE(writer.flushDue());
 }
 
 TEST_F(ZipWriterTest, NamesThatAreNotUtf8KeepTheirBytes) {
@@ -341,7 +361,7 @@ TEST_F(ZipWriterTest, NamesThatAreNotUtf8KeepTheirBytes) {
     ASSERT_TRUE(writer.open(archive));
     ASSERT_TRUE(writer.addFile(path));
     const ZipWriter::Results results = writer.flush();
-    ASSERT_EQ(results.stored, QStringList({path})) << results.error.toStdString();
+    ASSERT_EQ(results.storedPaths(), QStringList({path})) << results.error.toStdString();
 
     ZipReader reader;
     ASSERT_TRUE(reader.open(archive));
@@ -351,18 +371,6 @@ TEST_F(ZipWriterTest, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(reader.extract(dest).extracted, 1);
     EXPECT_EQ(platform::fileStamp(dest + "/" + name).size, 12);
 
-    // A later file of that name replaces the entry.
-    ASSERT_TRUE(platform::removeFile(path));
-    {
-        auto out = platform::createNewFile(path);
-        ASSERT_TRUE(out);
-        out->write("replaced");
-    }
-    ASSERT_TRUE(writer.addFile(path));
-    EXPECT_EQ(writer.flush().stored, QStringList({path}));
-    ASSERT_TRUE(reader.open(archive));
-    ASSERT_EQ(reader.entryCount(), 1);
-    EXPECT_EQ(reader.entries()[0].size, 8);
 
     // QTemporaryDir cannot remove names that are not UTF-8.
     platform::removeFile(path);
