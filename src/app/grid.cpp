@@ -74,12 +74,12 @@ void TextGrid::setRowCells(int row, const QStringList& cells) {
 }
 
 int TextGrid::appendRow(const QStringList& cells, bool marked) {
-    m_rows.push_back(Row{join(cells, m_columns), marked});
+    m_rows.push_back(Row{join(cells, m_columns), marked, {}});
     return rowCount() - 1;
 }
 
-int TextGrid::appendJoinedRow(QString joined, bool marked) {
-    m_rows.push_back(Row{std::move(joined), marked});
+int TextGrid::appendJoinedRow(QString joined, bool marked, const platform::FileIdentity& identity) {
+    m_rows.push_back(Row{std::move(joined), marked, identity});
     return rowCount() - 1;
 }
 

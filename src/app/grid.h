@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
 
 // The result grid of a tool: a fixed header row (row 0) and one row per found item, each row a
-// list of text cells and a mark.  Rows move whole, with their mark.
+// list of text cells, a mark and, for a row that lists a file, the identity of that file as the
+// search saw it.  Rows move whole, with their mark and identity.
 //
 // A row is kept as one string with its cells separated by NUL, the one character no file name
 // can hold; a million rows then cost little more than their text.
@@ -34,7 +37,8 @@ public:
 
     // Appends a row whose cells are joined already, separated by cellSeparator(); the text is
     // taken over as it is.
-    int appendJoinedRow(QString joined, bool marked = false);
+    int appendJoinedRow(QString joined, bool marked = false,
+                        const platform::FileIdentity& identity = platform::FileIdentity());
     static constexpr QChar cellSeparator() { return QChar(u'\0'); }
 
     void setHeader(const QStringList& captions) { setRowCells(0, captions); }
@@ -42,6 +46,12 @@ public:
     bool isMarked(int row) const { return m_rows[size_t(row)].marked; }
     void setMarked(int row, bool marked) { m_rows[size_t(row)].marked = marked; }
     void clearMarks();
+
+    // The identity of the file a row lists; unknown for rows that list none.
+    const platform::FileIdentity& identity(int row) const { return m_rows[size_t(row)].identity; }
+    void setIdentity(int row, const platform::FileIdentity& identity) {
+        m_rows[size_t(row)].identity = identity;
+    }
 
     void swapRows(int a, int b);
     // Rows first..first+order.size()-1 become the rows order[0], order[1], ... as they were.
@@ -51,6 +61,7 @@ private:
     struct Row {
         QString text;
         bool marked = false;
+        platform::FileIdentity identity;
     };
     static QString join(const QStringList& cells, int columns);
 

@@ -9,6 +9,8 @@
 
 #include <QDate>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 // ---- Archive names ----------------------------------------------------------------------------
 
@@ -38,8 +40,8 @@ QChar driveLetterOfPath(const QString& path) {
 
 // ---- Trash ------------------------------------------------------------------------------------
 
-bool sendToRecycleBin(const QString& path, QString* error) {
-    return platform::moveToTrash(path, error);
+platform::FileResult sendToRecycleBin(const ListedFile& file) {
+    return platform::moveToTrashIfUnchanged(file.path, file.identity);
 }
 
 // ---- The two panels ---------------------------------------------------------------------------
@@ -121,6 +123,10 @@ QString recycleFailed() {
                           "full.");
 }
 
+QString changedSinceSearch(const QString& path) {
+    return path + QStringLiteral(" has changed since the search; not deleted");
+}
+
 } // namespace disposalText
 
 namespace {
@@ -140,14 +146,25 @@ bool abortAsked(const DisposalHooks& hooks) {
     return hooks.abortRequested && hooks.abortRequested();
 }
 
-// Deletes the files a flush reported stored and reports the ones it could not store.
+// Reports a file that was not deleted: changed since it was listed, or refused by the system.
+void reportKept(const DisposalHooks& hooks, DisposalOutcome& outcome, const QString& path,
+                const platform::FileResult& result) {
+    report(hooks, outcome,
+           result.status == platform::FileResult::Changed ? disposalText::changedSinceSearch(path)
+                                                          : disposalText::couldNotDelete(path));
+}
+
+// Deletes the files a flush reported stored, each only while it is as it was read, and reports
+// the ones it could not store.
 void settleBatch(const zip::ZipWriter::Results& results, const DisposalHooks& hooks,
                  DisposalOutcome& outcome) {
-    for (const QString& path : results.stored) {
-        if (platform::removeFile(path))
+    for (const zip::ZipWriter::Stored& file : results.stored) {
+        const platform::FileResult removed =
+            platform::removeFileIfUnchanged(file.path, file.identity);
+        if (removed.ok())
             ++outcome.disposed;
         else
-            report(hooks, outcome, disposalText::couldNotDelete(path));
+            reportKept(hooks, outcome, file.path, removed);
     }
     // A batch given up at the user's request is no failure: its files simply stay.
     if (results.aborted)
@@ -158,25 +175,33 @@ void settleBatch(const zip::ZipWriter::Results& results, const DisposalHooks& ho
 
 } // namespace
 
-DisposalOutcome deleteFiles(const QStringList& files, qint64 savings, const DisposalHooks& hooks) {
+DisposalOutcome deleteFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks) {
     DisposalOutcome outcome;
     for (qsizetype i = 0; i < files.size(); ++i) {
-        started(hooks, i, files[i]);
-        if (platform::removeFile(files[i]))
+        const ListedFile& file = files[i];
+        started(hooks, i, file.path);
+        const platform::FileResult removed =
+            platform::removeFileIfUnchanged(file.path, file.identity);
+        if (removed.ok())
             ++outcome.disposed;
         else
-            report(hooks, outcome, disposalText::couldNotDelete(files[i]));
+            reportKept(hooks, outcome, file.path, removed);
     }
     IniFile ini = settingsFile();
     addDeletionTotals(ini, files.size(), savings, 0, 0, QDate::currentDate());
     return outcome;
 }
 
-DisposalOutcome recycleFiles(const QStringList& files, qint64 savings, const DisposalHooks& hooks) {
+DisposalOutcome recycleFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks) {
     DisposalOutcome outcome;
     for (qsizetype i = 0; i < files.size(); ++i) {
-        started(hooks, i, files[i]);
-        if (!sendToRecycleBin(files[i])) {
+        started(hooks, i, files[i].path);
+        const platform::FileResult moved = sendToRecycleBin(files[i]);
+        if (moved.status == platform::FileResult::Changed) {
+            report(hooks, outcome, disposalText::changedSinceSearch(files[i].path));
+            continue;
+        }
+        if (!moved.ok()) {
             report(hooks, outcome, disposalText::recycleFailed());
             outcome.stopped = i + 1 < files.size();
             break;
@@ -188,21 +213,29 @@ DisposalOutcome recycleFiles(const QStringList& files, qint64 savings, const Dis
     return outcome;
 }
 
-DisposalOutcome zipFiles(const QStringList& files, qint64 savings, const ZipRunSettings& settings,
+DisposalOutcome zipFiles(const ListedFiles& files, qint64 savings, const ZipRunSettings& settings,
                          const DisposalHooks& hooks) {
     DisposalOutcome outcome;
     const QDateTime moment =
         settings.moment.isValid() ? settings.moment : QDateTime::currentDateTime();
     {
-        zip::ZipWriter writer;
-        writer.setProgress([&hooks](int percent) {
-            if (hooks.gauge)
-                hooks.gauge(percent);
-            return abortAsked(hooks);
-        });
-        auto flush = [&]() {
-            if (writer.pendingCount() > 0)
-                settleBatch(writer.flush(), hooks, outcome);
+        // One writer per archive name (per drive), so that files of one drive go into one
+        // archive however the drives alternate in the list.
+        std::vector<std::unique_ptr<zip::ZipWriter>> writers;
+        auto writerFor = [&](const QString& archive) -> zip::ZipWriter& {
+            for (const auto& writer : writers)
+                if (writer->archivePath() == archive)
+                    return *writer;
+            auto writer = std::make_unique<zip::ZipWriter>();
+            writer->setProgress([&hooks](int percent) {
+                if (hooks.gauge)
+                    hooks.gauge(percent);
+                return abortAsked(hooks);
+            });
+            writer->setComment(settings.comment);
+            writer->open(archive);
+            writers.push_back(std::move(writer));
+            return *writers.back();
         };
 
         for (qsizetype i = 0; i < files.size(); ++i) {
@@ -211,31 +244,29 @@ DisposalOutcome zipFiles(const QStringList& files, qint64 savings, const ZipRunS
                 outcome.stopped = true;
                 break;
             }
-            const QString& path = files[i];
-            const QString archive = makeArchiveName(settings.tag, driveLetterOfPath(path), moment,
-                                                    settings.zipFolder, settings.locale);
-            if (!writer.isOpen() || writer.archivePath() != archive) {
-                // The batch of the previous archive is written (and its files deleted) before
-                // the next archive is opened.
-                flush();
-                const bool opened = writer.open(archive);
-                settleBatch(writer.takeResults(), hooks, outcome);
-                if (opened)
-                    writer.setComment(settings.comment);
+            const ListedFile& file = files[i];
+            const QString archive = makeArchiveName(settings.tag, driveLetterOfPath(file.path),
+                                                    moment, settings.zipFolder, settings.locale);
+            zip::ZipWriter& writer = writerFor(archive);
+            started(hooks, i, file.path);
+            const platform::FileResult added = writer.addFile(file.path, file.identity);
+            if (added.status == platform::FileResult::Changed) {
+                report(hooks, outcome, disposalText::changedSinceSearch(file.path));
+                continue;
             }
-            started(hooks, i, path);
-            if (!writer.isOpen() || !writer.addFile(path)) {
-                report(hooks, outcome, disposalText::couldNotZip(path));
+            if (!added.ok()) {
+                report(hooks, outcome, disposalText::couldNotZip(file.path));
                 continue;
             }
             if (writer.flushDue())
-                flush();
+                settleBatch(writer.flush(), hooks, outcome);
         }
-        flush();
+        // What is pending is written now; after an abort the write is given up at once and the
+        // files stay.
+        for (const auto& writer : writers)
+            settleBatch(writer->flush(), hooks, outcome);
         if (abortAsked(hooks))
             outcome.aborted = true;
-        // Closing the writer has nothing left to write; whatever it still reports is settled.
-        settleBatch(writer.takeResults(), hooks, outcome);
     }
     IniFile ini = settingsFile();
     addZipTotals(ini, files.size(), savings, QDate::currentDate());

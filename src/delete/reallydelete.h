@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QChar>
 #include <QDateTime>
 #include <QLocale>
@@ -31,11 +33,21 @@ QString makeArchiveName(const QString& tag, QChar driveLetter, const QDateTime& 
 // The letter of the drive that holds the path; C when no drive does.
 QChar driveLetterOfPath(const QString& path);
 
+// ---- Files handed over ------------------------------------------------------------------------
+
+// A file a tool hands to the deletion window: its full path and the identity the tool saw when
+// it listed the file.  The file is disposed of only while it still has that identity.
+struct ListedFile {
+    QString path;
+    platform::FileIdentity identity;
+};
+using ListedFiles = QList<ListedFile>;
+
 // ---- Trash ------------------------------------------------------------------------------------
 
-// Moves one file to the desktop trash, where it can be restored from.  False when the file
-// stays where it is.
-bool sendToRecycleBin(const QString& path, QString* error = nullptr);
+// Moves one file to the desktop trash, where it can be restored from, while it still has the
+// identity it was listed with.  Anything but Done leaves the file where it is.
+platform::FileResult sendToRecycleBin(const ListedFile& file);
 
 // ---- The two panels ---------------------------------------------------------------------------
 
@@ -87,16 +99,20 @@ struct DisposalOutcome {
     bool aborted = false;   // ... because the user asked it to
 };
 
+// Every run looks at each file right before it goes: a file that is no longer the one that was
+// listed (another file, another size or time of last write, or gone) is kept and reported as
+// "<path> has changed since the search; not deleted", and the run goes on.
+
 // Deletes every file for good.  A file that cannot be deleted is reported as
 // "Couldn't delete file - <path>" and the run goes on.  Afterwards the running totals count the
 // whole list and the whole savings as deleted.
-DisposalOutcome deleteFiles(const QStringList& files, qint64 savings, const DisposalHooks& hooks);
+DisposalOutcome deleteFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks);
 
 // Sends every file to the trash.  The first file the trash refuses stops the run with
 // "An error occurred sending files to the recycle bin.  The bin may be full."; the files after
 // it are not touched.  Afterwards the running totals count the whole list and the whole savings
 // as recycled.
-DisposalOutcome recycleFiles(const QStringList& files, qint64 savings, const DisposalHooks& hooks);
+DisposalOutcome recycleFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks);
 
 struct ZipRunSettings {
     QString tag;       // part of every archive name ("Duplicates", "TempClean", ... or empty)
@@ -108,13 +124,14 @@ struct ZipRunSettings {
 
 // Stores every file in the archive of its drive and deletes it once the archive holding it has
 // been written to disk and checked: a file is deleted only when the flush of its batch reports
-// it stored.  A batch is written when the writer finds it big enough, when the next file belongs
-// to another archive, and at the end.  A file that cannot be stored stays and is reported as
-// "Couldn't zip up file - <path>"; a stored file that cannot be deleted as
-// "Couldn't delete file - <path>".  abortRequested is asked before every file and while a batch
-// is written; an aborted batch is not stored and its files stay.  Afterwards the running totals
-// count the whole list and the whole savings as zipped.
-DisposalOutcome zipFiles(const QStringList& files, qint64 savings, const ZipRunSettings& settings,
+// it stored, and only while it is exactly as it was read (its change time included).  Each
+// drive's files are batched apart; a batch is written when the writer finds it big enough and
+// at the end, each into an archive file of its own (see zip::ZipWriter for the names).  A file that
+// cannot be stored stays and is reported as "Couldn't zip up file - <path>"; a stored file that
+// cannot be deleted as "Couldn't delete file - <path>".  abortRequested is asked before every file
+// and while a batch is written; an aborted batch is not stored and its files stay.  Afterwards the
+// running totals count the whole list and the whole savings as zipped.
+DisposalOutcome zipFiles(const ListedFiles& files, qint64 savings, const ZipRunSettings& settings,
                          const DisposalHooks& hooks);
 
 // The texts of the runs.
@@ -122,4 +139,5 @@ namespace disposalText {
 QString couldNotDelete(const QString& path);
 QString couldNotZip(const QString& path);
 QString recycleFailed();
+QString changedSinceSearch(const QString& path);
 } // namespace disposalText

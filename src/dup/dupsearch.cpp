@@ -256,6 +256,9 @@ struct FoundList::Data {
         quint16 date;   // last write, packed date; 0 for none
         quint16 time;   // last write, packed time
         quint16 access; // last access, packed date; 0 for none
+        quint32 device; // index into devices
+        quint64 inode;
+        qint64 modified; // last write, nanoseconds since the epoch
     };
     std::vector<Record> records;
 
@@ -266,6 +269,7 @@ struct FoundList::Data {
     TextIds extensions;
     std::vector<QString> types; // the type name of each extension
     filetime::Packer packer;
+    std::vector<quint64> devices; // the few devices of a search
 
     bool sorted = true;
     std::vector<QString> sizeTexts, dateTexts, timeTexts;
@@ -279,6 +283,22 @@ struct FoundList::Data {
         const auto id = quint32(sizes.size());
         sizes.push_back(size);
         sizeIds.insert(size, id);
+        return id;
+    }
+    quint32 deviceIdOf(quint64 device) {
+        for (size_t i = devices.size(); i-- > 0;)
+            if (devices[i] == device)
+                return quint32(i);
+        devices.push_back(device);
+        return quint32(devices.size() - 1);
+    }
+    // The identity of the file a record lists, as the walk saw it.
+    platform::FileIdentity identity(const Record& r) const {
+        platform::FileIdentity id;
+        id.device = devices[r.device];
+        id.inode = r.inode;
+        id.size = sizes[r.size];
+        id.modified = r.modified;
         return id;
     }
     quint32 typeIdOf(const QString& name) {
@@ -533,6 +553,9 @@ bool FoundList::add(const QString& folder, const platform::DirEntry& entry) {
         r.date = quint16(written >> 16);
         r.time = quint16(written & 0xFFFF);
         r.access = quint16(d.packer.pack(entry.accessTime) >> 16);
+        r.device = d.deviceIdOf(entry.device);
+        r.inode = entry.inode;
+        r.modified = platform::identityOf(entry).modified;
         d.records.push_back(r);
     } catch (const std::bad_alloc&) {
         return false;
@@ -563,7 +586,7 @@ int FoundList::moveToGrid(TextGrid& grid) {
     const qsizetype n = count();
     int rows = 0;
     auto append = [&](const Data::Record& r) {
-        grid.appendJoinedRow(d.join(r, columns, TextGrid::cellSeparator()));
+        grid.appendJoinedRow(d.join(r, columns, TextGrid::cellSeparator()), false, d.identity(r));
         ++rows;
     };
     if (m_mode == Mode::FileHogs) {
@@ -656,10 +679,14 @@ bool Marks::toggle(TextGrid& grid, int row, Mode mode) {
         m_count += mark ? 1 : -1;
         m_bytes += mark ? entry.size : -entry.size;
     }
-    if (mark)
-        m_paths.append(path);
-    else
-        m_paths.removeOne(path);
+    if (mark) {
+        m_files.append({path, grid.identity(row)});
+    } else {
+        const auto found = std::find_if(m_files.begin(), m_files.end(),
+                                        [&path](const ListedFile& f) { return f.path == path; });
+        if (found != m_files.end())
+            m_files.erase(found);
+    }
     return mark;
 }
 
@@ -667,12 +694,20 @@ void Marks::clear(TextGrid& grid) {
     grid.clearMarks();
     m_count = 0;
     m_bytes = 0;
-    m_paths.clear();
+    m_files.clear();
+}
+
+QStringList Marks::paths() const {
+    QStringList paths;
+    paths.reserve(m_files.size());
+    for (const ListedFile& file : m_files)
+        paths << file.path;
+    return paths;
 }
 
 void Marks::markAll(TextGrid& grid, Mode mode) {
     clear(grid);
-    m_paths.reserve(grid.rowCount());
+    m_files.reserve(grid.rowCount());
     for (int row = 1; row < grid.rowCount(); ++row)
         toggle(grid, row, mode);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/grid.h"
+#include "delete/reallydelete.h"
 #include "platform/dirsearch.h"
 #include "scan/walk.h"
 
@@ -184,8 +185,10 @@ class Marks {
 public:
     int count() const { return m_count; }
     qint64 bytes() const { return m_bytes; }
-    // Full paths in the order they were marked.
-    const QStringList& paths() const { return m_paths; }
+    // The marked files in the order they were marked, each with the identity its row lists.
+    const ListedFiles& files() const { return m_files; }
+    // Their full paths.
+    QStringList paths() const;
 
     // Marks an unmarked row or unmarks a marked one (rows 1 .. rowCount() - 1); true when the
     // row is marked now.  The count and size change only when the file still exists.
@@ -201,7 +204,7 @@ public:
 private:
     int m_count = 0;
     qint64 m_bytes = 0;
-    QStringList m_paths;
+    ListedFiles m_files;
 };
 
 // ---- sorting the large-file grid -------------------------------------------------------------

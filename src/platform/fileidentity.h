@@ -37,6 +37,7 @@ struct FileResult {
     QString message; // why it failed; empty otherwise
 
     bool ok() const { return status == Done; }
+    explicit operator bool() const { return ok(); }
     static FileResult done() { return {}; }
     static FileResult changed() { return {Changed, QString()}; }
     static FileResult failed(const QString& why) { return {Failed, why}; }

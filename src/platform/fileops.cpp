@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +24,18 @@ bool failWith(QString* error, int code) {
     return false;
 }
 
+FileIdentity identityOfStat(const struct stat& st) {
+    FileIdentity id;
+    if (!S_ISREG(st.st_mode))
+        return id;
+    id.device = st.st_dev;
+    id.inode = st.st_ino;
+    id.size = st.st_size;
+    id.modified = nanoseconds(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    id.changed = nanoseconds(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
+    return id;
+}
+
 } // namespace internal
 
 using internal::failWith;
@@ -32,6 +45,35 @@ bool removeFile(const QString& path, QString* error) {
     if (::unlink(native.constData()) == 0)
         return true;
     return failWith(error, errno);
+}
+
+FileResult removeFileIfUnchanged(const QString& path, const FileIdentity& seen) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString name = path.mid(slash + 1);
+    if (slash < 0 || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return FileResult::failed(internal::systemMessage(EINVAL));
+    const QByteArray folder = encodeName(slash == 0 ? QStringLiteral("/") : path.left(slash));
+    int fd;
+    do
+        fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return FileResult::failed(internal::systemMessage(errno));
+    const QByteArray entry = encodeName(name);
+    struct stat st {};
+    FileResult result;
+    if (::fstatat(fd, entry.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        result = FileResult::failed(internal::systemMessage(errno));
+    else if (S_ISDIR(st.st_mode))
+        result = FileResult::failed(internal::systemMessage(EISDIR));
+    else if (!seen.matches(internal::identityOfStat(st)))
+        result = FileResult::changed();
+    else if (::unlinkat(fd, entry.constData(), 0) != 0)
+        result = FileResult::failed(internal::systemMessage(errno));
+    // The folder was only read: its descriptor's close has nothing to lose, and the outcome is
+    // what the unlink said.
+    ::close(fd);
+    return result;
 }
 
 bool removeFolder(const QString& path, QString* error) {

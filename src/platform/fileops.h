@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QString>
 
 // Changes to the file system that the tools make after the user confirmed them.  Paths are
@@ -9,6 +11,13 @@ namespace platform {
 
 // Deletes one file (or a symbolic link, never what it points to).  A folder is refused.
 bool removeFile(const QString& path, QString* error = nullptr);
+
+// Deletes one file only while it is still the file that was listed: right before the unlink its
+// entry is looked at again in its open folder, without following a link, and it must be a
+// regular file that `seen` matches (FileIdentity::matches).  Changed when it is another file
+// or has another size or time of last write, and the file then stays as it is; Failed when it
+// is gone, is a folder or cannot be removed.
+FileResult removeFileIfUnchanged(const QString& path, const FileIdentity& seen);
 
 // Removes an empty folder.
 bool removeFolder(const QString& path, QString* error = nullptr);

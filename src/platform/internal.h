@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QString>
+
+struct stat;
 
 // Helpers shared by the files of the platform layer; not for use outside it.
 namespace platform::internal {
@@ -13,6 +17,10 @@ QString systemMessage(int code);
 
 // Sets *error (when given) to the system's message for the error number and returns false.
 bool failWith(QString* error, int code);
+
+// The identity of a regular file from its stat(2) data (change time included); unknown for
+// anything else.
+FileIdentity identityOfStat(const struct stat& st);
 
 // Drops the cached drive table so that the next call reads the world anew.
 void forgetDrives();

@@ -5,6 +5,7 @@
 #include "platform/trash.h"
 
 #include "platform/fileops.h"
+#include "platform/filesync.h"
 #include "platform/internal.h"
 #include "platform/names.h"
 #include "platform/paths.h"
@@ -135,10 +136,26 @@ int renameNoReplace(const QByteArray& from, const QByteArray& to) {
     return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
 }
 
+// Flushes the names of both trash folders to the device once an entry has moved in.
+bool syncTrashFolders(const QString& trash, QString* why) {
+    QString sys;
+    for (const char* sub : {"/files", "/info"}) {
+        if (!syncFolder(trash + QLatin1String(sub), &sys)) {
+            *why = QStringLiteral("the trash %1 cannot be saved to disk (%2)").arg(trash, sys);
+            return false;
+        }
+    }
+    return true;
+}
+
 // Writes the .trashinfo of `source` into `trash`/info, then renames `source` into `trash`/files
 // under the same name, trying further names while either one is taken.
+//
+// With `seen`, the entry must still be the file that was listed right before it is renamed
+// (*changed is set and nothing moves otherwise).  The information file is on the device before
+// the entry moves, and both trash folders are synced after it.
 bool moveIntoTrash(const QString& source, const QString& trash, const QString& storedPath,
-                   QString* why) {
+                   const FileIdentity* seen, bool* changed, QString* why) {
     const QString name = source.mid(source.lastIndexOf('/') + 1);
     const QByteArray from = encodeName(source);
     const QByteArray text = internal::trashInfoText(storedPath, QDateTime::currentDateTime());
@@ -155,13 +172,28 @@ bool moveIntoTrash(const QString& source, const QString& trash, const QString& s
             return false;
         }
         int code = writeAll(fd, text);
+        if (code == 0 && ::fsync(fd) != 0)
+            code = errno;
         if (::close(fd) != 0 && code == 0)
             code = errno;
-        if (code == 0)
+        if (code == 0 && seen) {
+            struct stat st {};
+            if (::lstat(from.constData(), &st) != 0 || !seen->matches(internal::identityOfStat(st)))
+                *changed = true;
+        }
+        if (code == 0 && !*changed)
             code = renameNoReplace(from, encodeName(trash + "/files/" + entry));
-        if (code == 0)
-            return true;
-        ::unlink(info.constData());
+        if (code == 0 && !*changed)
+            return syncTrashFolders(trash, why);
+        // The information file of an entry that did not move must not stay behind.
+        if (::unlink(info.constData()) != 0) {
+            const QString stray = internal::systemMessage(errno);
+            *why = QStringLiteral("its trash information %1 cannot be removed (%2)")
+                       .arg(decodeName(info), stray);
+            return false;
+        }
+        if (*changed)
+            return false;
         if (code != EEXIST) {
             *why = internal::systemMessage(code);
             return false;
@@ -268,12 +300,13 @@ QString trashEntryName(const QString& name, int attempt) {
 
 } // namespace internal
 
-bool moveToTrash(const QString& path, QString* error) {
+namespace {
+
+FileResult trashEntry(const QString& path, const FileIdentity* seen) {
     QString why;
     const auto refuse = [&](const QString& reason) {
-        if (error)
-            *error = QStringLiteral("Cannot move %1 to the trash: %2.").arg(path, reason);
-        return false;
+        return FileResult::failed(
+            QStringLiteral("Cannot move %1 to the trash: %2.").arg(path, reason));
     };
 
     const QString given = internal::stripTrailingSlash(path);
@@ -324,9 +357,24 @@ bool moveToTrash(const QString& path, QString* error) {
     if (!makeTrashFolder(joinPath(trash, QStringLiteral("files")), &why) ||
         !makeTrashFolder(joinPath(trash, QStringLiteral("info")), &why))
         return refuse(why);
-    if (!moveIntoTrash(source, trash, internal::storedTrashPath(source, topdir), &why))
-        return refuse(why);
-    return true;
+    bool changed = false;
+    if (!moveIntoTrash(source, trash, internal::storedTrashPath(source, topdir), seen, &changed,
+                       &why))
+        return changed ? FileResult::changed() : refuse(why);
+    return FileResult::done();
+}
+
+} // namespace
+
+bool moveToTrash(const QString& path, QString* error) {
+    const FileResult result = trashEntry(path, nullptr);
+    if (!result.ok() && error)
+        *error = result.message;
+    return result.ok();
+}
+
+FileResult moveToTrashIfUnchanged(const QString& path, const FileIdentity& seen) {
+    return trashEntry(path, &seen);
 }
 
 } // namespace platform

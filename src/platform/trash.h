@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QString>
 
 // The desktop's trash, as freedesktop.org desktops share it.
@@ -12,5 +14,10 @@ namespace platform {
 // Nothing is ever deleted for good: when the path cannot be trashed it stays where it is, the
 // result is false and error (when given) holds the reason.
 bool moveToTrash(const QString& path, QString* error = nullptr);
+
+// The same for a file that must still be the one that was listed: right before the move its
+// entry is looked at again without following a link, and unless `seen` matches it the result is
+// Changed and the file stays.  Failed carries the reason.
+FileResult moveToTrashIfUnchanged(const QString& path, const FileIdentity& seen);
 
 } // namespace platform

@@ -1,12 +1,15 @@
 #include "app/protection.h"
 #include "app/settings.h"
 #include "delete/reallydelete.h"
+#include "platform/filesync.h"
+#include "support/listedfiles.h"
 #include "support/sandbox.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -200,7 +203,7 @@ TEST_F(DeleteWorld, DeleteRunReportsUndeletableFilesAndGoesOn) {
     const QStringList files = {a, folder, b, gone, d};
 
     Recorder rec;
-    const DisposalOutcome out = deleteFiles(files, 123456, rec.hooks());
+    const DisposalOutcome out = deleteFiles(listedNow(files), 123456, rec.hooks());
 
     EXPECT_FALSE(QFileInfo::exists(a));
     EXPECT_FALSE(QFileInfo::exists(b));
@@ -235,7 +238,7 @@ TEST_F(DeleteWorld, RecycleRunStopsAtTheFirstRefusalButCountsEveryFile) {
     QFile::remove(files[2]); // the third file vanished before its turn
 
     Recorder rec;
-    const DisposalOutcome out = recycleFiles(files, 5000, rec.hooks());
+    const DisposalOutcome out = recycleFiles(listedNow(files), 5000, rec.hooks());
 
     EXPECT_EQ(rec.errors, QStringList({"An error occurred sending files to the recycle bin.  The "
                                        "bin may be full."}));
@@ -282,7 +285,7 @@ TEST_F(ZipWorld, FilesOfTwoDrivesGoIntoTwoArchivesOfOneMoment) {
     const QStringList files = {file("docs/a.txt", "alpha"), file("docs/b.txt", "beta"),
                                d("data/c.txt", "gamma"), d("data/sub/d.txt", "delta")};
     Recorder rec;
-    const DisposalOutcome out = zipFiles(files, 900, settings, rec.hooks());
+    const DisposalOutcome out = zipFiles(listedNow(files), 900, settings, rec.hooks());
 
     EXPECT_TRUE(rec.errors.isEmpty()) << rec.errors.join('\n').toStdString();
     EXPECT_EQ(out.disposed, 4);
@@ -315,7 +318,7 @@ TEST_F(ZipWorld, AnArchiveMetAgainLaterInTheRunKeepsWhatItHeld) {
     world.setEnv("VASTEL_DRIVES", "C=" + world.path("c") + ";D=" + world.path("c/m"));
     const QStringList files = {file("a.txt", "1"), file("m/b.txt", "2"), file("z.txt", "3")};
     Recorder rec;
-    zipFiles(files, 3, settings, rec.hooks());
+    zipFiles(listedNow(files), 3, settings, rec.hooks());
     EXPECT_TRUE(rec.errors.isEmpty()) << rec.errors.join('\n').toStdString();
     const auto onC = archiveEntries(zipFolder + "/Drive-C-Duplicates08Dec261530.zip");
     EXPECT_EQ(onC.keys(), QStringList({"a.txt", "z.txt"}));
@@ -328,7 +331,7 @@ TEST_F(ZipWorld, AFileThatCannotBeStoredStaysAndIsReported) {
     const QString folder = world.makeDir("c/docs/folder");
     const QString b = file("docs/b.txt", "beta");
     Recorder rec;
-    const DisposalOutcome out = zipFiles({a, folder, b}, 10, settings, rec.hooks());
+    const DisposalOutcome out = zipFiles(listedNow({a, folder, b}), 10, settings, rec.hooks());
     EXPECT_EQ(rec.errors, QStringList({"Couldn't zip up file - " + folder}));
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_FALSE(QFileInfo::exists(a));
@@ -341,7 +344,7 @@ TEST_F(ZipWorld, AMissingZipFolderDeletesNothing) {
     settings.zipFolder = world.path("no/such/folder");
     const QStringList files = {file("docs/a.txt", "alpha"), d("data/c.txt", "gamma")};
     Recorder rec;
-    const DisposalOutcome out = zipFiles(files, 10, settings, rec.hooks());
+    const DisposalOutcome out = zipFiles(listedNow(files), 10, settings, rec.hooks());
     EXPECT_EQ(out.disposed, 0);
     EXPECT_EQ(rec.errors, QStringList({"Couldn't zip up file - " + files[0],
                                        "Couldn't zip up file - " + files[1]}));
@@ -356,7 +359,7 @@ TEST_F(ZipWorld, AnAbortedRunLosesNothing) {
         files << file(QString("docs/f%1.txt").arg(i), QByteArray(100, char('a' + i)));
     Recorder rec;
     rec.abort = [&rec]() { return rec.indexes.size() >= 2; };
-    const DisposalOutcome out = zipFiles(files, 10, settings, rec.hooks());
+    const DisposalOutcome out = zipFiles(listedNow(files), 10, settings, rec.hooks());
 
     EXPECT_TRUE(out.aborted);
     EXPECT_EQ(rec.indexes, QList<qsizetype>({0, 1}));
@@ -376,4 +379,80 @@ TEST_F(ZipWorld, AnAbortedRunLosesNothing) {
     }
     EXPECT_EQ(out.disposed, entries.size());
     EXPECT_EQ(readTotals(settingsFile()).nzip, 6);
+}
+
+// ---- Files that changed after they were listed --------------------------------------------------
+
+TEST_F(ZipWorld, EveryRunKeepsAFileThatChangedSinceTheSearch) {
+    using Run = std::function<DisposalOutcome(const ListedFiles&, Recorder&)>;
+    const std::vector<std::pair<const char*, Run>> runs = {
+        {"delete", [](const ListedFiles& f, Recorder& r) { return deleteFiles(f, 3, r.hooks()); }},
+        {"trash", [](const ListedFiles& f, Recorder& r) { return recycleFiles(f, 3, r.hooks()); }},
+        {"zip",
+         [this](const ListedFiles& f, Recorder& r) { return zipFiles(f, 3, settings, r.hooks()); }},
+    };
+    for (const auto& [name, run] : runs) {
+        SCOPED_TRACE(name);
+        const QString folder = QString("runs/") + name + "/";
+        const QString same = file(folder + "same.txt", "unchanged");
+        const QString edited = file(folder + "edited.txt", "before");
+        const QString swapped = file(folder + "swapped.txt", "twin");
+        ASSERT_TRUE(platform::setFileTimes(swapped, 1700000000));
+        const ListedFiles listed = listedNow({same, edited, swapped});
+        // Edited after the search; swapped for another file of the same size and time.
+        file(folder + "edited.txt", "after the search");
+        const QString twin = file(folder + "twin.txt", "TWIN");
+        ASSERT_TRUE(platform::setFileTimes(twin, 1700000000));
+        ASSERT_TRUE(platform::replaceFile(twin, swapped));
+
+        Recorder rec;
+        const DisposalOutcome out = run(listed, rec);
+        EXPECT_EQ(out.disposed, 1);
+        EXPECT_FALSE(QFileInfo::exists(same));
+        EXPECT_EQ(SandboxWorld::readBytes(edited), "after the search");
+        EXPECT_EQ(SandboxWorld::readBytes(swapped), "TWIN");
+        EXPECT_EQ(rec.errors,
+                  QStringList({edited + " has changed since the search; not deleted",
+                               swapped + " has changed since the search; not deleted"}));
+    }
+}
+
+TEST_F(ZipWorld, AFileRewrittenWhileItIsArchivedStays) {
+    // Same size and time of last write afterwards: only the change time tells.
+    const QString a = file("docs/a.txt", "original");
+    const qint64 mtime = 1700000000;
+    ASSERT_TRUE(platform::setFileTimes(a, mtime));
+    Recorder rec;
+    bool rewritten = false;
+    DisposalHooks hooks = rec.hooks();
+    hooks.gauge = [&](int percent) {
+        if (rewritten || percent < 100)
+            return;
+        rewritten = true;
+        file("docs/a.txt", "REWRITES");
+        platform::setFileTimes(a, mtime);
+    };
+    const DisposalOutcome out = zipFiles(listedNow({a}), 8, settings, hooks);
+    ASSERT_TRUE(rewritten);
+    EXPECT_EQ(out.disposed, 0);
+    EXPECT_EQ(SandboxWorld::readBytes(a), "REWRITES");
+    EXPECT_EQ(rec.errors.size(), 1);
+}
+
+TEST_F(ZipWorld, TwoRunsInOneMinuteNeverTouchTheFirstArchive) {
+    const QString a = file("docs/a.txt", "first run");
+    Recorder rec;
+    ASSERT_EQ(zipFiles(listedNow({a}), 9, settings, rec.hooks()).disposed, 1);
+    const QString first = zipFolder + "/Drive-C-Duplicates08Dec261530.zip";
+    const QByteArray firstBytes = SandboxWorld::readBytes(first);
+
+    // The same path again, in the same minute.
+    file("docs/a.txt", "second run, other content");
+    ASSERT_EQ(zipFiles(listedNow({a}), 9, settings, rec.hooks()).disposed, 1);
+    EXPECT_TRUE(rec.errors.isEmpty()) << rec.errors.join('\n').toStdString();
+    EXPECT_EQ(SandboxWorld::readBytes(first), firstBytes);
+    EXPECT_EQ(archiveEntries(first).value("docs/a.txt"), "first run");
+    EXPECT_EQ(
+        archiveEntries(zipFolder + "/Drive-C-Duplicates08Dec261530-2.zip").value("docs/a.txt"),
+        "second run, other content");
 }

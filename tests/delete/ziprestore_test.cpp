@@ -1,6 +1,7 @@
 #include "app/settings.h"
 #include "delete/reallydelete.h"
 #include "platform/drives.h"
+#include "support/listedfiles.h"
 #include "support/sandbox.h"
 #include "zip/zipreader.h"
 
@@ -34,7 +35,7 @@ TEST(ZipRestore, ArchivesOfARunExtractIntoTheDriveRootsByteForByte) {
     QStringList errors;
     DisposalHooks hooks;
     hooks.error = [&](const QString& m) { errors << m; };
-    const DisposalOutcome out = zipFiles(originals.keys(), 0, settings, hooks);
+    const DisposalOutcome out = zipFiles(listedNow(originals.keys()), 0, settings, hooks);
     ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     ASSERT_EQ(out.disposed, originals.size());
     for (const QString& path : originals.keys())

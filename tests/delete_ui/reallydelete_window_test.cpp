@@ -3,6 +3,7 @@
 #include "app/ui/frmstandby.h"
 #include "delete/ui/frmreallydelete.h"
 #include "delete/ui/handover.h"
+#include "support/listedfiles.h"
 #include "support/modalwindows.h"
 #include "support/sandbox.h"
 #include "support/scriptedboxes.h"
@@ -89,7 +90,7 @@ protected:
 
 TEST_F(DeletionWindow, ShowingSortsTheFilesIntoTwoPanels) {
     TfrmReallyDelete w;
-    w.setFiles(all);
+    w.setFiles(listedNow(all));
     w.setSavings(1234567);
     EXPECT_EQ(w.windowTitle(), "Clean up the following files");
     w.show();
@@ -124,7 +125,7 @@ TEST_F(DeletionWindow, ShowingSortsTheFilesIntoTwoPanels) {
 
 TEST_F(DeletionWindow, MovingEntriesBetweenThePanelsSwitchesPages) {
     TfrmReallyDelete w;
-    w.setFiles(all);
+    w.setFiles(listedNow(all));
     w.show();
 
     select(&w, "lb1", {0, 2});
@@ -161,7 +162,7 @@ TEST_F(DeletionWindow, MovingEntriesBetweenThePanelsSwitchesPages) {
 
 TEST_F(DeletionWindow, ReasonNamesTheProtectionOrTheUser) {
     TfrmReallyDelete w;
-    w.setFiles(all);
+    w.setFiles(listedNow(all));
     w.show();
     const QString head = "This file \"%1\" is on the DO NOT DELETE LIST ";
 
@@ -184,7 +185,7 @@ TEST_F(DeletionWindow, ReasonNamesTheProtectionOrTheUser) {
 
 TEST_F(DeletionWindow, AnsweringNoChangesNothing) {
     TfrmReallyDelete w;
-    w.setFiles(all);
+    w.setFiles(listedNow(all));
     w.setSavings(999);
     w.show();
     boxes.answers = {QMessageBox::No, QMessageBox::No};
@@ -216,7 +217,7 @@ TEST_F(DeletionWindow, AnsweringNoChangesNothing) {
 
 TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
     whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btDelete"); });
-    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::Duplicates, 5000), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::Duplicates, 5000), 1);
 
     EXPECT_EQ(boxes.texts(), QStringList({"Really delete?"}));
     for (const QString& f : {free1, free2, free3})
@@ -231,10 +232,10 @@ TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
 
 TEST_F(DeletionWindow, CancelClosesWithResultTwo) {
     whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btClose"); });
-    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::TempClean, 10), 2);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::TempClean, 10), 2);
     whenModalOpen<TfrmReallyDelete>(
         [](TfrmReallyDelete* w) { w->reject(); }); // Escape or the close box
-    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::TempClean, 10), 2);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::TempClean, 10), 2);
     EXPECT_TRUE(boxes.shown.isEmpty());
     for (const QString& f : all)
         EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
@@ -243,7 +244,7 @@ TEST_F(DeletionWindow, CancelClosesWithResultTwo) {
 
 TEST_F(DeletionWindow, AllProtectedShowsTheNoticeAfterHalfASecond) {
     TfrmReallyDelete w;
-    w.setFiles({kept1, kept2, kept3});
+    w.setFiles(listedNow({kept1, kept2, kept3}));
     w.show();
     EXPECT_TRUE(w.deletionPanel().isEmpty());
     EXPECT_EQ(page(&w), 0);
@@ -303,7 +304,7 @@ TEST_F(ZipFromWindow, ZippingStoresDeletesAndSaysWhere) {
         answerZipOptions(true);
         click(w, "btZip");
     });
-    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::FileDates, 77), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::FileDates, 77), 1);
 
     EXPECT_EQ(boxes.texts(), QStringList({"Files deleted and stored in archive zip files in the "
                                           "folder \"" +
@@ -322,7 +323,7 @@ TEST_F(ZipFromWindow, ZippingStoresDeletesAndSaysWhere) {
 
 TEST_F(ZipFromWindow, CancellingTheZipSettingsDoesNothing) {
     TfrmReallyDelete w;
-    w.setFiles(all);
+    w.setFiles(listedNow(all));
     w.show();
     answerZipOptions(false);
     click(&w, "btZip");
@@ -353,7 +354,7 @@ TEST_F(ZipFromWindow, CancelDuringTheRunAsksAndAborts) {
         click(w, "btZip");
         EXPECT_FALSE(poll->isActive()) << "the run was never seen running";
     });
-    EXPECT_EQ(reallyDelete(nullptr, all, archiveTags::Duplicates, 77), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::Duplicates, 77), 1);
 
     // Asked, and no word of success after an abort.
     EXPECT_EQ(boxes.texts(), QStringList({"Really abort?  Folders may be partially deleted!"}));
@@ -370,7 +371,7 @@ TEST_F(ZipFromWindow, NoWordOfSuccessWhenNothingWasStored) {
         answerZipOptions(true);
         click(w, "btZip");
     });
-    EXPECT_EQ(reallyDelete(nullptr, {free1, free2}, QString(), 3), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow({free1, free2}), QString(), 3), 1);
     EXPECT_EQ(boxes.texts(),
               QStringList({"Couldn't zip up file - " + free2, "Couldn't zip up file - " + free1}));
     EXPECT_TRUE(QFileInfo::exists(free1));

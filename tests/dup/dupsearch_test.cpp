@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -276,6 +277,20 @@ TEST_F(DupSearch, MarkingCountsExistingFilesOnly) {
     marks.markAll(grid, Mode::FileHogs);
     EXPECT_EQ(marks.count(), 2);
     EXPECT_EQ(marks.paths().size(), 3);
+
+    // Each marked file goes on with the identity the search saw, even after the grid is sorted.
+    sortHogGrid(grid, SortCommand::Name);
+    marks.clear(grid);
+    for (int row = 1; row < grid.rowCount(); ++row)
+        marks.toggle(grid, row, Mode::FileHogs);
+    for (const ListedFile& f : marks.files()) {
+        platform::DirEntry now;
+        if (platform::lookUpEntry(f.path, &now))
+            EXPECT_TRUE(f.identity.matches(platform::identityOf(now))) << f.path.toStdString();
+        else
+            EXPECT_EQ(f.path, gone);
+        EXPECT_EQ(f.identity.size, QFileInfo(f.path).exists() ? QFileInfo(f.path).size() : 500);
+    }
 }
 
 TEST_F(DupSearch, MarkingInTheDuplicateGridJoinsFolderAndName) {

@@ -251,11 +251,27 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
 
 TfrmReallyDelete::~TfrmReallyDelete() = default;
 
-void TfrmReallyDelete::setFiles(const QStringList& files) {
-    m_lb1 = files;
+void TfrmReallyDelete::setFiles(const ListedFiles& files) {
+    m_lb1.clear();
+    m_seen.clear();
+    m_lb1.reserve(files.size());
+    m_seen.reserve(files.size());
+    for (const ListedFile& file : files) {
+        m_lb1 << file.path;
+        m_seen.insert(file.path, file.identity);
+    }
     sortPanel(m_lb1);
     m_lb2.clear();
     refreshModels();
+}
+
+ListedFiles TfrmReallyDelete::listed(const QStringList& panel) const {
+    ListedFiles files;
+    files.reserve(panel.size());
+    // A path without a recorded identity matches no file and is kept.
+    for (const QString& path : panel)
+        files.append({path, m_seen.value(path)});
+    return files;
 }
 
 void TfrmReallyDelete::refreshModels() {
@@ -437,7 +453,7 @@ void TfrmReallyDelete::runConfirmed(const QString& question, DisposalRun run) {
     {
         WaitCursor wait;
         beginRun(false, false);
-        run(m_lb1, m_savings, runHooks(false));
+        run(listed(m_lb1), m_savings, runHooks(false));
         endRun();
     }
     showProgressPanel(false);
@@ -468,7 +484,7 @@ void TfrmReallyDelete::ZipItClick() {
     {
         WaitCursor wait;
         beginRun(true, true);
-        outcome = zipFiles(m_lb1, m_savings, settings, runHooks(true));
+        outcome = zipFiles(listed(m_lb1), m_savings, settings, runHooks(true));
         endRun();
     }
     // Said only when something was in fact stored; failures have been reported file by file.

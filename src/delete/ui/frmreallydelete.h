@@ -3,6 +3,7 @@
 #include "delete/reallydelete.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QStringList>
 #include <QTimer>
 
@@ -26,9 +27,10 @@ public:
     explicit TfrmReallyDelete(QWidget* parent = nullptr);
     ~TfrmReallyDelete() override;
 
-    // Set by the caller before the window is shown: the marked files (they start on the
-    // deletion panel), the tag of archive names and the total size of all marked files.
-    void setFiles(const QStringList& files);
+    // Set by the caller before the window is shown: the marked files with the identities they
+    // were listed with (they start on the deletion panel), the tag of archive names and the
+    // total size of all marked files.
+    void setFiles(const ListedFiles& files);
     void setArchiveTag(const QString& tag) { m_archiveTag = tag; }
     void setSavings(qint64 savings) { m_savings = savings; }
 
@@ -79,12 +81,14 @@ private:
     // Empties the deletion panel and closes with result 1.
     void finishRun();
     // Delete and recycle: asks the question, then runs over the deletion panel and closes.
-    using DisposalRun = DisposalOutcome (*)(const QStringList&, qint64, const DisposalHooks&);
+    using DisposalRun = DisposalOutcome (*)(const ListedFiles&, qint64, const DisposalHooks&);
     void runConfirmed(const QString& question, DisposalRun run);
 
     // Moves the selected entries of one panel to the other.
     void moveSelected(QListView* from, QStringList& source, QStringList& target);
     void refreshModels();
+    // The files of a panel with the identities they were handed over with.
+    ListedFiles listed(const QStringList& panel) const;
 
     QString m_archiveTag;
     qint64 m_savings = 0;
@@ -92,8 +96,9 @@ private:
     bool m_running = false;
     bool m_shown = false;
 
-    QStringList m_lb1; // deletion panel
-    QStringList m_lb2; // non-delete panel
+    QStringList m_lb1;                             // deletion panel
+    QStringList m_lb2;                             // non-delete panel
+    QHash<QString, platform::FileIdentity> m_seen; // identity of each handed-over path
     QStringListModel* m_model1;
     QStringListModel* m_model2;
 

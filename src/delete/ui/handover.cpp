@@ -2,7 +2,7 @@
 
 #include "delete/ui/frmreallydelete.h"
 
-int reallyDelete(QWidget* owner, const QStringList& files, const QString& archiveTag,
+int reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
                  qint64 savings) {
     TfrmReallyDelete window(owner);
     window.setFiles(files);

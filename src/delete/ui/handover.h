@@ -1,5 +1,7 @@
 #pragma once
 
+#include "delete/reallydelete.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,12 +18,13 @@ inline const char* const InternetCache = "InternetCache"; // internet cache clea
 
 // Hands the files a tool marked to the deletion window and waits for it:
 //   owner       the tool's window (the deletion window is modal to it);
-//   files       full paths of the marked files;
+//   files       the marked files: full paths with the identities they were listed with (a
+//               file that no longer has its identity is kept when the user disposes);
 //   archiveTag  one of archiveTags, or empty (only used in zip archive names);
 //   savings     total size in bytes of all marked files, protected ones included; it is what the
 //               running totals grow by after a disposal.
 // Returns 1 when the user disposed of the deletion panel (delete, trash or zip) and 2 when the
 // window was cancelled or closed without doing so.  The tool closes after 1 (the browser re-reads
 // its folder, the internet cache window empties its list) and stays after 2.
-int reallyDelete(QWidget* owner, const QStringList& files, const QString& archiveTag,
+int reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
                  qint64 savings);

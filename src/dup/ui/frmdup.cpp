@@ -541,7 +541,7 @@ void TfrmDup::btAbortClick() {
 
 // ---- marking ---------------------------------------------------------------------------------
 
-const QStringList& TfrmDup::lbDeleted() const {
+QStringList TfrmDup::lbDeleted() const {
     return m_marks.paths();
 }
 
@@ -620,7 +620,7 @@ void TfrmDup::UnmarkAllClick() {
 void TfrmDup::btDeleteClick() {
     if (m_scanning || m_marks.count() <= 0)
         return;
-    const int result = reallyDelete(this, m_marks.paths(),
+    const int result = reallyDelete(this, m_marks.files(),
                                     QString::fromLatin1(archiveTags::Duplicates), m_marks.bytes());
     // After a disposal the rows no longer tell the truth: the window closes.
     if (result != 2)

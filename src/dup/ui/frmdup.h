@@ -43,7 +43,7 @@ public:
     int rowCount() const { return m_rows; }
 
     // The marked files: the hand-over list with its count and total size.
-    const QStringList& lbDeleted() const;
+    QStringList lbDeleted() const;
     int markedCount() const;
     qint64 markedBytes() const;
 
