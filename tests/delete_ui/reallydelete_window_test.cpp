@@ -217,7 +217,8 @@ TEST_F(DeletionWindow, AnsweringNoChangesNothing) {
 
 TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
     whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btDelete"); });
-    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::Duplicates, 5000), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::Duplicates, 5000),
+              DisposalChoice::Disposed);
 
     EXPECT_EQ(boxes.texts(), QStringList({"Really delete?"}));
     for (const QString& f : {free1, free2, free3})
@@ -232,10 +233,12 @@ TEST_F(DeletionWindow, DeletingThroughTheHandOverRemovesTheDeletionPanelOnly) {
 
 TEST_F(DeletionWindow, CancelClosesWithResultTwo) {
     whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btClose"); });
-    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::TempClean, 10), 2);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::TempClean, 10),
+              DisposalChoice::Cancelled);
     whenModalOpen<TfrmReallyDelete>(
         [](TfrmReallyDelete* w) { w->reject(); }); // Escape or the close box
-    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::TempClean, 10), 2);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::TempClean, 10),
+              DisposalChoice::Cancelled);
     EXPECT_TRUE(boxes.shown.isEmpty());
     for (const QString& f : all)
         EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
@@ -304,7 +307,8 @@ TEST_F(ZipFromWindow, ZippingStoresDeletesAndSaysWhere) {
         answerZipOptions(true);
         click(w, "btZip");
     });
-    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::FileDates, 77), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::FileDates, 77),
+              DisposalChoice::Disposed);
 
     EXPECT_EQ(boxes.texts(), QStringList({"Files deleted and stored in archive zip files in the "
                                           "folder \"" +
@@ -354,7 +358,8 @@ TEST_F(ZipFromWindow, CancelDuringTheRunAsksAndAborts) {
         click(w, "btZip");
         EXPECT_FALSE(poll->isActive()) << "the run was never seen running";
     });
-    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::Duplicates, 77), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all), archiveTags::Duplicates, 77),
+              DisposalChoice::Disposed);
 
     // Asked, and no word of success after an abort.
     EXPECT_EQ(boxes.texts(), QStringList({"Really abort?  Folders may be partially deleted!"}));
@@ -371,7 +376,8 @@ TEST_F(ZipFromWindow, NoWordOfSuccessWhenNothingWasStored) {
         answerZipOptions(true);
         click(w, "btZip");
     });
-    EXPECT_EQ(reallyDelete(nullptr, listedNow({free1, free2}), QString(), 3), 1);
+    EXPECT_EQ(reallyDelete(nullptr, listedNow({free1, free2}), QString(), 3),
+              DisposalChoice::Disposed);
     EXPECT_EQ(boxes.texts(),
               QStringList({"Couldn't zip up file - " + free2, "Couldn't zip up file - " + free1}));
     EXPECT_TRUE(QFileInfo::exists(free1));

@@ -2,11 +2,11 @@
 
 #include "delete/ui/frmreallydelete.h"
 
-int reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
-                 qint64 savings) {
+DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
+                            qint64 savings) {
     TfrmReallyDelete window(owner);
     window.setFiles(files);
     window.setArchiveTag(archiveTag);
     window.setSavings(savings);
-    return window.exec() == 1 ? 1 : 2;
+    return window.exec() == 1 ? DisposalChoice::Disposed : DisposalChoice::Cancelled;
 }

@@ -23,8 +23,11 @@ inline const char* const InternetCache = "InternetCache"; // internet cache clea
 //   archiveTag  one of archiveTags, or empty (only used in zip archive names);
 //   savings     total size in bytes of all marked files, protected ones included; it is what the
 //               running totals grow by after a disposal.
-// Returns 1 when the user disposed of the deletion panel (delete, trash or zip) and 2 when the
-// window was cancelled or closed without doing so.  The tool closes after 1 (the browser re-reads
-// its folder, the internet cache window empties its list) and stays after 2.
-int reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
-                 qint64 savings);
+// Returns Disposed when the user disposed of the deletion panel (delete, trash or zip) and
+// Cancelled when the window was cancelled or closed without doing so.  The tool closes after a
+// disposal (the browser re-reads its folder, the internet cache window empties its list) and
+// stays after a cancel.
+enum class DisposalChoice { Disposed, Cancelled };
+
+DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
+                            qint64 savings);

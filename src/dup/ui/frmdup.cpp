@@ -620,10 +620,10 @@ void TfrmDup::UnmarkAllClick() {
 void TfrmDup::btDeleteClick() {
     if (m_scanning || m_marks.count() <= 0)
         return;
-    const int result = reallyDelete(this, m_marks.files(),
-                                    QString::fromLatin1(archiveTags::Duplicates), m_marks.bytes());
+    const DisposalChoice result = reallyDelete(
+        this, m_marks.files(), QString::fromLatin1(archiveTags::Duplicates), m_marks.bytes());
     // After a disposal the rows no longer tell the truth: the window closes.
-    if (result != 2)
+    if (result == DisposalChoice::Disposed)
         accept();
 }
 
