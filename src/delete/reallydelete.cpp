@@ -123,6 +123,10 @@ QString recycleFailed() {
                           "full.");
 }
 
+QString totalsNotSaved(const QString& why) {
+    return QStringLiteral("The running totals could not be saved: ") + why;
+}
+
 QString changedSinceSearch(const QString& path) {
     return path + QStringLiteral(" has changed since the search; not deleted");
 }
@@ -140,6 +144,12 @@ void report(const DisposalHooks& hooks, DisposalOutcome& outcome, const QString&
     ++outcome.failed;
     if (hooks.error)
         hooks.error(message);
+}
+
+// The running totals could not be stored: said once, after the run; no file is affected.
+void reportTotals(const DisposalHooks& hooks, const QString& why) {
+    if (hooks.error)
+        hooks.error(disposalText::totalsNotSaved(why));
 }
 
 bool abortAsked(const DisposalHooks& hooks) {
@@ -188,7 +198,9 @@ DisposalOutcome deleteFiles(const ListedFiles& files, qint64 savings, const Disp
             reportKept(hooks, outcome, file.path, removed);
     }
     IniFile ini = settingsFile();
-    addDeletionTotals(ini, files.size(), savings, 0, 0, QDate::currentDate());
+    QString why;
+    if (!addDeletionTotals(ini, files.size(), savings, 0, 0, QDate::currentDate(), &why))
+        reportTotals(hooks, why);
     return outcome;
 }
 
@@ -209,7 +221,9 @@ DisposalOutcome recycleFiles(const ListedFiles& files, qint64 savings, const Dis
         ++outcome.disposed;
     }
     IniFile ini = settingsFile();
-    addDeletionTotals(ini, 0, 0, files.size(), savings, QDate::currentDate());
+    QString why;
+    if (!addDeletionTotals(ini, 0, 0, files.size(), savings, QDate::currentDate(), &why))
+        reportTotals(hooks, why);
     return outcome;
 }
 
@@ -269,6 +283,8 @@ DisposalOutcome zipFiles(const ListedFiles& files, qint64 savings, const ZipRunS
             outcome.aborted = true;
     }
     IniFile ini = settingsFile();
-    addZipTotals(ini, files.size(), savings, QDate::currentDate());
+    QString why;
+    if (!addZipTotals(ini, files.size(), savings, QDate::currentDate(), &why))
+        reportTotals(hooks, why);
     return outcome;
 }

@@ -140,4 +140,5 @@ QString couldNotDelete(const QString& path);
 QString couldNotZip(const QString& path);
 QString recycleFailed();
 QString changedSinceSearch(const QString& path);
+QString totalsNotSaved(const QString& why);
 } // namespace disposalText

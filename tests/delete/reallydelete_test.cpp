@@ -456,3 +456,14 @@ TEST_F(ZipWorld, TwoRunsInOneMinuteNeverTouchTheFirstArchive) {
         archiveEntries(zipFolder + "/Drive-C-Duplicates08Dec261530-2.zip").value("docs/a.txt"),
         "second run, other content");
 }
+
+TEST_F(DeleteWorld, TotalsThatCannotBeSavedAreReportedAfterTheRun) {
+    // vastel.ini cannot be read, so it must not be written back with only the totals in it.
+    world.makeDir("config/vastel.ini");
+    const QString a = file("data/a.txt");
+    Recorder rec;
+    EXPECT_EQ(deleteFiles(listedNow({a}), 1, rec.hooks()).disposed, 1);
+    ASSERT_EQ(rec.errors.size(), 1);
+    EXPECT_TRUE(rec.errors[0].startsWith("The running totals could not be saved: "));
+    EXPECT_TRUE(QFileInfo(world.path("config/vastel.ini")).isDir());
+}
