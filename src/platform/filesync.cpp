@@ -12,6 +12,23 @@
 
 namespace platform {
 
+namespace internal {
+
+int renameNoReplace(const QByteArray& from, const QByteArray& to) {
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    const int code = errno;
+    if (code != EINVAL && code != ENOSYS && code != EOPNOTSUPP)
+        return code;
+    // File systems without RENAME_NOREPLACE get a look before the plain rename.
+    struct stat st {};
+    if (::lstat(to.constData(), &st) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+} // namespace internal
+
 namespace {
 
 // Read size of readWholeFile().
@@ -218,6 +235,14 @@ bool replaceFile(const QString& from, const QString& to, QString* error) {
     if (::rename(encodeName(from).constData(), encodeName(to).constData()) == 0)
         return true;
     return internal::failWith(error, errno);
+}
+
+bool renameToFreeName(const QString& from, const QString& to, QString* error) {
+    if (const int code = fault(FileStep::Replace, from))
+        return internal::failWith(error, code);
+    if (const int code = internal::renameNoReplace(encodeName(from), encodeName(to)))
+        return internal::failWith(error, code);
+    return true;
 }
 
 bool setFileTimes(const QString& path, qint64 epochSeconds, QString* error) {

@@ -90,6 +90,11 @@ std::unique_ptr<QFile> createNewFile(const QString& path, quint32 permissions = 
 // symbolic link there is replaced itself, not followed.
 bool replaceFile(const QString& from, const QString& to, QString* error = nullptr);
 
+// Renames a file to a name that nothing has: fails with EEXIST (and changes nothing) when
+// anything, a dangling symbolic link included, already has it.  The test and the rename are one
+// step where the file system supports it.
+bool renameToFreeName(const QString& from, const QString& to, QString* error = nullptr);
+
 // Sets the last access and last write times of a path to the same moment (seconds since the
 // epoch), without following a final symbolic link.
 bool setFileTimes(const QString& path, qint64 epochSeconds, QString* error = nullptr);

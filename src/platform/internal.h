@@ -2,6 +2,7 @@
 
 #include "platform/fileidentity.h"
 
+#include <QByteArray>
 #include <QString>
 
 struct stat;
@@ -21,6 +22,10 @@ bool failWith(QString* error, int code);
 // The identity of a regular file from its stat(2) data (change time included); unknown for
 // anything else.
 FileIdentity identityOfStat(const struct stat& st);
+
+// rename(2) that never replaces an existing entry; 0 or the error code (EEXIST when the target
+// is taken).
+int renameNoReplace(const QByteArray& from, const QByteArray& to);
 
 // Drops the cached drive table so that the next call reads the world anew.
 void forgetDrives();

@@ -122,20 +122,6 @@ int writeAll(int fd, const QByteArray& data) {
     return 0;
 }
 
-// rename(2) that never replaces an existing entry; 0 or the error code (EEXIST when the target
-// is taken).  File systems without RENAME_NOREPLACE get a look before the plain rename.
-int renameNoReplace(const QByteArray& from, const QByteArray& to) {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    const int code = errno;
-    if (code != EINVAL && code != ENOSYS && code != EOPNOTSUPP)
-        return code;
-    struct stat st {};
-    if (::lstat(to.constData(), &st) == 0)
-        return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
-}
-
 // Flushes the names of both trash folders to the device once an entry has moved in.
 bool syncTrashFolders(const QString& trash, QString* why) {
     QString sys;
@@ -182,7 +168,7 @@ bool moveIntoTrash(const QString& source, const QString& trash, const QString& s
                 *changed = true;
         }
         if (code == 0 && !*changed)
-            code = renameNoReplace(from, encodeName(trash + "/files/" + entry));
+            code = internal::renameNoReplace(from, encodeName(trash + "/files/" + entry));
         if (code == 0 && !*changed)
             return syncTrashFolders(trash, why);
         // The information file of an entry that did not move must not stay behind.

@@ -295,10 +295,9 @@ struct ZipReader::Impl {
 
     bool extractFile(const ZipEntry& e, const QString& folder, const QString& name) {
         const QString target = platform::joinPath(folder, name);
-        const platform::FileKind existing = platform::fileStamp(target).kind;
-        if (existing != platform::FileKind::Missing && existing != platform::FileKind::Regular) {
+        if (platform::fileStamp(target).kind != platform::FileKind::Missing) {
             fail(e, Failure::Operation::Check, Failure::Kind::InTheWay, 0,
-                 QStringLiteral("%1 is not a regular file").arg(target));
+                 QStringLiteral("%1 already exists").arg(target));
             return false;
         }
         zip_file_t* data = openEntry(e);
@@ -349,7 +348,7 @@ struct ZipReader::Impl {
         if (!failed && !platform::syncAndClose(*out, &why))
             failed = writeFailure(QStringLiteral("%1 cannot be written: %2").arg(target, why));
         out.reset();
-        if (!failed && !platform::replaceFile(temp, target, &why))
+        if (!failed && !platform::renameToFreeName(temp, target, &why))
             failed = writeFailure(QStringLiteral("%1 cannot be written: %2").arg(target, why));
         if (failed) {
             if (!platform::removeFile(temp, &why))
