@@ -28,11 +28,11 @@ struct FoundList::Data {
         quint32 folder;
         quint32 size;
         quint32 type;
-        quint16 date;   // last write, packed date; 0 for none
-        quint16 time;   // last write, packed time
-        quint16 access; // last access, packed date; 0 for none
-        quint32 device; // index into devices
-        quint64 inode;
+        quint16 date;    // last write, packed date; 0 for none
+        quint16 time;    // last write, packed time
+        quint16 access;  // last access, packed date; 0 for none
+        quint32 device;  // index into devices
+        quint64 inode;   // 0: not known
         qint64 modified; // last write, nanoseconds since the epoch
     };
     std::vector<Record> records;
@@ -244,6 +244,48 @@ struct FoundList::Data {
         return 1;
     }
 
+    // A file with several names (hard links: one device and inode) is one file: only its
+    // first name in walk order stays.  The names are found by sorting every record's device
+    // and inode once, after the walk, so that the walk does no more work per file.  Records
+    // are in walk order but for those ordered before, which are one name per file already and
+    // all come first, so the first record of a file is its first name.
+    void dropLaterNames() {
+        struct Name {
+            quint64 inode;
+            quint32 device;
+            quint32 index; // into records
+        };
+        std::vector<Name> known;
+        known.reserve(records.size());
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (records[i].inode != 0)
+                known.push_back({records[i].inode, records[i].device, quint32(i)});
+        }
+        std::sort(known.begin(), known.end(), [](const Name& a, const Name& b) {
+            if (a.inode != b.inode)
+                return a.inode < b.inode;
+            if (a.device != b.device)
+                return a.device < b.device;
+            return a.index < b.index;
+        });
+        std::vector<bool> drop;
+        for (size_t k = 1; k < known.size(); ++k) {
+            if (known[k].inode == known[k - 1].inode && known[k].device == known[k - 1].device) {
+                if (drop.empty())
+                    drop.assign(records.size(), false);
+                drop[known[k].index] = true;
+            }
+        }
+        if (drop.empty())
+            return;
+        size_t kept = 0;
+        for (size_t i = 0; i < records.size(); ++i) {
+            if (!drop[i])
+                records[kept++] = records[i];
+        }
+        records.resize(kept);
+    }
+
     // Sorts the records by one rank per pass, from the last field to the first; each pass
     // keeps the order of records of equal rank, so the result is ordered by all the fields.
     template <typename RankOf> void sortPass(quint32 rankCount, RankOf rankOf) {
@@ -261,6 +303,7 @@ struct FoundList::Data {
     void sort(Mode mode, Criterion criterion) {
         if (sorted)
             return;
+        dropLaterNames();
         rankFields(mode);
         const FieldList order = sortFields(mode, criterion);
         // Large files go largest first, files of equal size in descending order of the other

@@ -41,6 +41,12 @@ constexpr int kCriterionCount = 7;
 // with each distinct name, folder, size and type held once, and orders the records by the
 // rank of each field's text among the texts of that field.  Text is made only for the rows
 // that reach the grid.
+//
+// A file with several names (hard links: the same device and inode) is one file and is listed
+// once, under its first name in walk order; its other names are dropped when the list is
+// ordered (by lines() or moveToGrid()).  So no two names of one file are ever duplicates of
+// each other, and a large file is listed once.  An entry whose inode is 0 is not known to be
+// a name of any other.
 class FoundList {
 public:
     FoundList(Mode mode, Criterion criterion);
@@ -58,6 +64,7 @@ public:
     // The most files the list takes (no limit but memory by default).
     void setLimit(qsizetype files) { m_limit = files; }
 
+    // The files added, every name counted until the list is ordered.
     qsizetype count() const;
     // The found lines in their order.
     QStringList lines();

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -210,6 +211,29 @@ TEST_F(DupSearch, LinesOrderIgnoringCaseAndKeepArrivalForCaseTwins) {
         names << line.section('\t', 0, 0);
     // "_" folds below the letters; "B" and "b", "a" and "A" keep the order they came in.
     EXPECT_EQ(names, QStringList({"_x", "a", "A", "b", "B"}));
+}
+
+TEST_F(DupSearch, NamesOfOneFileAreOneFile) {
+    const QString first = file("a/same.dat", 700);
+    world.makeDir("c/b");
+    std::filesystem::create_hard_link(first.toStdString(),
+                                      world.path("c/b/same.dat").toStdString());
+    // Two names of one file are no duplicates of each other.
+    EXPECT_TRUE(search(Mode::Duplicates, FilenameOnly).isEmpty());
+    EXPECT_TRUE(search(Mode::Duplicates, SizeOnly).isEmpty());
+
+    file("c/same.dat", 700); // a true copy
+    for (Criterion c : {FilenameOnly, SizeOnly, FilenameSizeDateTime}) {
+        SCOPED_TRACE(c);
+        const QStringList folders = column(search(Mode::Duplicates, c), dcFolder);
+        ASSERT_EQ(folders.size(), 2);
+        EXPECT_EQ(folders.count(world.path("c/a")) + folders.count(world.path("c/b")), 1);
+        EXPECT_EQ(folders.count(world.path("c/c")), 1);
+    }
+    // The file is listed once among the large files.
+    const QStringList paths = column(search(Mode::FileHogs, SizeOnly), hcFileName);
+    EXPECT_EQ(paths.size(), 2);
+    EXPECT_TRUE(paths.contains(world.path("c/c/same.dat")));
 }
 
 TEST_F(DupSearch, FileHogsLargestFirstThenSortCommandsToggle) {

@@ -3,6 +3,8 @@
 #include "support/sandbox.h"
 
 #include <QHash>
+#include <QPair>
+#include <QSet>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <random>
@@ -90,6 +92,26 @@ std::vector<ModelFile> modelOrder(std::vector<ModelFile> files, Mode mode, Crite
     return files;
 }
 
+// A grid row's cells and the inode of the file it lists.
+QString modelRow(const ModelFile& f, Mode mode) {
+    const QString cells =
+        mode == Mode::FileHogs ? modelLine(f, mode, SizeOnly) : f.fields.join('\t');
+    return cells + " #" + QString::number(f.entry.inode);
+}
+
+// The files a list keeps: the first name of each file (device and inode) in walk order.
+std::vector<ModelFile> modelFirstNames(const std::vector<ModelFile>& files) {
+    std::vector<ModelFile> kept;
+    QSet<QPair<quint64, quint64>> seen;
+    for (const ModelFile& f : files) {
+        const QPair<quint64, quint64> id(f.entry.device, f.entry.inode);
+        if (f.entry.inode == 0 || !seen.contains(id))
+            kept.push_back(f);
+        seen.insert(id);
+    }
+    return kept;
+}
+
 // The grid rows of the duplicates: runs of two or more files whose key equals the run's first.
 QStringList modelGroups(const std::vector<ModelFile>& ordered, Criterion criterion) {
     QStringList rows;
@@ -99,7 +121,7 @@ QStringList modelGroups(const std::vector<ModelFile>& ordered, Criterion criteri
                compareFields(ordered[i], ordered[j], modelKey(criterion)) == 0)
             ++j;
         for (size_t k = i; j - i >= 2 && k < j; ++k)
-            rows << ordered[k].fields.join('\t');
+            rows << modelRow(ordered[k], Mode::Duplicates);
         i = j;
     }
     return rows;
@@ -116,6 +138,8 @@ protected:
 
     // Files of a few folders, names, sizes and times, so that most fields repeat, some only
     // but for case.  A walk hands over a folder's files together, so runs share a folder.
+    // Some files are further names of an earlier file (its device, inode, size and times),
+    // the two devices number their files alike, and a few files have no inode (0).
     std::vector<ModelFile> randomFiles(std::mt19937& random, int count) {
         const QStringList folders = {"/w/a", "/w/A", "/w/a/b", "/w/b"};
         const QStringList names = {"x.aaa", "X.AAA", "x.bbb", "y.ccc", "Y.ccc", "y", "_z.aaa"};
@@ -128,6 +152,7 @@ protected:
         };
         std::vector<ModelFile> files;
         QString folder = folders[0];
+        quint64 lastInode[2] = {0, 0};
         for (int i = 0; i < count; ++i) {
             if (random() % 4 == 0)
                 folder = folders[int(random() % unsigned(folders.size()))];
@@ -137,6 +162,17 @@ protected:
             f.entry.size = pick(sizes);
             f.entry.writeTime = pick(writes);
             f.entry.accessTime = pick(accesses);
+            const int device = int(random() % 2);
+            f.entry.device = quint64(5 + device);
+            f.entry.inode = random() % 8 == 0 ? 0 : ++lastInode[device];
+            if (!files.empty() && random() % 5 == 0) {
+                const platform::DirEntry& named = files[random() % files.size()].entry;
+                f.entry.size = named.size;
+                f.entry.writeTime = named.writeTime;
+                f.entry.accessTime = named.accessTime;
+                f.entry.device = named.device;
+                f.entry.inode = named.inode;
+            }
             const QStringList times = fieldsAlone(f.entry.writeTime, f.entry.accessTime, "t");
             const QStringList type = fieldsAlone(0, 0, f.entry.name);
             f.fields = QStringList{
@@ -166,10 +202,12 @@ protected:
     SandboxWorld world;
 };
 
-TEST_F(FoundListTest, OrderAndGroupsMatchAPlainSortOfTheLines) {
+TEST_F(FoundListTest, OrderGroupsAndFirstNamesMatchAPlainSortOfTheLines) {
     std::mt19937 random(20260528);
     for (int round = 0; round < 3; ++round) {
         const std::vector<ModelFile> files = randomFiles(random, 150);
+        // In one round the list is ordered halfway through, then takes more files.
+        const size_t orderedAfter = round == 1 ? files.size() / 2 : files.size();
         for (Mode mode : {Mode::Duplicates, Mode::FileHogs}) {
             for (int c = 0; c < kCriterionCount; ++c) {
                 const auto criterion = Criterion(c);
@@ -178,9 +216,13 @@ TEST_F(FoundListTest, OrderAndGroupsMatchAPlainSortOfTheLines) {
                 SCOPED_TRACE(testing::Message()
                              << "round " << round << " mode " << int(mode) << " criterion " << c);
                 FoundList list(mode, criterion);
-                for (const ModelFile& f : files)
-                    ASSERT_TRUE(list.add(f.folder, f.entry));
-                const std::vector<ModelFile> ordered = modelOrder(files, mode, criterion);
+                for (size_t i = 0; i < files.size(); ++i) {
+                    if (i == orderedAfter)
+                        list.lines();
+                    ASSERT_TRUE(list.add(files[i].folder, files[i].entry));
+                }
+                const std::vector<ModelFile> ordered =
+                    modelOrder(modelFirstNames(files), mode, criterion);
                 QStringList expected;
                 for (const ModelFile& f : ordered)
                     expected << modelLine(f, mode, criterion);
@@ -188,11 +230,13 @@ TEST_F(FoundListTest, OrderAndGroupsMatchAPlainSortOfTheLines) {
 
                 TextGrid grid(mode == Mode::Duplicates ? 7 : 6);
                 const int rows = list.moveToGrid(grid);
-                QStringList shown;
+                QStringList shown, hogs;
                 for (int r = 1; r < grid.rowCount(); ++r)
-                    shown << grid.rowCells(r).join('\t');
-                EXPECT_EQ(shown,
-                          mode == Mode::FileHogs ? expected : modelGroups(ordered, criterion));
+                    shown << grid.rowCells(r).join('\t') + " #" +
+                                 QString::number(grid.identity(r).inode);
+                for (const ModelFile& f : ordered)
+                    hogs << modelRow(f, Mode::FileHogs);
+                EXPECT_EQ(shown, mode == Mode::FileHogs ? hogs : modelGroups(ordered, criterion));
                 EXPECT_EQ(rows, grid.rowCount() - 1);
                 EXPECT_EQ(list.count(), 0);
             }
