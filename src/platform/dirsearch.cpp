@@ -194,6 +194,11 @@ void DirSearch::close() {
     m_name = nullptr;
 }
 
+void DirSearch::release() {
+    close();
+    m_buffer.reset();
+}
+
 QString DirSearch::errorString() const {
     return m_error ? internal::systemMessage(m_error) : QString();
 }
@@ -221,13 +226,20 @@ bool DirSearch::open(const QString& folder) {
 }
 
 bool DirSearch::openSubfolder(const DirSearch& parent) {
+    return openIn(parent, parent.m_name, parent.m_nameLength);
+}
+
+bool DirSearch::openSubfolder(const DirSearch& parent, const QByteArray& name) {
+    return openIn(parent, name.isEmpty() ? nullptr : name.constData(), int(name.size()));
+}
+
+bool DirSearch::openIn(const DirSearch& parent, const char* name, int length) {
     close();
-    if (!parent.isOpen() || !parent.m_name) {
+    if (!parent.isOpen() || !name) {
         m_error = EBADF;
         return false;
     }
-    const char* name = parent.m_name;
-    m_folder = joinPath(parent.m_folder, decodeName(name, parent.m_nameLength));
+    m_folder = joinPath(parent.m_folder, decodeName(name, length));
     if ((m_error = openFault(m_folder)) != 0)
         return false;
 
@@ -279,9 +291,10 @@ void DirSearch::start(const WildcardPattern& pattern, quint32 mask) {
         m_position = 0;
         return;
     }
-    ::lseek(m_fd, 0, SEEK_SET);
     m_length = m_position = m_fills = 0;
-    m_atEnd = false;
+    // A folder that cannot be read again from its start gives nothing rather than the rest of
+    // an earlier reading.
+    m_atEnd = ::lseek(m_fd, 0, SEEK_SET) != 0;
 }
 
 bool DirSearch::readRaw() {
@@ -328,6 +341,10 @@ bool DirSearch::nextFolder() {
     }
     m_name = nullptr;
     return false;
+}
+
+QByteArray DirSearch::currentName() const {
+    return m_name ? QByteArray(m_name, m_nameLength) : QByteArray();
 }
 
 bool DirSearch::statCurrent(DirEntry* entry, quint32 nameAttributes) {

@@ -25,6 +25,10 @@
 //
 // Folders are read through open folder descriptors: a subfolder is opened relative to its
 // parent, so paths of any length work, and a symbolic link is never followed into a folder.
+//
+// A search is used by one thread at a time.  Opening a subfolder only reads the parent's
+// descriptor, device and path, so other threads may open subfolders of a parent while its own
+// thread goes on searching it, as long as the parent stays open.
 namespace platform {
 
 enum FileAttribute : quint32 {
@@ -102,8 +106,14 @@ public:
     // returned.  Refused with ENOTDIR when the entry is not a folder (a symbolic link included)
     // and with EXDEV when it lies on another file system than the parent.
     bool openSubfolder(const DirSearch& parent);
+    // The same for the entry of the parent's folder with this name (bytes as currentName()
+    // gives them).
+    bool openSubfolder(const DirSearch& parent, const QByteArray& name);
 
     void close();
+    // Closes the folder and frees the read buffer, for a search that is kept but not used again
+    // soon.
+    void release();
     bool isOpen() const { return m_fd >= 0; }
 
     // The folder's path: the path given to open(), or the parent's path, "/" and the name.
@@ -127,7 +137,12 @@ public:
     // openSubfolder() succeeds on it.
     bool nextFolder();
 
+    // The bytes of the name that the last next() or nextFolder() returned; empty when there is
+    // none.
+    QByteArray currentName() const;
+
 private:
+    bool openIn(const DirSearch& parent, const char* name, int length);
     bool readRaw();
     bool statCurrent(DirEntry* entry, quint32 nameAttributes);
 
@@ -159,7 +174,8 @@ bool lookUpEntry(const QString& path, DirEntry* entry);
 bool lookUpFile(const QString& path, DirEntry* entry);
 
 // For tests: opening the folder with this path (as folder() would give it) fails with the
-// error (EACCES, ENOENT, ...).  Error 0 removes the fault.
+// error (EACCES, ENOENT, ...).  Error 0 removes the fault.  Faults are changed only while no
+// search runs in another thread.
 void setOpenFault(const QString& folder, int error);
 void clearOpenFaults();
 
