@@ -1,12 +1,19 @@
 #include "scan/walk.h"
 
 #include "platform/drives.h"
+#include "scan/readahead.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <thread>
 
 namespace scan {
 
 namespace {
+
+constexpr int kMaxThreads = 8;
+
+using Result = ReadAhead::Result;
 
 // Errors of opening an entry that mean "this is no folder of ours to enter": not a folder
 // after all, a symbolic link, or the root of another file system.  They are not reported.
@@ -17,9 +24,10 @@ bool isQuietSkip(int error) {
 } // namespace
 
 struct Walker::Level {
-    platform::DirSearch search;
     WalkFolder folder;
-    bool inFiles = false; // the subfolders are done, the folder's own entries are being read
+    Stage stage = Stage::Enter;
+    platform::DirSearch search; // a one-thread walk reads the folder here
+    ReadAhead::Cursor cursor;   // a walk with threads takes what they read from here
 };
 
 QString cantOpenDriveMessage(const QString& root) {
@@ -28,10 +36,25 @@ QString cantOpenDriveMessage(const QString& root) {
 
 Walker::Walker(const bool& abortFlag) : m_abort(abortFlag) {}
 
-Walker::~Walker() = default;
+Walker::Walker() : m_abort(m_ownAbort) {}
+
+Walker::~Walker() {
+    drop();
+}
 
 void Walker::setPattern(const QString& pattern) {
     m_pattern = platform::WildcardPattern(pattern);
+}
+
+int Walker::threadCount() const {
+    if (m_threadCount > 0)
+        return std::min(m_threadCount, kMaxThreads);
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxThreads);
+}
+
+void Walker::setReadAheadLimits(int folders, int entries) {
+    m_maxFolders = std::max(1, folders);
+    m_maxEntries = std::max(1, entries);
 }
 
 Walker::Level& Walker::levelAt(int depth) {
@@ -43,99 +66,257 @@ Walker::Level& Walker::levelAt(int depth) {
 void Walker::tick(const WalkFolder& folder) {
     if (!m_callbacks.pumpEvents && !m_callbacks.progress)
         return;
-    if (m_sincePump.isValid() && m_sincePump.elapsed() < m_pumpInterval)
+    if (Clock::now() - m_lastPump < std::chrono::milliseconds(m_pumpInterval))
         return;
     if (m_callbacks.progress)
         m_callbacks.progress(folder.path);
     if (m_callbacks.pumpEvents)
         m_callbacks.pumpEvents();
-    m_sincePump.start();
+    m_lastPump = Clock::now();
+}
+
+// How long a blocking walk may wait for the workers before the window's next turn.
+Walker::Clock::time_point Walker::nextPump() const {
+    if (!m_callbacks.pumpEvents && !m_callbacks.progress)
+        return Clock::time_point::max();
+    return m_lastPump + std::chrono::milliseconds(std::max(m_pumpInterval, 1));
+}
+
+// Forgets the walk in progress without further callbacks.
+void Walker::drop() {
+    if (m_readAhead)
+        m_readAhead->stop();
+    for (; m_depth >= 0; --m_depth) {
+        Level& level = *m_levels[size_t(m_depth)];
+        if (m_readAhead)
+            m_readAhead->close(level.cursor);
+        level.search.close();
+    }
+    m_readAhead.reset();
+    m_drives.clear();
+    m_nextDrive = 0;
 }
 
 void Walker::scanAllDrives(const QList<QChar>& letters) {
-    for (const QChar letter : letters) {
-        if (aborted())
-            return;
-        if (!platform::isDriveReady(letter))
-            continue;
-        const auto drive = platform::driveByLetter(letter);
-        if (!drive)
-            continue;
-        if (!walk(drive->root, drive->letter) && !aborted() && m_callbacks.driveFailed)
-            m_callbacks.driveFailed(drive->letter, drive->root);
-    }
+    startDrives(letters);
+    run(Clock::time_point::max(), true);
 }
 
 bool Walker::walkTree(const QString& root) {
-    return walk(root, QChar());
+    if (!startTree(root))
+        return false;
+    run(Clock::time_point::max(), true);
+    return true;
 }
 
-bool Walker::walk(const QString& givenRoot, QChar drive) {
+bool Walker::startTree(const QString& root) {
+    drop();
+    m_ownAbort = false;
+    return beginTree(root, QChar());
+}
+
+void Walker::startDrives(const QList<QChar>& letters) {
+    drop();
+    m_ownAbort = false;
+    m_drives = letters;
+}
+
+bool Walker::step(int budgetMilliseconds) {
+    if (m_delivering)
+        return true; // called from a callback: the walk in progress goes on
+    if (!isWalking())
+        return false;
+    run(Clock::now() + std::chrono::milliseconds(std::max(0, budgetMilliseconds)), false);
+    if (m_depth >= 0 && m_callbacks.progress)
+        m_callbacks.progress(m_levels[size_t(m_depth)]->folder.path);
+    return isWalking();
+}
+
+void Walker::abort() {
+    m_ownAbort = true;
+    if (m_readAhead)
+        m_readAhead->stop();
+    if (!m_delivering && isWalking())
+        run(Clock::time_point::max(), false); // unwinds at once
+}
+
+// Opens the root of a tree; its enterFolder comes with the first advance.
+bool Walker::beginTree(const QString& givenRoot, QChar drive) {
     if (aborted())
         return false;
     QString root = givenRoot;
     while (root.size() > 1 && root.endsWith(QLatin1Char('/')))
         root.chop(1);
     Level& top = levelAt(0);
-    if (!top.search.open(root))
+    const int threads = threadCount();
+    if (threads > 1) {
+        auto readAhead =
+            std::make_unique<ReadAhead>(threads, m_maxFolders, m_maxEntries, m_pattern, m_fileMask);
+        int error = 0;
+        if (!readAhead->start(root, &top.cursor, &error))
+            return false;
+        m_readAhead = std::move(readAhead);
+    } else if (!top.search.open(root)) {
         return false;
-    m_sincePump.start();
-
+    }
     top.folder.path = root;
     top.folder.depth = 0;
     top.folder.drive = drive;
     top.folder.root = root;
-    top.inFiles = false;
-    if (m_callbacks.enterFolder)
-        m_callbacks.enterFolder(top.folder);
-
-    // The path from the root to the folder being read is the stack levels 0..depth; each level
-    // keeps its folder open so that its search goes on where it stopped.
-    int depth = 0;
-    while (depth >= 0) {
-        Level& level = *m_levels[size_t(depth)];
-
-        if (!level.inFiles) {
-            if (!aborted() && level.search.nextFolder()) {
-                tick(level.folder);
-                if (aborted())
-                    continue;
-                Level& child = levelAt(depth + 1);
-                if (!child.search.openSubfolder(level.search)) {
-                    const int error = child.search.error();
-                    if (!isQuietSkip(error) && m_callbacks.folderSkipped)
-                        m_callbacks.folderSkipped(child.search.folder(), error);
-                    continue;
-                }
-                child.folder.path = child.search.folder();
-                child.folder.depth = depth + 1;
-                child.folder.drive = drive;
-                child.folder.root = root;
-                child.inFiles = false;
-                ++depth;
-                if (m_callbacks.enterFolder)
-                    m_callbacks.enterFolder(child.folder);
-                continue;
-            }
-            level.inFiles = true;
-            if (!aborted())
-                level.search.start(m_pattern, m_fileMask);
-        }
-
-        if (!aborted() && level.search.next(&m_entry)) {
-            if (m_callbacks.file)
-                m_callbacks.file(level.folder, m_entry);
-            ++m_fileCount;
-            tick(level.folder);
-            continue;
-        }
-
-        level.search.close();
-        if (m_callbacks.leaveFolder)
-            m_callbacks.leaveFolder(level.folder, !aborted());
-        --depth;
-    }
+    top.stage = Stage::Enter;
+    m_depth = 0;
+    m_lastPump = Clock::now();
     return true;
+}
+
+// Starts the walk of the next drive that is ready and can be opened; false when none is left.
+bool Walker::beginNextDrive() {
+    while (m_nextDrive < m_drives.size()) {
+        if (aborted())
+            break;
+        const QChar letter = m_drives[m_nextDrive++];
+        if (!platform::isDriveReady(letter))
+            continue;
+        const auto drive = platform::driveByLetter(letter);
+        if (!drive)
+            continue;
+        if (beginTree(drive->root, drive->letter))
+            return true;
+        if (!aborted() && m_callbacks.driveFailed)
+            m_callbacks.driveFailed(drive->letter, drive->root);
+    }
+    m_drives.clear();
+    m_nextDrive = 0;
+    return false;
+}
+
+void Walker::endTree() {
+    m_readAhead.reset();
+}
+
+// Delivers until the walk is over or the deadline passed.  A blocking walk (pumping) gives the
+// window its turn while it waits for the workers.
+void Walker::run(Clock::time_point deadline, bool pumping) {
+    struct Delivering {
+        bool& flag;
+        explicit Delivering(bool& f) : flag(f) { flag = true; }
+        ~Delivering() { flag = false; }
+    } delivering(m_delivering);
+
+    const bool timed = deadline != Clock::time_point::max();
+    for (;;) {
+        if (m_depth < 0 && !beginNextDrive())
+            return;
+        const Clock::time_point waitUntil = pumping ? std::min(deadline, nextPump()) : deadline;
+        if (advance(waitUntil, pumping) == Outcome::Waiting && pumping && m_depth >= 0)
+            tick(m_levels[size_t(m_depth)]->folder);
+        if (timed && Clock::now() >= deadline)
+            return;
+    }
+}
+
+// One move of the walk: a folder entered, a subfolder taken or opened, a file delivered or a
+// folder left.  Waiting when the workers have not read what comes next by waitUntil.
+Walker::Outcome Walker::advance(Clock::time_point waitUntil, bool pumping) {
+    Level& level = *m_levels[size_t(m_depth)];
+    ReadAhead* const readAhead = m_readAhead.get();
+
+    if (aborted()) {
+        // Unwinding: the folder is left unfinished (or, not entered yet, just forgotten).
+        if (readAhead) {
+            readAhead->stop();
+            readAhead->close(level.cursor);
+        }
+        level.search.close();
+        if (--m_depth < 0)
+            endTree();
+        if (level.stage != Stage::Enter && m_callbacks.leaveFolder)
+            m_callbacks.leaveFolder(level.folder, false);
+        return Outcome::Delivered;
+    }
+
+    switch (level.stage) {
+    case Stage::Enter:
+        level.stage = Stage::Subfolders;
+        if (m_callbacks.enterFolder)
+            m_callbacks.enterFolder(level.folder);
+        return Outcome::Delivered;
+
+    case Stage::Subfolders: {
+        const Result r = readAhead ? readAhead->nextSubfolder(level.cursor, waitUntil)
+                         : level.search.nextFolder() ? Result::Yes
+                                                     : Result::No;
+        if (r == Result::NotYet)
+            return Outcome::Waiting;
+        if (r == Result::No) {
+            level.stage = Stage::Files;
+            if (!readAhead)
+                level.search.start(m_pattern, m_fileMask);
+            return Outcome::Delivered;
+        }
+        level.stage = Stage::Opening;
+        if (pumping)
+            tick(level.folder);
+        return Outcome::Delivered;
+    }
+
+    case Stage::Opening: {
+        Level& child = levelAt(m_depth + 1);
+        QString path;
+        int error = 0;
+        Result r;
+        if (readAhead) {
+            r = readAhead->openSubfolder(level.cursor, &child.cursor, &path, &error, waitUntil);
+            if (r == Result::NotYet)
+                return Outcome::Waiting;
+        } else {
+            r = child.search.openSubfolder(level.search) ? Result::Yes : Result::No;
+            path = child.search.folder();
+            error = child.search.error();
+        }
+        level.stage = Stage::Subfolders;
+        if (r == Result::No) {
+            if (!isQuietSkip(error) && m_callbacks.folderSkipped)
+                m_callbacks.folderSkipped(path, error);
+            return Outcome::Delivered;
+        }
+        child.folder.path = path;
+        child.folder.depth = m_depth + 1;
+        child.folder.drive = level.folder.drive;
+        child.folder.root = level.folder.root;
+        child.stage = Stage::Subfolders;
+        ++m_depth;
+        if (m_callbacks.enterFolder)
+            m_callbacks.enterFolder(child.folder);
+        return Outcome::Delivered;
+    }
+
+    case Stage::Files: {
+        const platform::DirEntry* entry = &m_entry;
+        const Result r = readAhead ? readAhead->nextFile(level.cursor, &entry, waitUntil)
+                         : level.search.next(&m_entry) ? Result::Yes
+                                                       : Result::No;
+        if (r == Result::NotYet)
+            return Outcome::Waiting;
+        if (r == Result::Yes) {
+            if (m_callbacks.file)
+                m_callbacks.file(level.folder, *entry);
+            ++m_fileCount;
+            if (pumping)
+                tick(level.folder);
+            return Outcome::Delivered;
+        }
+        if (readAhead)
+            readAhead->close(level.cursor);
+        level.search.close();
+        if (--m_depth < 0)
+            endTree();
+        if (m_callbacks.leaveFolder)
+            m_callbacks.leaveFolder(level.folder, true);
+        return Outcome::Delivered;
+    }
+    }
+    return Outcome::Delivered;
 }
 
 } // namespace scan

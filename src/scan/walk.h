@@ -3,9 +3,9 @@
 #include "platform/dirsearch.h"
 
 #include <QChar>
-#include <QElapsedTimer>
 #include <QList>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -27,26 +27,47 @@
 //      entries here (hidden ones too when it asks for faHidden).
 //   4. `leaveFolder` is called.
 //
-// A folder's own files therefore come after everything below it (post-order).  A folder that
-// cannot be opened (access refused, removed meanwhile, too many open folders) is reported to
-// `folderSkipped` and the walk goes on with the next one.
+// A folder's own files therefore come after everything below it (post-order).
 //
-// The walk keeps one open folder and one fixed buffer per level of the current path and nothing
-// else: memory does not grow with the number of files or folders.  Subfolders are opened
-// relative to their parents, so trees deeper than the system's path limit are walked too;
-// names that are not valid UTF-8 arrive as decodeName gives them, and encodeName of a path that
-// the walk built gives back the exact bytes.
+// A folder that cannot be opened (access refused, removed meanwhile, too many open folders) is
+// reported to `folderSkipped` and the walk goes on with the next one.
 //
-// Everything runs in the caller's thread.  To keep a window alive the walk calls `progress`
-// and then `pumpEvents` whenever the pump interval (20 ms by default) has passed since the last
-// call, checked after every folder and every entry; the window processes its events there, and
-// its Abort button sets the tool's abort flag, which the walk reads before every folder and
-// every file.  A walker runs one walk at a time: no callback may start another walk on the
-// same walker or destroy it.
+// Reading ahead.  By default worker threads (one per processor core, at most 8) read folders
+// ahead of the walk: they open them, list them and examine every entry, while the callbacks run
+// in the caller's thread and see exactly the entries, in exactly the order, that a walk reading
+// each folder when it gets there would see.  Only the reading is shared with the workers; every
+// callback, the abort flag and the tool's state stay in the caller's thread.  The work done
+// ahead is bounded (see setReadAheadLimits), not the tree: a folder of a million entries is read
+// and delivered a few hundred entries at a time.  With one thread (setThreadCount(1)) every
+// folder is read in the caller's thread when the walk gets to it, keeping one open folder and
+// one fixed buffer per level of the current path.  Either way subfolders are opened relative to
+// their parents, so trees deeper than the system's path limit are walked too; names that are
+// not valid UTF-8 arrive as decodeName gives them, and encodeName of a path that the walk built
+// gives back the exact bytes.
+//
+// Two ways to run a walk:
+//
+//   - Blocking: walkTree and scanAllDrives return when the walk is over.  To keep a window
+//     alive the walk calls `progress` and then `pumpEvents` whenever the pump interval (20 ms by
+//     default) has passed since the last call, checked after every folder and every entry and
+//     while it waits for the workers; the window processes its events there, and its Abort
+//     button sets the tool's abort flag.
+//   - In steps, for an object on the window's thread that never pumps events: startTree or
+//     startDrives, then step() again and again, each call delivering entries until its time is
+//     spent; pumpEvents is never called, `progress` once at the end of each step.  abort() ends
+//     the walk at once; a flag of the tool's that is set between steps is seen by the next one.
+//
+// The abort flag (the tool's, given to the constructor, or the walker's own, set by abort()) is
+// read before every folder and every file.  Once it is set the walk unwinds: every folder that
+// enterFolder saw gets leaveFolder(complete = false), innermost first, and nothing else is
+// delivered.  The workers are stopped at once and waited for (one system call each).  A walker
+// runs one walk at a time: no callback may start another walk on the same walker or destroy
+// it.  Destroying a walker in the middle of a stepped walk stops its workers without further
+// callbacks.
 //
 // The walk never changes the process's current folder.
 //
-// Typical use in a tool:
+// Typical blocking use in a tool:
 //
 //     static bool g_abort = false;               // the tool's own flag, set by its Abort button
 //     scan::Walker walker(g_abort);
@@ -61,7 +82,37 @@
 //     };
 //     g_abort = false;
 //     walker.scanAllDrives(tickedLetters);
+//
+// A search that runs in steps from the window's event loop, owning its abort:
+//
+//     class FolderSizes : public QObject {
+//         Q_OBJECT
+//     public:
+//         FolderSizes() {
+//             m_walker.callbacks().file = [this](const scan::WalkFolder& f,
+//                                                const platform::DirEntry& e) { add(f, e); };
+//             m_timer.setInterval(0);               // runs whenever the event loop is idle
+//             connect(&m_timer, &QTimer::timeout, this, [this] {
+//                 if (!m_walker.step(16)) {         // about one frame of work
+//                     m_timer.stop();
+//                     emit finished();
+//                 }
+//             });
+//         }
+//         void start(const QString& root) {
+//             if (m_walker.startTree(root))
+//                 m_timer.start();
+//         }
+//         void abort() { m_walker.abort(); }       // the Abort button
+//     signals:
+//         void finished();
+//     private:
+//         scan::Walker m_walker;                     // no flag given: the walker owns its abort
+//         QTimer m_timer;
+//     };
 namespace scan {
+
+class ReadAhead;
 
 // The folder a callback is about.
 struct WalkFolder {
@@ -81,9 +132,11 @@ struct WalkCallbacks {
     // folder that enterFolder saw, also while the walk unwinds after the abort flag was set;
     // `complete` is false then.
     std::function<void(const WalkFolder&, bool complete)> leaveFolder;
-    // The folder being examined, for the status bar; called right before pumpEvents.
+    // The folder being examined, for the status bar; called right before pumpEvents (and at the
+    // end of each step of a walk in steps).
     std::function<void(const QString& folder)> progress;
-    // Lets the window process its pending events (repaint, the Abort button).
+    // Lets the window process its pending events (repaint, the Abort button); blocking walks
+    // only.
     std::function<void()> pumpEvents;
     // scanAllDrives: the root of a ready drive could not be opened.  Windows show
     // cantOpenDriveMessage(root) in an error box; the walk goes on with the next drive.
@@ -98,8 +151,10 @@ QString cantOpenDriveMessage(const QString& root);
 class Walker {
 public:
     // The walk reads the flag before every folder and every file; the tool owns it, clears it
-    // before a walk and sets it from its Abort button.
+    // before a walk and sets it from its Abort button (or a callback).
     explicit Walker(const bool& abortFlag);
+    // A walker with no flag of the tool's: abort() is the only way to stop its walks.
+    Walker();
     ~Walker();
     Walker(const Walker&) = delete;
     Walker& operator=(const Walker&) = delete;
@@ -115,15 +170,30 @@ public:
     void setFileMask(quint32 mask) { m_fileMask = mask; }
     quint32 fileMask() const { return m_fileMask; }
 
-    // Least time between two calls of progress/pumpEvents, in milliseconds (20 by default);
-    // 0 calls them after every folder and entry.
+    // Least time between two calls of progress/pumpEvents in a blocking walk, in milliseconds
+    // (20 by default); 0 calls them after every folder and entry.
     void setPumpInterval(int milliseconds) { m_pumpInterval = milliseconds; }
+
+    // The threads that read folders: 0 (the default) for one per processor core, at most 8;
+    // 1 reads every folder in the caller's thread.  Pattern, mask, threads and limits are taken
+    // when a walk starts.
+    void setThreadCount(int count) { m_threadCount = count; }
+    // The number of threads a walk started now would use.
+    int threadCount() const;
+
+    // How far the threads may read ahead of the callbacks: at most `folders` folders open (the
+    // open folders of the current path count too; 64 by default) and `entries` entries read and
+    // not yet delivered (8192 by default; a chunk of a folder's files counts at least 32).
+    // Below these the walk's own thread reads what it needs itself.
+    void setReadAheadLimits(int folders, int entries);
 
     WalkCallbacks& callbacks() { return m_callbacks; }
 
     // Number of entries handed to `file` since the counter was last reset.
     qint64 fileCount() const { return m_fileCount; }
     void resetFileCount() { m_fileCount = 0; }
+
+    // --- blocking walks
 
     // Walks the root of each drive in the order given.  A drive that is not ready is skipped
     // without a word; a ready drive whose root cannot be opened goes to driveFailed.  Stops
@@ -135,23 +205,65 @@ public:
     // opened (nothing is called then) or the abort flag was set before the walk began.
     bool walkTree(const QString& root);
 
+    // --- walks in steps
+
+    // Starts a walk of one folder tree: false, with nothing called, as walkTree would return
+    // false.  The root is opened here; enterFolder and everything after come from step().
+    bool startTree(const QString& root);
+    // Starts a walk of the drives' roots, as scanAllDrives walks them.
+    void startDrives(const QList<QChar>& letters);
+    // Delivers entries to the callbacks until about budgetMilliseconds have passed (at least
+    // one entry when one is ready); true while the walk has more to deliver.  Waiting for the
+    // workers counts against the budget, so a step on a slow disk returns in time too.
+    bool step(int budgetMilliseconds = 16);
+    // True from a successful start until step() returned false.
+    bool isWalking() const { return m_depth >= 0 || m_nextDrive < m_drives.size(); }
+    // Ends the walk: the workers stop at once, the folders entered so far are left (complete
+    // false), nothing else is delivered and step() returns false.  Called from a callback, the
+    // walk unwinds as soon as the callback returns; otherwise before abort() returns.  Works
+    // for blocking walks too (from a callback).  The next start clears it.
+    void abort();
+
+    // Starting a walk while one is in step ends the old one without further callbacks.
+
 private:
     struct Level;
-    bool walk(const QString& root, QChar drive);
+    enum class Stage { Enter, Subfolders, Opening, Files };
+    enum class Outcome { Delivered, Waiting };
+    using Clock = std::chrono::steady_clock;
+
+    void drop();
+    bool beginTree(const QString& root, QChar drive);
+    bool beginNextDrive();
+    void run(Clock::time_point deadline, bool pumping);
+    Outcome advance(Clock::time_point waitUntil, bool pumping);
+    void endTree();
     Level& levelAt(int depth);
     void tick(const WalkFolder& folder);
-    bool aborted() const { return m_abort; }
+    Clock::time_point nextPump() const;
+    bool aborted() const { return m_abort || m_ownAbort; }
 
+    bool m_ownAbort = false;
     const bool& m_abort;
     platform::WildcardPattern m_pattern;
     quint32 m_fileMask = platform::faReadOnly | platform::faVolumeId | platform::faArchive;
     int m_pumpInterval = 20;
+    int m_threadCount = 0;
+    int m_maxFolders = 64;
+    int m_maxEntries = 8192;
     WalkCallbacks m_callbacks;
     qint64 m_fileCount = 0;
 
+    // The walk in progress: levels 0..m_depth are the folders from the root to the one being
+    // delivered (-1: no tree); the drives still to walk follow.
     std::vector<std::unique_ptr<Level>> m_levels; // reused from walk to walk
-    platform::DirEntry m_entry;                   // reused for every entry
-    QElapsedTimer m_sincePump;
+    int m_depth = -1;
+    QList<QChar> m_drives;
+    qsizetype m_nextDrive = 0;
+    bool m_delivering = false; // inside run(): callbacks may be running
+    std::unique_ptr<ReadAhead> m_readAhead;
+    platform::DirEntry m_entry; // reused for every entry of a one-thread walk
+    Clock::time_point m_lastPump;
 };
 
 } // namespace scan
