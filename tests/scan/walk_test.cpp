@@ -92,7 +92,8 @@ void expectPostOrder(const QStringList& events) {
 }
 
 // A drive C with visible, hidden, read-only and system entries and links that would loop.
-class WalkWorld : public ::testing::Test {
+// Each test runs with the walk reading in the caller's thread and with threads reading ahead.
+class WalkWorld : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         c = world.path("c");
@@ -119,6 +120,9 @@ protected:
 
     void TearDown() override { clearOpenFaults(); }
 
+    // Every walker of a test reads with the test's threads.
+    void use(Walker& walker) const { walker.setThreadCount(GetParam()); }
+
     SandboxWorld world;
     QString c;
     bool abort = false;
@@ -131,8 +135,9 @@ const QSet<QString> kWalkedFolders = {".", "a", "a/aa", "b", "empty", "odd name 
 
 } // namespace
 
-TEST_F(WalkWorld, PostOrderOverVisibleFoldersAndFiles) {
+TEST_P(WalkWorld, PostOrderOverVisibleFoldersAndFiles) {
     Walker walker(abort);
+    use(walker);
     Recorder rec(walker, c);
     ASSERT_TRUE(walker.walkTree(c));
 
@@ -155,9 +160,10 @@ TEST_F(WalkWorld, PostOrderOverVisibleFoldersAndFiles) {
     EXPECT_EQ(walker.fileCount(), 0);
 }
 
-TEST_F(WalkWorld, PatternChoosesFilesInFoldersOfAnyName) {
+TEST_P(WalkWorld, PatternChoosesFilesInFoldersOfAnyName) {
     for (const char* pattern : {"*.txt", "*.TXT"}) {
         Walker walker(abort);
+        use(walker);
         walker.setPattern(pattern);
         Recorder rec(walker, c);
         walker.walkTree(c);
@@ -168,8 +174,9 @@ TEST_F(WalkWorld, PatternChoosesFilesInFoldersOfAnyName) {
     }
 }
 
-TEST_F(WalkWorld, AnyFileMaskShowsEveryEntryButEntersNoHiddenFolder) {
+TEST_P(WalkWorld, AnyFileMaskShowsEveryEntryButEntersNoHiddenFolder) {
     Walker walker(abort);
+    use(walker);
     walker.setFileMask(faAnyFile);
     Recorder rec(walker, c);
     walker.walkTree(c);
@@ -185,14 +192,16 @@ TEST_F(WalkWorld, AnyFileMaskShowsEveryEntryButEntersNoHiddenFolder) {
 
     // Quick clean's mask: hidden files yes, system entries and folders no.
     Walker clean(abort);
+    use(clean);
     clean.setFileMask(faReadOnly | faHidden | faVolumeId | faArchive);
     Recorder cleanRec(clean, c);
     clean.walkTree(c);
     EXPECT_EQ(cleanRec.withPrefix("file "), QSet<QString>(kVisibleFiles) << "./.hidden.txt");
 }
 
-TEST_F(WalkWorld, AbortSetByAFileStopsBeforeTheNextFileOrFolder) {
+TEST_P(WalkWorld, AbortSetByAFileStopsBeforeTheNextFileOrFolder) {
     Walker walker(abort);
+    use(walker);
     Recorder rec(walker, c);
     auto record = walker.callbacks().file;
     walker.callbacks().file = [&](const WalkFolder& f, const DirEntry& e) {
@@ -218,8 +227,9 @@ TEST_F(WalkWorld, AbortSetByAFileStopsBeforeTheNextFileOrFolder) {
     EXPECT_TRUE(rec.events.isEmpty());
 }
 
-TEST_F(WalkWorld, AbortSetOnEnteringAFolderSkipsItsContent) {
+TEST_P(WalkWorld, AbortSetOnEnteringAFolderSkipsItsContent) {
     Walker walker(abort);
+    use(walker);
     Recorder rec(walker, c);
     auto record = walker.callbacks().enterFolder;
     walker.callbacks().enterFolder = [&](const WalkFolder& f) {
@@ -235,10 +245,11 @@ TEST_F(WalkWorld, AbortSetOnEnteringAFolderSkipsItsContent) {
     EXPECT_EQ(rec.events[3], "leave! .");
 }
 
-TEST_F(WalkWorld, AbortFromTheEventPumpAndPumpCadence) {
+TEST_P(WalkWorld, AbortFromTheEventPumpAndPumpCadence) {
     // With no interval the window gets its turn after every folder and entry, with the folder
     // being examined for its status bar.
     Walker walker(abort);
+    use(walker);
     walker.setPumpInterval(0);
     Recorder rec(walker, c);
     QStringList shown;
@@ -266,6 +277,7 @@ TEST_F(WalkWorld, AbortFromTheEventPumpAndPumpCadence) {
     abort = false;
     pumps = 0;
     Walker quick(abort);
+    use(quick);
     quick.callbacks().pumpEvents = [&] { ++pumps; };
     quick.setPumpInterval(60 * 60 * 1000);
     quick.walkTree(c);
@@ -273,10 +285,11 @@ TEST_F(WalkWorld, AbortFromTheEventPumpAndPumpCadence) {
     EXPECT_EQ(quick.fileCount(), kVisibleFiles.size());
 }
 
-TEST_F(WalkWorld, RefusedAndVanishedFoldersAreSkippedAndTheWalkGoesOn) {
+TEST_P(WalkWorld, RefusedAndVanishedFoldersAreSkippedAndTheWalkGoesOn) {
     setOpenFault(c + "/a", EACCES);
     setOpenFault(c + "/b", ENOENT);
     Walker walker(abort);
+    use(walker);
     Recorder rec(walker, c);
     ASSERT_TRUE(walker.walkTree(c));
     expectPostOrder(rec.events);
@@ -293,8 +306,9 @@ TEST_F(WalkWorld, RefusedAndVanishedFoldersAreSkippedAndTheWalkGoesOn) {
     EXPECT_TRUE(rec.events.isEmpty());
 }
 
-TEST_F(WalkWorld, WalkTreeFromAFolderBelowTheRoot) {
+TEST_P(WalkWorld, WalkTreeFromAFolderBelowTheRoot) {
     Walker walker(abort);
+    use(walker);
     QList<WalkFolder> left;
     walker.callbacks().leaveFolder = [&](const WalkFolder& f, bool complete) {
         EXPECT_TRUE(complete);
@@ -307,6 +321,8 @@ TEST_F(WalkWorld, WalkTreeFromAFolderBelowTheRoot) {
     EXPECT_TRUE(left[1].drive.isNull());
     EXPECT_FALSE(walker.walkTree(c + "/top.txt"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Threads, WalkWorld, ::testing::Values(1, 3));
 
 TEST(WalkDrives, ReadyDrivesAreWalkedAndARootThatIsNoFolderIsReported) {
     SandboxWorld world;
