@@ -1,6 +1,20 @@
 # Set-up commands: `make run` and `make test` install what is missing, build, then run.
+# SANITIZE=thread builds with ThreadSanitizer into build-tsan (any other sanitizer into
+# build-<name>), leaving the normal build alone.
+SANITIZE ?=
+ifeq ($(SANITIZE),)
 BUILD_DIR ?= build
+else ifeq ($(SANITIZE),thread)
+BUILD_DIR ?= build-tsan
+else
+BUILD_DIR ?= build-$(SANITIZE)
+endif
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# Sanitizer runs leave out the window tests: Qt's own painting threads are not built with the
+# sanitizer, which then reports them.
+ifneq ($(SANITIZE),)
+CTEST_ARGS ?= -E "_ui\."
+endif
 
 .PHONY: all deps configure build run test bench format clean
 
@@ -10,7 +24,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVASTEL_SANITIZE=$(SANITIZE) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -19,7 +33,7 @@ run: build
 	$(BUILD_DIR)/vastel
 
 test: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
