@@ -1,6 +1,6 @@
 #include "app/protection.h"
 
-#include "app/settings.h"
+#include "app/foldersfile.h"
 #include "platform/environment.h"
 #include "platform/paths.h"
 

@@ -1,6 +1,7 @@
 #include "app/shell.h"
 
-#include "app/settings.h"
+#include "app/inifile.h"
+#include "app/zipsettings.h"
 #include "platform/environment.h"
 
 namespace shell {

@@ -1,7 +1,8 @@
 #include "delete/reallydelete.h"
 
+#include "app/inifile.h"
 #include "app/protection.h"
-#include "app/settings.h"
+#include "app/totals.h"
 #include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/trash.h"

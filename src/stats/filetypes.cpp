@@ -1,6 +1,7 @@
 #include "stats/filetypes.h"
 
-#include "app/settings.h"
+#include "app/inifile.h"
+#include "app/lists.h"
 #include "platform/registry.h"
 
 #include <QHash>

@@ -1,5 +1,5 @@
+#include "app/foldersfile.h"
 #include "app/protection.h"
-#include "app/settings.h"
 #include "platform/fileops.h"
 #include "platform/names.h"
 #include "support/sandbox.h"

@@ -1,4 +1,5 @@
-#include "app/settings.h"
+#include "app/foldersfile.h"
+#include "app/inifile.h"
 #include "app/shell.h"
 #include "app/ui/frmabout.h"
 #include "app/ui/frmmain.h"

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "app/placements.h"
 #include "app/ui/placement.h"
 #include "support/sandbox.h"
 

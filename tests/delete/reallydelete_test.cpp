@@ -1,5 +1,6 @@
+#include "app/inifile.h"
 #include "app/protection.h"
-#include "app/settings.h"
+#include "app/totals.h"
 #include "delete/reallydelete.h"
 #include "platform/filesync.h"
 #include "support/listedfiles.h"

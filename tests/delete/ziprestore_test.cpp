@@ -1,4 +1,3 @@
-#include "app/settings.h"
 #include "delete/reallydelete.h"
 #include "platform/drives.h"
 #include "support/listedfiles.h"

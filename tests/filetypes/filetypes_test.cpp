@@ -1,5 +1,6 @@
 // Type names of extensions, the registered extensions, the stored type lists and typed patterns.
-#include "app/settings.h"
+#include "app/inifile.h"
+#include "app/lists.h"
 #include "stats/filetypes.h"
 #include "support/sandbox.h"
 

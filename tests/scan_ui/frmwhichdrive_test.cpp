@@ -1,4 +1,5 @@
-#include "app/settings.h"
+#include "app/inifile.h"
+#include "app/lists.h"
 #include "scan/ui/frmwhichdrive.h"
 #include "scanworld.h"
 #include "stats/ui/frmstatlist.h"

@@ -1,5 +1,6 @@
 // The INI reader and writer: lookup rules, integers, and writes that leave the rest alone.
-#include "app/settings.h"
+#include "app/inifile.h"
+#include "app/lists.h"
 #include "support/sandbox.h"
 
 #include <QDir>

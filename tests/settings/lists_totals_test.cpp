@@ -1,5 +1,9 @@
 // Pattern lists, running totals and the plain string settings of vastel.ini.
-#include "app/settings.h"
+#include "app/foldersfile.h"
+#include "app/inifile.h"
+#include "app/lists.h"
+#include "app/totals.h"
+#include "app/zipsettings.h"
 #include "platform/filesync.h"
 #include "support/sandbox.h"
 

@@ -1,5 +1,7 @@
 // Window placements and the folders.txt file.
-#include "app/settings.h"
+#include "app/foldersfile.h"
+#include "app/inifile.h"
+#include "app/placements.h"
 #include "platform/environment.h"
 #include "support/sandbox.h"
 

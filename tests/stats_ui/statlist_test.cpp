@@ -1,5 +1,6 @@
 // The file-type list editor and the extension picker, driven offscreen.
-#include "app/settings.h"
+#include "app/inifile.h"
+#include "app/lists.h"
 #include "stats/filetypes.h"
 #include "stats/ui/frmselectextension.h"
 #include "stats/ui/frmstatlist.h"

@@ -1,5 +1,6 @@
-#include "app/settings.h"
+#include "app/inifile.h"
 #include "app/shell.h"
+#include "app/zipsettings.h"
 #include "delete/ui/frmzipoptions.h"
 #include "support/sandbox.h"
 

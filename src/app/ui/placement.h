@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "app/placements.h"
 
 class QWidget;
 

@@ -1,8 +1,9 @@
 #include "delete/ui/frmzipoptions.h"
 
-#include "app/settings.h"
+#include "app/inifile.h"
 #include "app/shell.h"
 #include "app/ui/widgets.h"
+#include "app/zipsettings.h"
 
 #include <QFileDialog>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/grid.h"
-#include "app/settings.h"
+#include "app/placements.h"
 #include "dup/dupsearch.h"
 
 #include <QDialog>

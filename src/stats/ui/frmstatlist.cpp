@@ -1,6 +1,6 @@
 #include "stats/ui/frmstatlist.h"
 
-#include "app/settings.h"
+#include "app/inifile.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/widgets.h"
 #include "stats/filetypes.h"

@@ -1,0 +1,54 @@
+#include "app/foldersfile.h"
+
+#include "platform/environment.h"
+#include "platform/names.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+QString readFoldersWhen(const IniFile& ini) {
+    return ini.readString(QStringLiteral("Folders"), QStringLiteral("When"),
+                          QStringLiteral("Not recorded"));
+}
+
+bool writeFoldersWhen(IniFile& ini, const QString& when) {
+    return ini.writeString(QStringLiteral("Folders"), QStringLiteral("When"), when);
+}
+
+// The lines are folder paths, kept in the file with the bytes of the names on disk, so that a
+// folder whose name is not UTF-8 is still the folder that is protected.
+
+QString foldersFilePath() {
+    return platform::places().dataDir + QStringLiteral("/folders.txt");
+}
+
+bool foldersFileExists() {
+    return QFileInfo(foldersFilePath()).isFile();
+}
+
+QStringList readFoldersFile() {
+    QFile file(foldersFilePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList folders;
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!line.isEmpty())
+            folders << platform::decodeName(line);
+    }
+    return folders;
+}
+
+bool writeFoldersFile(const QStringList& folders) {
+    const QString path = foldersFilePath();
+    if (folders.isEmpty()) {
+        QFile file(path);
+        return !file.exists() || file.remove();
+    }
+    QByteArray bytes;
+    for (const QString& folder : folders)
+        bytes += platform::encodeName(folder) + "\r\n";
+    return saveWholeFile(path, bytes);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "app/inifile.h"
+
+#include <QString>
+#include <QStringList>
+
+// The non-delete list: folders.txt in the data folder, one folder a line, and when it was
+// recorded ([Folders] of the settings file).
+
+// [Folders] When; "Not recorded" when missing.
+QString readFoldersWhen(const IniFile& ini);
+bool writeFoldersWhen(IniFile& ini, const QString& when);
+
+QString foldersFilePath();
+bool foldersFileExists();
+// Lines without their CR LF (or LF) ends; empty lines skipped.  Empty when missing.
+QStringList readFoldersFile();
+// Replaces the file with the lines (CR LF ends); an empty list deletes the file.
+bool writeFoldersFile(const QStringList& folders);
