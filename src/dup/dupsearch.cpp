@@ -80,12 +80,19 @@ Search::Search(bool& abortFlag, const SearchSettings& settings)
                                        const platform::DirEntry& entry) { collect(folder, entry); };
 }
 
+Search::Search(const SearchSettings& settings) : Search(m_ownAbort, settings) {}
+
+void Search::abort() {
+    m_abort = true;
+    m_walker.abort();
+}
+
 void Search::collect(const scan::WalkFolder& folder, const platform::DirEntry& entry) {
     if (!m_settings.filter.passes(entry.size))
         return;
     if (!m_found.add(folder.path, entry)) {
         m_full = true;
-        m_abort = true;
+        abort();
     }
 }
 

@@ -69,12 +69,16 @@ struct SearchSettings {
 };
 
 // One search: a walk whose files pass the size filter into the found list, then the rows of
-// the grid.  The window gives the walker its progress, event and drive callbacks; the tool's
-// abort flag is set by the window's Abort button, and by the search itself when the found list
-// is full.
+// the grid.  The window gives the walker its progress and drive callbacks and runs the walk in
+// steps (scan::SteppedWalk); abort() stops it, and the search stops itself when the found list
+// is full.  A blocking walk (scanDrives, scanTree) can also take an abort flag of the caller's.
 class Search {
 public:
+    explicit Search(const SearchSettings& settings);
     Search(bool& abortFlag, const SearchSettings& settings);
+
+    // Ends the walk; what was found so far stays.
+    void abort();
 
     scan::Walker& walker() { return m_walker; }
     FoundList& found() { return m_found; }
@@ -94,6 +98,7 @@ public:
 private:
     void collect(const scan::WalkFolder& folder, const platform::DirEntry& entry);
 
+    bool m_ownAbort = false; // the flag when the caller gives none
     bool& m_abort;
     SearchSettings m_settings;
     scan::Walker m_walker;

@@ -20,6 +20,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -50,6 +51,18 @@ template <typename T> T* child(QObject* w, const char* name) {
 
 QPushButton* button(QWidget* w, const char* name) {
     return child<QPushButton>(w, name);
+}
+
+// Clicks Start and, when a scan began, waits until it has shown its result.
+void startScan(TfrmDup& w) {
+    QEventLoop loop;
+    QObject::connect(&w, &TfrmDup::scanDone, &loop, &QEventLoop::quit);
+    button(&w, "btScan")->click();
+    if (!w.scanning())
+        return;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_FALSE(w.scanning());
 }
 
 QAction* menuItem(QWidget* w, const char* name) {
@@ -145,7 +158,7 @@ protected:
         world.makeFile("c/b/other.dat", QByteArray(5, 'o'));
         w.show();
         filterBytes(w, 1);
-        button(&w, "btScan")->click();
+        startScan(w);
     }
 
     SandboxWorld world;
@@ -239,7 +252,7 @@ TEST_F(DupWindow, SecondNumberBelowTheFirstStopsTheScan) {
     filterBytes(w, 300);
     child<QRadioButton>(&w, "rbBetween")->setChecked(true);
     child<QDoubleSpinBox>(&w, "num2")->setValue(299);
-    button(&w, "btScan")->click();
+    startScan(w);
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Error);
     EXPECT_EQ(boxes.shown[0].text,
@@ -250,7 +263,7 @@ TEST_F(DupWindow, SecondNumberBelowTheFirstStopsTheScan) {
     // Equal numbers are a valid range: files of exactly that size.
     child<QDoubleSpinBox>(&w, "num1")->setValue(2);
     child<QDoubleSpinBox>(&w, "num2")->setValue(2);
-    button(&w, "btScan")->click();
+    startScan(w);
     EXPECT_EQ(w.rowCount(), 2);
     EXPECT_EQ(boxes.shown.size(), 1);
 }
@@ -295,7 +308,7 @@ TEST_F(DupWindow, NothingFoundSaysSo) {
     world.makeFile("c/b/small.txt", "small");
     TfrmDup w;
     w.show();
-    button(&w, "btScan")->click(); // 250 KB and more: nothing
+    startScan(w); // 250 KB and more: nothing
     ASSERT_EQ(boxes.shown.size(), 1);
     EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Information);
     EXPECT_EQ(boxes.shown[0].text, "No files found.");
@@ -334,7 +347,7 @@ TEST_F(DupWindow, AbortDuringTheWalkStopsItAndCloseWaits) {
         }
         return QMessageBox::Ok;
     });
-    button(&w, "btScan")->click();
+    startScan(w);
     platform::clearOpenFaults();
 
     EXPECT_TRUE(stateDuringWalk);
@@ -419,7 +432,7 @@ TEST_F(DupWindow, MarkAllUnmarkAllAndANewScan) {
     // A new scan drops every mark.
     doubleClickRow(&w, 1);
     ASSERT_TRUE(button(&w, "btDelete")->isEnabled());
-    button(&w, "btScan")->click();
+    startScan(w);
     EXPECT_EQ(w.rowCount(), 2);
     EXPECT_EQ(w.markedCount(), 0);
     EXPECT_EQ(w.markedBytes(), 0);
@@ -436,7 +449,7 @@ TEST_F(DupWindow, FileHogsComeLargestFirstAndSortByTheirHeaders) {
     TfrmDup w;
     w.show();
     filterBytes(w, 1);
-    button(&w, "btScan")->click();
+    startScan(w);
     ASSERT_EQ(w.rowCount(), 3);
     EXPECT_EQ(column(w, 0), QStringList({"300", "200", "100"}));
     EXPECT_EQ(column(w, 4), QStringList({b, a, cc}));

@@ -172,7 +172,7 @@ TEST_F(ToolPieces, AbortSetsTheFlagHidesTheButtonAndWarns) {
     auto* btAbort = new QPushButton("&Abort", &window);
     window.show();
     bool abortFlag = false;
-    walkabort::btAbortClick(abortFlag, btAbort);
+    walkabort::btAbortClick([&] { abortFlag = true; }, btAbort);
     EXPECT_TRUE(abortFlag);
     EXPECT_FALSE(btAbort->isVisible());
     ASSERT_EQ(boxes.shown.size(), 1);
@@ -181,7 +181,7 @@ TEST_F(ToolPieces, AbortSetsTheFlagHidesTheButtonAndWarns) {
 
     // The files-accessed window's variant: the same text without an icon.
     bool other = false;
-    walkabort::btAbortClick(other, nullptr, walkabort::Notice::Plain);
+    walkabort::btAbortClick([&] { other = true; }, nullptr, walkabort::Notice::Plain);
     EXPECT_TRUE(other);
     ASSERT_EQ(boxes.shown.size(), 2);
     EXPECT_EQ(boxes.shown[1].kind, msgbox::Kind::Plain);

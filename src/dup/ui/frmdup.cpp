@@ -8,6 +8,7 @@
 #include "delete/ui/handover.h"
 #include "dup/dupsearch.h"
 #include "platform/dirsearch.h"
+#include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
 #include "scan/ui/walkabort.h"
 #include "scan/ui/wildcardbox.h"
@@ -36,10 +37,6 @@
 #include <iterator>
 
 namespace {
-
-// The tool's abort flag: set by Abort (and by the search when its list is full), read by the
-// walk before every folder and file.
-bool g_abort = false;
 
 // The largest number the size fields take: ten digits.
 constexpr double kMaxNumber = 9999999999.0;
@@ -372,7 +369,6 @@ void TfrmDup::FormShow() {
     for (QPushButton* b :
          {m_btOptions, m_btBrowse, m_btDetails, m_btCompare, m_btAbort, m_btMark, m_btDelete})
         b->hide();
-    g_abort = false;
     m_pnlSel->clear();
     m_btScan->setEnabled(m_pckDrive->anyTicked());
     m_btClose->setEnabled(true);
@@ -429,7 +425,7 @@ PlacementWindow TfrmDup::placementWindow() const {
 
 void TfrmDup::done(int result) {
     if (m_scanning)
-        return; // the walk runs inside this window's Start handler: it must end first
+        return; // during a scan only Abort reacts
     if (isVisible())
         placement::store(this, placementWindow());
     QDialog::done(result);
@@ -482,21 +478,25 @@ void TfrmDup::scan() {
     settings.filter.upper = dups::limitBytes(qint64(m_num2->value()), kilobytes);
     settings.pattern = m_wild->pattern();
 
-    g_abort = false;
+    // The walk runs in steps from the event loop; scanFinished() takes the result.
+    m_search = std::make_unique<dups::Search>(settings);
+    scan::WalkCallbacks& callbacks = m_search->walker().callbacks();
+    callbacks.progress = [this](const QString& folder) { m_pnlSel->setText(folder); };
+    callbacks.driveFailed = [](QChar, const QString& root) {
+        msgbox::silentErrorBox(scan::cantOpenDriveMessage(root));
+    };
+    m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
+    connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmDup::scanFinished);
     setScanning(true);
-    {
-        dups::Search search(g_abort, settings);
-        scan::WalkCallbacks& callbacks = search.walker().callbacks();
-        callbacks.progress = [this](const QString& folder) { m_pnlSel->setText(folder); };
-        callbacks.pumpEvents = [] { QCoreApplication::processEvents(); };
-        callbacks.driveFailed = [](QChar, const QString& root) {
-            msgbox::silentErrorBox(scan::cantOpenDriveMessage(root));
-        };
-        search.scanDrives(m_pckDrive->tickedLetters());
-        if (search.listFull())
-            msgbox::warningBox(dups::listFullMessage());
-        m_rows = search.fillGrid(m_grid);
-    }
+    m_walk->startDrives(m_pckDrive->tickedLetters());
+}
+
+void TfrmDup::scanFinished() {
+    if (m_search->listFull())
+        msgbox::warningBox(dups::listFullMessage());
+    m_rows = m_search->fillGrid(m_grid);
+    m_walk.reset();
+    m_search.reset();
     m_model->refresh();
     if (m_mode == dups::Mode::FileHogs)
         tickSortItem(dups::SortCommand::Size); // the rows came sorted largest first
@@ -515,6 +515,7 @@ void TfrmDup::scan() {
     } else {
         msgbox::infoBox(QStringLiteral("No files found."));
     }
+    emit scanDone();
 }
 
 void TfrmDup::setScanning(bool on) {
@@ -536,7 +537,13 @@ void TfrmDup::setScanning(bool on) {
 }
 
 void TfrmDup::btAbortClick() {
-    walkabort::btAbortClick(g_abort, m_btAbort);
+    if (!m_search)
+        return;
+    // The walk waits while the notice is up and ends when it is closed; what it found so far
+    // stays.
+    m_walk->pause();
+    walkabort::btAbortClick([this] { m_search->abort(); }, m_btAbort);
+    m_walk->resume();
 }
 
 // ---- marking ---------------------------------------------------------------------------------

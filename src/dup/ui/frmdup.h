@@ -9,8 +9,12 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
 
 class DriveCheckList;
+namespace scan {
+class SteppedWalk;
+}
 class QAction;
 class QComboBox;
 class QDoubleSpinBox;
@@ -56,6 +60,10 @@ public:
     // The options menu (also the grid's right-click menu).
     QMenu* popupMenu() const { return m_popup; }
 
+signals:
+    // A scan has ended and its result is shown (after the "No files found." box, if any).
+    void scanDone();
+
 public slots:
     // Every way of closing ends here: refused while a walk runs; otherwise the placement is
     // stored before the window goes.
@@ -94,7 +102,9 @@ private:
     // Sets caption, hints, the criterion box and the Sort submenu for the mode.
     void applyMode();
     void clearGrid();
+    // Starts the walk in steps; scanFinished() shows what it found.
     void scan();
+    void scanFinished();
     void setScanning(bool on);
     void setColumnWidths();
     int scaled(int pixels) const;
@@ -118,6 +128,9 @@ private:
     dups::Marks m_marks;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
+    // The search of the scan under way, and the runner that steps its walk.
+    std::unique_ptr<dups::Search> m_search;
+    std::unique_ptr<scan::SteppedWalk> m_walk;
 
     QWidget* m_pnlTop = nullptr;
     QRadioButton* m_rbLarger = nullptr;

@@ -10,10 +10,9 @@ QString abortedText() {
     return QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
 }
 
-void btAbortClick(bool& abortFlag, QWidget* abortButton, Notice notice) {
-    // The walk is suspended under this handler (it pumps events between entries) and tests the
-    // flag as soon as the box below is closed.
-    abortFlag = true;
+void btAbortClick(const std::function<void()>& abort, QWidget* abortButton, Notice notice) {
+    if (abort)
+        abort();
     if (abortButton)
         abortButton->hide();
     if (notice == Notice::Plain)

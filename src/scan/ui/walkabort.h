@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -14,8 +15,9 @@ QString abortedText();
 // without icon.
 enum class Notice { Warning, Plain };
 
-// Sets the tool's abort flag, hides its Abort button (when given) and shows the notice.  The
-// walk sees the flag at its next test and unwinds; what it found so far stays.
-void btAbortClick(bool& abortFlag, QWidget* abortButton, Notice notice = Notice::Warning);
+// Stops the tool's walk (`abort`), hides its Abort button (when given) and shows the notice.
+// What the walk found so far stays.
+void btAbortClick(const std::function<void()>& abort, QWidget* abortButton,
+                  Notice notice = Notice::Warning);
 
 } // namespace walkabort
