@@ -66,7 +66,8 @@ SearchResult searchOnce(Kind kind, const QString& tree) {
     r.found = search.found().count();
     TextGrid grid(dups::columnCount(settings.mode));
     grid.setHeader(dups::gridHeaders(settings.mode));
-    r.rows = search.fillGrid(grid);
+    dups::SortDirections directions;
+    r.rows = search.fillGrid(grid, directions);
     return r;
 }
 

@@ -8,7 +8,6 @@ namespace shell {
 
 namespace {
 QString g_zipFolder;
-int g_duplicateMode = 1;
 } // namespace
 
 ProtectedFolders& protection() {
@@ -26,14 +25,6 @@ void setDefaultZipFolder(const QString& folder) {
 
 void getDefaultZipPath() {
     g_zipFolder = readZipPath(settingsFile(), platform::places().homeDir);
-}
-
-int duplicateMode() {
-    return g_duplicateMode;
-}
-
-void setDuplicateMode(int mode) {
-    g_duplicateMode = mode;
 }
 
 } // namespace shell

@@ -17,8 +17,4 @@ void setDefaultZipFolder(const QString& folder);
 // Reads the default zip folder from the settings file.
 void getDefaultZipPath();
 
-// 1 while the duplicate window is opened for duplicate search, 0 for the large-file search.
-int duplicateMode();
-void setDuplicateMode(int mode);
-
 } // namespace shell

@@ -1,15 +1,10 @@
 #include "dup/dupsearch.h"
 
 #include "app/format.h"
-#include "app/shell.h"
 
 #include <algorithm>
 
 namespace dups {
-
-Mode currentMode() {
-    return shell::duplicateMode() == 1 ? Mode::Duplicates : Mode::FileHogs;
-}
 
 QStringList criterionTexts() {
     return {QStringLiteral("Filename only"),
@@ -104,13 +99,13 @@ void Search::scanTree(const QString& root) {
     m_walker.walkTree(root);
 }
 
-int Search::fillGrid(TextGrid& grid) {
+int Search::fillGrid(TextGrid& grid, SortDirections& directions) {
     grid.clearRows();
     const int rows = m_found.moveToGrid(grid);
     // The rows come largest first, as a descending "&Size" sort leaves them; so does the
     // command's direction, which is ascending for its next use.
     if (m_settings.mode == Mode::FileHogs)
-        sortDirections().size = SortDirection(false);
+        directions.size = SortDirection(false);
     return rows;
 }
 
@@ -193,11 +188,6 @@ SortDirection& SortDirections::of(SortCommand command) {
     return size;
 }
 
-SortDirections& sortDirections() {
-    static SortDirections directions;
-    return directions;
-}
-
 namespace {
 
 // Each sort command: the column it sorts and how it reads the column's cells.
@@ -224,12 +214,12 @@ std::optional<SortCommand> sortCommandForColumn(int column) {
     return std::nullopt;
 }
 
-void sortHogGrid(TextGrid& grid, SortCommand command) {
+void sortHogGrid(TextGrid& grid, SortCommand command, SortDirections& directions) {
     if (grid.rowCount() < 2)
         return;
     for (const SortCommandColumn& c : kSortCommands) {
         if (c.command == command)
-            c.sort(grid, 1, grid.rowCount() - 1, c.column, sortDirections().of(command).take());
+            c.sort(grid, 1, grid.rowCount() - 1, c.column, directions.of(command).take());
     }
 }
 

@@ -20,8 +20,7 @@
 // window only shows the grid and forwards its buttons.
 namespace dups {
 
-// The mode the main window chose for the window it opens.
-Mode currentMode();
+struct SortDirections;
 
 // "Filename only", "Filename and size", ... in item order.
 QStringList criterionTexts();
@@ -93,7 +92,7 @@ public:
     // Replaces the grid's rows with the result: the groups of duplicates, or the large files
     // largest first.  The latter leaves the size sort direction as a descending "&Size" sort
     // does (ascending next).  Returns the number of result rows.
-    int fillGrid(TextGrid& grid);
+    int fillGrid(TextGrid& grid, SortDirections& directions);
 
 private:
     void collect(const scan::WalkFolder& folder, const platform::DirEntry& entry);
@@ -155,14 +154,13 @@ struct SortDirections {
 
     SortDirection& of(SortCommand command);
 };
-SortDirections& sortDirections();
 
 // The command of a click on a header cell of the large-file grid; none for "Time".
 std::optional<SortCommand> sortCommandForColumn(int column);
 
 // Sorts rows 1 to the last of the large-file grid with the command's current direction, then
 // reverses that direction.
-void sortHogGrid(TextGrid& grid, SortCommand command);
+void sortHogGrid(TextGrid& grid, SortCommand command, SortDirections& directions);
 
 // ---- reports ---------------------------------------------------------------------------------
 

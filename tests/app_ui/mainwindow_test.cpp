@@ -27,10 +27,10 @@ struct FakeTool {
     int opened = 0;
     int modeSeen = -1;
     TfrmMain::ToolFactory factory() {
-        return [this](QWidget* owner) -> QWidget* {
+        return [this](TfrmMain& main) -> QWidget* {
             ++opened;
-            modeSeen = shell::duplicateMode();
-            auto* d = new QDialog(owner);
+            modeSeen = main.duplicateMode();
+            auto* d = new QDialog(&main);
             QTimer::singleShot(0, d, &QDialog::accept);
             return d;
         };

@@ -48,7 +48,7 @@ protected:
         s.scanDrives({'C'});
         grid = TextGrid(columnCount(mode));
         grid.setHeader(gridHeaders(mode));
-        const int rows = s.fillGrid(grid);
+        const int rows = s.fillGrid(grid, directions);
         EXPECT_EQ(rows, grid.rowCount() - 1);
         QList<QStringList> out;
         for (int r = 1; r < grid.rowCount(); ++r)
@@ -67,6 +67,7 @@ protected:
     SandboxWorld world;
     bool abort = false;
     TextGrid grid;
+    SortDirections directions;
 };
 
 TEST(SizeFilterTest, LimitsAreInclusive) {
@@ -243,13 +244,13 @@ TEST_F(DupSearch, FileHogsLargestFirstThenSortCommandsToggle) {
     auto rows = search(Mode::FileHogs, SizeOnly);
     EXPECT_EQ(column(rows, hcSize), QStringList({"300", "200", "100"}));
     // The first "&Size" after a search sorts smallest first, the next largest first.
-    sortHogGrid(grid, SortCommand::Size);
+    sortHogGrid(grid, SortCommand::Size, directions);
     EXPECT_EQ(grid.cell(hcSize, 1), "100");
-    sortHogGrid(grid, SortCommand::Size);
+    sortHogGrid(grid, SortCommand::Size, directions);
     EXPECT_EQ(grid.cell(hcSize, 1), "300");
     // "&Name" starts A to Z (its direction lives on between searches, so set it here).
-    sortDirections().name = SortDirection(false);
-    sortHogGrid(grid, SortCommand::Name);
+    directions.name = SortDirection(false);
+    sortHogGrid(grid, SortCommand::Name, directions);
     EXPECT_EQ(grid.cell(hcFileName, 1), world.path("c/a.dat"));
     EXPECT_EQ(grid.cell(hcFileName, 3), world.path("c/z.dat"));
     EXPECT_EQ(sortCommandForColumn(hcTime), std::nullopt);
@@ -267,7 +268,7 @@ TEST_F(DupSearch, FullListEndsTheWalkWithWhatWasFound) {
     EXPECT_TRUE(s.listFull());
     EXPECT_TRUE(abort);
     TextGrid g(columnCount(Mode::FileHogs));
-    EXPECT_EQ(s.fillGrid(g), 4);
+    EXPECT_EQ(s.fillGrid(g, directions), 4);
     EXPECT_TRUE(listFullMessage().startsWith("Due to Windows resource limitations"));
 }
 
@@ -303,7 +304,7 @@ TEST_F(DupSearch, MarkingCountsExistingFilesOnly) {
     EXPECT_EQ(marks.paths().size(), 3);
 
     // Each marked file goes on with the identity the search saw, even after the grid is sorted.
-    sortHogGrid(grid, SortCommand::Name);
+    sortHogGrid(grid, SortCommand::Name, directions);
     marks.clear(grid);
     for (int row = 1; row < grid.rowCount(); ++row)
         marks.toggle(grid, row, Mode::FileHogs);

@@ -135,13 +135,8 @@ protected:
                           "[HKEY_CLASSES_ROOT\\txtfile]\r\n"
                           "@=\"Text Document\"\r\n");
         shell::protection().build(nullptr, {}, QString(), QString());
-        dups::sortDirections() = dups::SortDirections();
-        shell::setDuplicateMode(1);
     }
-    void TearDown() override {
-        shell::setDuplicateMode(1);
-        shellopen::setOpener(nullptr);
-    }
+    void TearDown() override { shellopen::setOpener(nullptr); }
 
     QString c(const QString& relative) const { return world.path("c/" + relative); }
 
@@ -164,12 +159,15 @@ protected:
     SandboxWorld world;
     ScriptedBoxes boxes;
     QString readme1, readme2;
+    // What the main window would give a new window.
+    dups::Mode mode = dups::Mode::Duplicates;
+    dups::SortDirections sorts;
 };
 
 } // namespace
 
 TEST_F(DupWindow, DuplicateModeShowsItsControls) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     EXPECT_EQ(w.windowTitle(), "Find and delete duplicate files");
     EXPECT_EQ(gridView(&w)->toolTip(),
@@ -221,8 +219,8 @@ TEST_F(DupWindow, DuplicateModeShowsItsControls) {
 }
 
 TEST_F(DupWindow, FileHogModeShowsItsControls) {
-    shell::setDuplicateMode(0);
-    TfrmDup w;
+    mode = dups::Mode::FileHogs;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     EXPECT_EQ(w.mode(), dups::Mode::FileHogs);
     EXPECT_EQ(w.windowTitle(), "Find and delete file hogs");
@@ -247,7 +245,7 @@ TEST_F(DupWindow, FileHogModeShowsItsControls) {
 TEST_F(DupWindow, SecondNumberBelowTheFirstStopsTheScan) {
     world.makeFile("c/a.txt", "aa");
     world.makeFile("c/b/a.txt", "aa");
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     filterBytes(w, 300);
     child<QRadioButton>(&w, "rbBetween")->setChecked(true);
@@ -269,7 +267,7 @@ TEST_F(DupWindow, SecondNumberBelowTheFirstStopsTheScan) {
 }
 
 TEST_F(DupWindow, ScanShowsTheGroupsOfDuplicates) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     EXPECT_TRUE(boxes.shown.isEmpty());
     ASSERT_EQ(w.rowCount(), 2);
@@ -306,7 +304,7 @@ TEST_F(DupWindow, ScanShowsTheGroupsOfDuplicates) {
 TEST_F(DupWindow, NothingFoundSaysSo) {
     world.makeFile("c/small.txt", "small");
     world.makeFile("c/b/small.txt", "small");
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     startScan(w); // 250 KB and more: nothing
     ASSERT_EQ(boxes.shown.size(), 1);
@@ -325,7 +323,7 @@ TEST_F(DupWindow, AbortDuringTheWalkStopsItAndCloseWaits) {
     world.makeFile("d/a/same.txt", "x");
     world.makeFile("d/b/same.txt", "x");
     platform::setOpenFault(world.path("c"), EACCES);
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     filterBytes(w, 1);
     auto* drives = child<QListWidget>(&w, "pckDrive");
@@ -361,7 +359,7 @@ TEST_F(DupWindow, AbortDuringTheWalkStopsItAndCloseWaits) {
 }
 
 TEST_F(DupWindow, MarkingTogglesTheCountersAndTheList) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     ASSERT_EQ(w.rowCount(), 2);
 
@@ -408,7 +406,7 @@ TEST_F(DupWindow, MarkingTogglesTheCountersAndTheList) {
 }
 
 TEST_F(DupWindow, MarkAllUnmarkAllAndANewScan) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     selectRow(&w, 1);
     menuItem(&w, "miMarkAll")->trigger();
@@ -442,11 +440,11 @@ TEST_F(DupWindow, MarkAllUnmarkAllAndANewScan) {
 }
 
 TEST_F(DupWindow, FileHogsComeLargestFirstAndSortByTheirHeaders) {
-    shell::setDuplicateMode(0);
+    mode = dups::Mode::FileHogs;
     const QString b = world.makeFile("c/b.txt", QByteArray(300, 'b'));
     const QString cc = world.makeFile("c/c.txt", QByteArray(100, 'c'));
     const QString a = world.makeFile("c/sub/a.txt", QByteArray(200, 'a'));
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     filterBytes(w, 1);
     startScan(w);
@@ -488,7 +486,7 @@ TEST_F(DupWindow, RunOpensTheSelectedFileOrSaysItCouldNot) {
         opened << url;
         return succeed;
     });
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     selectRow(&w, 1);
     menuItem(&w, "miRun")->trigger();
@@ -509,7 +507,7 @@ TEST_F(DupWindow, RunOpensTheSelectedFileOrSaysItCouldNot) {
 }
 
 TEST_F(DupWindow, ClipboardGetsThePathOfEveryRow) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     QGuiApplication::clipboard()->setText("old");
     menuItem(&w, "miClipboard")->trigger();
@@ -517,7 +515,7 @@ TEST_F(DupWindow, ClipboardGetsThePathOfEveryRow) {
 }
 
 TEST_F(DupWindow, CleanHandsTheMarkedFilesOverAndCloses) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     doubleClickRow(&w, 0);
     ASSERT_EQ(w.markedBytes(), 1000);
@@ -541,7 +539,7 @@ TEST_F(DupWindow, CleanHandsTheMarkedFilesOverAndCloses) {
 }
 
 TEST_F(DupWindow, CancelledHandOverLeavesTheWindowAsItWas) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     scanReadmes(w);
     doubleClickRow(&w, 1);
     whenModalOpen<TfrmReallyDelete>(
@@ -558,7 +556,7 @@ TEST_F(DupWindow, CancelledHandOverLeavesTheWindowAsItWas) {
 }
 
 TEST_F(DupWindow, TopPanelShrinksAndComesBack) {
-    TfrmDup w;
+    TfrmDup w(nullptr, mode, sorts);
     w.show();
     QWidget* top = child<QWidget>(&w, "pnlTop");
     const int height = top->height();
@@ -581,7 +579,7 @@ TEST_F(DupWindow, TopPanelShrinksAndComesBack) {
 
 TEST_F(DupWindow, ClosingStoresThePlacementOfTheMode) {
     {
-        TfrmDup w;
+        TfrmDup w(nullptr, mode, sorts);
         w.show();
         w.move(40, 30);
         button(&w, "btClose")->click();
@@ -590,9 +588,9 @@ TEST_F(DupWindow, ClosingStoresThePlacementOfTheMode) {
     EXPECT_FALSE(readPlacementText(PlacementWindow::DuplicateSearch).isEmpty());
     EXPECT_TRUE(readPlacementText(PlacementWindow::FileHogs).isEmpty());
 
-    shell::setDuplicateMode(0);
+    mode = dups::Mode::FileHogs;
     {
-        TfrmDup w;
+        TfrmDup w(nullptr, mode, sorts);
         w.show();
         w.close();
     }

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -218,32 +219,22 @@ void TfrmMain::launch(Tool tool, bool guarded) {
         return;
     if (guarded && !checkExceptionList())
         return;
-    QWidget* window = factories().value(tool)(this);
-    if (!window)
-        return;
-    if (auto* dialog = qobject_cast<QDialog*>(window)) {
+    const std::unique_ptr<QWidget> window(factories().value(tool)(*this));
+    if (auto* dialog = qobject_cast<QDialog*>(window.get()))
         dialog->exec();
-    } else {
-        window->setWindowModality(Qt::ApplicationModal);
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        window->show();
-        while (window->isVisible())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    delete window;
 }
 
 void TfrmMain::btDuplicateClick() {
     if (!checkExceptionList())
         return;
-    shell::setDuplicateMode(1);
+    m_duplicateMode = 1;
     launch(Tool::Duplicate, false);
 }
 
 void TfrmMain::btFileHogClick() {
     if (!checkExceptionList())
         return;
-    shell::setDuplicateMode(0);
+    m_duplicateMode = 0;
     launch(Tool::FileHog, false);
 }
 
@@ -261,7 +252,7 @@ void TfrmMain::btStatisticClick() {
     if (!hasTool(Tool::Statistic))
         return;
     if (!statistics)
-        statistics = factories().value(Tool::Statistic)(nullptr);
+        statistics = factories().value(Tool::Statistic)(*this);
     if (statistics) {
         statistics->show();
         statistics->raise();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ui/toolstate.h"
+
 #include <QDialog>
 #include <QMap>
 #include <QWidget>
@@ -26,15 +28,21 @@ public:
         Build,      // non-delete list
     };
 
-    // Makes a tool's window with the main window as owner.  A tool whose window is not there
-    // has no factory: its button stays visible but disabled.
-    using ToolFactory = std::function<QWidget*(QWidget* owner)>;
+    // Makes a tool's window; the main window passes itself, the owner of what the tools share.
+    // A tool opened modally makes a QDialog.  A tool whose window is not there has no factory:
+    // its button stays visible but disabled.
+    using ToolFactory = std::function<QWidget*(TfrmMain& main)>;
     static void setToolFactory(Tool tool, ToolFactory factory);
     static bool hasTool(Tool tool);
 
     explicit TfrmMain(QWidget* parent = nullptr);
 
     QPushButton* button(const QString& name) const;
+
+    // 1 while the duplicate window is opened for the duplicate search, 0 for the large files.
+    int duplicateMode() const { return m_duplicateMode; }
+    // What lives for the whole run and is handed to the tool windows.
+    ToolState& toolState() { return m_toolState; }
 
     // True when the non-delete list exists; otherwise says so in an error box.
     bool checkExceptionList();
@@ -76,4 +84,6 @@ private:
     QLabel* m_lblProduct = nullptr;
     QLabel* m_lblMaker = nullptr;
     bool m_lowColour = false;
+    int m_duplicateMode = 1;
+    ToolState m_toolState;
 };

@@ -7,7 +7,11 @@ void registerTools() {
     // Each tool adds its window here as it joins the program.
 
     // Duplicate files and file hogs share one window; the main window sets the mode first.
-    const auto dupWindow = [](QWidget* owner) -> QWidget* { return new TfrmDup(owner); };
+    const auto dupWindow = [](TfrmMain& main) -> QWidget* {
+        const dups::Mode mode =
+            main.duplicateMode() == 1 ? dups::Mode::Duplicates : dups::Mode::FileHogs;
+        return new TfrmDup(&main, mode, main.toolState().hogSort);
+    };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
 }

@@ -116,7 +116,8 @@ private:
     int m_markColumn = 0;
 };
 
-TfrmDup::TfrmDup(QWidget* parent) : QDialog(parent), m_mode(dups::currentMode()) {
+TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections)
+    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections) {
     setObjectName(QStringLiteral("TfrmDup"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -360,7 +361,6 @@ void TfrmDup::showEvent(QShowEvent* event) {
 }
 
 void TfrmDup::FormShow() {
-    m_mode = dups::currentMode();
     m_cbKB1->setCurrentIndex(1);
     m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
@@ -494,7 +494,7 @@ void TfrmDup::scan() {
 void TfrmDup::scanFinished() {
     if (m_search->listFull())
         msgbox::warningBox(dups::listFullMessage());
-    m_rows = m_search->fillGrid(m_grid);
+    m_rows = m_search->fillGrid(m_grid, m_sortDirections);
     m_walk.reset();
     m_search.reset();
     m_model->refresh();
@@ -655,7 +655,7 @@ void TfrmDup::sortGrid(dups::SortCommand command) {
     const QModelIndex current = m_gridView->currentIndex();
     {
         const WaitCursor wait;
-        dups::sortHogGrid(m_grid, command);
+        dups::sortHogGrid(m_grid, command, m_sortDirections);
         m_model->refresh();
     }
     if (current.isValid())

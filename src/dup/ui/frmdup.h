@@ -27,8 +27,8 @@ class QTableView;
 class WildCardBox;
 
 // "Find and delete duplicate files" / "Find and delete file hogs": one window for two tools.
-// The mode comes from the main window (shell::duplicateMode(), read through dups::currentMode()
-// when the window is made and each time it is shown).  The user picks drives, a file pattern and
+// The main window gives the mode and the large-file grid's sort directions, which live for the
+// whole run.  The user picks drives, a file pattern and
 // a size range, starts the walk, marks rows of the result grid and hands the marked files to the
 // deletion window, which closes this window unless it was cancelled.
 //
@@ -37,7 +37,7 @@ class WildCardBox;
 class TfrmDup : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmDup(QWidget* parent = nullptr);
+    TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections);
     ~TfrmDup() override;
 
     dups::Mode mode() const { return m_mode; }
@@ -121,7 +121,8 @@ private:
 
     PlacementWindow placementWindow() const;
 
-    dups::Mode m_mode;
+    const dups::Mode m_mode;
+    dups::SortDirections& m_sortDirections;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     TextGrid m_grid;
     int m_rows = 0;
