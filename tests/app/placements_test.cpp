@@ -1,11 +1,9 @@
-// Window placements and the folders.txt file.
-#include "app/foldersfile.h"
+// Window placements.
 #include "app/inifile.h"
 #include "app/placements.h"
 #include "platform/environment.h"
 #include "support/sandbox.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 TEST(Placement, TextRoundTripsAndShortOrGarbageTextFallsBack) {
@@ -90,37 +88,4 @@ TEST(Placement, EachWindowKeepsItsOwnStoredPlacement) {
     EXPECT_FALSE(v95.contains("frmBrowse"));
     EXPECT_TRUE(SandboxWorld::readBytes(settingsFile().path())
                     .contains("[frmDups]\nfrmMods=0 1 0 0 0 0 1 0 100 0\n"));
-}
-
-TEST(FoldersFile, WritesCrLfLinesAndReadsEitherLineEnd) {
-    SandboxWorld world;
-    world.setEnv("VASTEL_DATA_DIR", world.path("fresh/data"));
-    EXPECT_EQ(foldersFilePath(), world.path("fresh/data/folders.txt"));
-    EXPECT_FALSE(foldersFileExists());
-    EXPECT_TRUE(readFoldersFile().isEmpty());
-
-    const QStringList folders = {"/etc/", "/home/u/My Programs/", "/opt/caf\u00e9/"};
-    ASSERT_TRUE(writeFoldersFile(folders));
-    EXPECT_TRUE(foldersFileExists());
-    EXPECT_EQ(SandboxWorld::readBytes(foldersFilePath()),
-              QByteArray("/etc/\r\n/home/u/My Programs/\r\n/opt/caf\xc3\xa9/\r\n"));
-    EXPECT_EQ(readFoldersFile(), folders);
-
-    // Written by hand: LF ends, blank lines, no end on the last line.
-    world.makeFile("fresh/data/folders.txt", "/a/\n\n/b/\r\n\r\n/c/");
-    EXPECT_EQ(readFoldersFile(), QStringList({"/a/", "/b/", "/c/"}));
-
-    // A shorter list replaces the file whole.
-    ASSERT_TRUE(writeFoldersFile({"/only/"}));
-    EXPECT_EQ(SandboxWorld::readBytes(foldersFilePath()), QByteArray("/only/\r\n"));
-}
-
-TEST(FoldersFile, EmptyListDeletesTheFile) {
-    SandboxWorld world;
-    ASSERT_TRUE(writeFoldersFile({"/etc/"}));
-    ASSERT_TRUE(foldersFileExists());
-    EXPECT_TRUE(writeFoldersFile({}));
-    EXPECT_FALSE(foldersFileExists());
-    EXPECT_FALSE(QFile::exists(foldersFilePath()));
-    EXPECT_TRUE(writeFoldersFile({})); // nothing to delete is no failure
 }
