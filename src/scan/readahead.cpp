@@ -68,10 +68,10 @@ bool ReadAhead::ByTaskKey::operator()(const Node* a, const Node* b) const {
     return a < b;
 }
 
-ReadAhead::ReadAhead(int threads, int maxFolders, int maxEntries,
+ReadAhead::ReadAhead(int workers, int maxFolders, int maxEntries,
                      const platform::WildcardPattern& pattern, quint32 mask)
     : m_maxFolders(std::max(1, maxFolders)), m_maxEntries(std::max(1, maxEntries)),
-      m_pattern(pattern), m_mask(mask), m_threadCount(std::max(0, threads)) {}
+      m_pattern(pattern), m_mask(mask), m_workerCount(std::max(0, workers)) {}
 
 ReadAhead::~ReadAhead() {
     stop();
@@ -95,7 +95,7 @@ bool ReadAhead::start(const QString& root, Cursor* cursor, int* error) {
     }
     cursor->node = std::move(node);
     // Without threads (none could be made) the walk runs every task itself.
-    for (int i = 0; i < m_threadCount; ++i) {
+    for (int i = 0; i < m_workerCount; ++i) {
         try {
             m_threads.emplace_back([this] { work(); });
         } catch (const std::system_error&) {

@@ -29,7 +29,8 @@
 // (a folder stays open until its entries are read and its subfolders opened in it) and the
 // entries read but not yet taken by the walk.  Workers wait when either is reached.  The walk
 // itself never waits for a task that no worker has taken: it runs that task in its own thread,
-// so it always gets on, with no limit applying to it.
+// so it always gets on, with no limit applying to it.  While a worker reads what the walk needs,
+// the walk's thread takes the next task that may run (a short one) rather than sleep.
 //
 // Nothing is shared but the queue: the workers touch no callback and no tool state, and the
 // walk's abort flag stays in the walk's thread, which calls stop().
@@ -56,7 +57,8 @@ public:
     enum class Result { Yes, No, NotYet };
     using Clock = std::chrono::steady_clock;
 
-    ReadAhead(int threads, int maxFolders, int maxEntries, const platform::WildcardPattern& pattern,
+    // `workers` threads besides the walk's own (0: the walk reads everything itself).
+    ReadAhead(int workers, int maxFolders, int maxEntries, const platform::WildcardPattern& pattern,
               quint32 mask);
     // Stops the workers and waits for them.
     ~ReadAhead();
@@ -117,7 +119,7 @@ private:
     int m_bufferedEntries = 0;
     int m_idle = 0;
     std::atomic<bool> m_stop{false};
-    int m_threadCount;
+    int m_workerCount;
     std::vector<std::thread> m_threads;
 };
 

@@ -150,8 +150,9 @@ bool Walker::beginTree(const QString& givenRoot, QChar drive) {
     Level& top = levelAt(0);
     const int threads = threadCount();
     if (threads > 1) {
-        auto readAhead =
-            std::make_unique<ReadAhead>(threads, m_maxFolders, m_maxEntries, m_pattern, m_fileMask);
+        // The caller's thread reads too, whenever it would otherwise wait for the workers.
+        auto readAhead = std::make_unique<ReadAhead>(threads - 1, m_maxFolders, m_maxEntries,
+                                                     m_pattern, m_fileMask);
         int error = 0;
         if (!readAhead->start(root, &top.cursor, &error))
             return false;

@@ -32,18 +32,19 @@
 // A folder that cannot be opened (access refused, removed meanwhile, too many open folders) is
 // reported to `folderSkipped` and the walk goes on with the next one.
 //
-// Reading ahead.  By default worker threads (one per processor core, at most 8) read folders
-// ahead of the walk: they open them, list them and examine every entry, while the callbacks run
-// in the caller's thread and see exactly the entries, in exactly the order, that a walk reading
-// each folder when it gets there would see.  Only the reading is shared with the workers; every
-// callback, the abort flag and the tool's state stay in the caller's thread.  The work done
-// ahead is bounded (see setReadAheadLimits), not the tree: a folder of a million entries is read
-// and delivered a few hundred entries at a time.  With one thread (setThreadCount(1)) every
-// folder is read in the caller's thread when the walk gets to it, keeping one open folder and
-// one fixed buffer per level of the current path.  Either way subfolders are opened relative to
-// their parents, so trees deeper than the system's path limit are walked too; names that are
-// not valid UTF-8 arrive as decodeName gives them, and encodeName of a path that the walk built
-// gives back the exact bytes.
+// Reading ahead.  By default worker threads read folders ahead of the walk: they open them, list
+// them and examine every entry, while the callbacks run in the caller's thread and see exactly
+// the entries, in exactly the order, that a walk reading each folder when it gets there would
+// see.  The caller's thread reads too whenever it has caught up with the workers, so a walk
+// keeps one thread per processor core busy (at most 8), the caller's among them.  Only the reading
+// is shared with the workers; every callback, the abort flag and the tool's state stay in the
+// caller's thread.  The work done ahead is bounded (see setReadAheadLimits), not the tree: a folder
+// of a million entries is read and delivered a few hundred entries at a time.  With one thread
+// (setThreadCount(1)) every folder is read in the caller's thread when the walk gets to it, keeping
+// one open folder and one fixed buffer per level of the current path.  Either way subfolders are
+// opened relative to their parents, so trees deeper than the system's path limit are walked too;
+// names that are not valid UTF-8 arrive as decodeName gives them, and encodeName of a path that the
+// walk built gives back the exact bytes.
 //
 // Two ways to run a walk:
 //
@@ -174,9 +175,9 @@ public:
     // (20 by default); 0 calls them after every folder and entry.
     void setPumpInterval(int milliseconds) { m_pumpInterval = milliseconds; }
 
-    // The threads that read folders: 0 (the default) for one per processor core, at most 8;
-    // 1 reads every folder in the caller's thread.  Pattern, mask, threads and limits are taken
-    // when a walk starts.
+    // The threads that read folders, the caller's thread included: 0 (the default) for one per
+    // processor core, at most 8; 1 reads every folder in the caller's thread alone.  Pattern,
+    // mask, threads and limits are taken when a walk starts.
     void setThreadCount(int count) { m_threadCount = count; }
     // The number of threads a walk started now would use.
     int threadCount() const;
