@@ -17,11 +17,9 @@ SteppedWalk::SteppedWalk(Walker& walker, QObject* parent) : QObject(parent), m_w
     connect(&m_timer, &QTimer::timeout, this, &SteppedWalk::runStep);
 }
 
-SteppedWalk::~SteppedWalk() {
-    // The walker's workers stop with the walk: end it when this runner goes first.
-    if (m_running)
-        m_walker.abort();
-}
+// A walk left unfinished stays with its walker, whose destruction (or next start) stops its
+// workers without further callbacks.
+SteppedWalk::~SteppedWalk() = default;
 
 void SteppedWalk::startDrives(const QList<QChar>& letters) {
     m_walker.startDrives(letters);
