@@ -2,9 +2,9 @@
 // on the tree of 500,000 files of benchkit.h (the same 45 names in every folder, sizes 0 to 96
 // bytes).
 //
-// Both searches run exactly as the window runs them, without the window: the walk with its
-// status and event callbacks, the size filter ("larger or equal to 0 bytes", so every file is
-// found), the found lines, then the grid:
+// Both searches run exactly as the window runs them, without the window: the walk in steps
+// from the event loop, with its status callback and its read-ahead threads, the size filter
+// ("larger or equal to 0 bytes", so every file is found), the found lines, then the grid:
 //
 //   dups  "Size only": sort, group, fill the grid;
 //   hogs  fill the grid and sort it largest first.
@@ -25,9 +25,11 @@
 
 #include "benchkit.h"
 #include "dup/dupsearch.h"
+#include "scan/steppedwalk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QProcess>
 #include <QStringList>
 #include <cstdio>
@@ -52,16 +54,19 @@ struct SearchResult {
 };
 
 SearchResult searchOnce(Kind kind, const QString& tree) {
-    bool abort = false;
     dups::SearchSettings settings;
     settings.mode = kind == Kind::Dups ? dups::Mode::Duplicates : dups::Mode::FileHogs;
     settings.criterion = dups::SizeOnly;
     settings.filter = {dups::SizeRule::LargerOrEqual, 0, 0};
-    dups::Search search(abort, settings);
+    dups::Search search(settings);
     QString status;
     search.walker().callbacks().progress = [&status](const QString& folder) { status = folder; };
-    search.walker().callbacks().pumpEvents = [] { QCoreApplication::processEvents(); };
-    search.scanTree(tree);
+    // The walk runs in steps from the event loop, as the window runs it.
+    scan::SteppedWalk walk(search.walker());
+    QEventLoop loop;
+    QObject::connect(&walk, &scan::SteppedWalk::finished, &loop, &QEventLoop::quit);
+    if (walk.startTree(tree))
+        loop.exec();
     SearchResult r;
     r.found = search.found().count();
     TextGrid grid(dups::columnCount(settings.mode));
