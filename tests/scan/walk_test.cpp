@@ -1,4 +1,4 @@
-#include "entrybuilders.h"
+#include "support/entrybuilders.h"
 #include "platform/dirsearch.h"
 #include "platform/names.h"
 #include "scan/walk.h"

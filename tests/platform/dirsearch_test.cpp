@@ -1,4 +1,4 @@
-#include "entrybuilders.h"
+#include "support/entrybuilders.h"
 #include "platform/dirsearch.h"
 #include "support/sandbox.h"
 
