@@ -65,14 +65,6 @@ struct FileStamp {
         id.changed = nanoseconds(changedSeconds, changedNanoseconds);
         return id;
     }
-
-    // Same file, same size, same time of last write.
-    bool sameContentAs(const FileStamp& other) const {
-        return kind == other.kind && size == other.size &&
-               modifiedSeconds == other.modifiedSeconds &&
-               modifiedNanoseconds == other.modifiedNanoseconds && device == other.device &&
-               inode == other.inode;
-    }
 };
 
 FileStamp fileStamp(const QString& path);
