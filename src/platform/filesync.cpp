@@ -188,8 +188,7 @@ FileStamp fileStamp(const QString& path) {
     out.permissions = st.st_mode & 07777;
     out.device = st.st_dev;
     out.inode = st.st_ino;
-    out.changedSeconds = st.st_ctim.tv_sec;
-    out.changedNanoseconds = st.st_ctim.tv_nsec;
+    out.id = internal::identityOfStat(st);
     return out;
 }
 

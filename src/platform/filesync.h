@@ -50,21 +50,10 @@ struct FileStamp {
     quint32 permissions = 0; // the mode's permission bits (07777)
     quint64 device = 0;
     quint64 inode = 0;
-    qint64 changedSeconds = 0; // last status change (ctime)
-    qint64 changedNanoseconds = 0;
+    // The identity of a regular file, its change time included; unknown for anything else.
+    FileIdentity id;
 
-    // The identity of the file, its change time included.
-    FileIdentity identity() const {
-        FileIdentity id;
-        if (kind != FileKind::Regular)
-            return id;
-        id.device = device;
-        id.inode = inode;
-        id.size = size;
-        id.modified = nanoseconds(modifiedSeconds, modifiedNanoseconds);
-        id.changed = nanoseconds(changedSeconds, changedNanoseconds);
-        return id;
-    }
+    const FileIdentity& identity() const { return id; }
 };
 
 FileStamp fileStamp(const QString& path);
