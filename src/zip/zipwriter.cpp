@@ -196,13 +196,11 @@ struct ZipWriter::Impl {
     bool reserveArchive(platform::FileIdentity* reserved, QString* error) {
         for (int n = 1; n <= kMaxArchiveNames; ++n) {
             const QString candidate = numberedName(nativePath, n);
-            if (platform::fileStamp(candidate).kind != platform::FileKind::Missing)
-                continue;
             QString why;
             std::unique_ptr<QFile> file = platform::createNewFile(candidate, 0666, &why);
             if (!file) {
                 if (platform::fileStamp(candidate).kind != platform::FileKind::Missing)
-                    continue; // taken meanwhile
+                    continue; // the name is taken
                 *error = QStringLiteral("The archive %1 cannot be created: %2").arg(candidate, why);
                 return false;
             }
