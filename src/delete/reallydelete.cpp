@@ -119,6 +119,14 @@ QString couldNotZip(const QString& path) {
     return QStringLiteral("Couldn't zip up file - ") + path;
 }
 
+QString recycleQuestion() {
+    return QStringLiteral(
+        "Note that the recycle bin may be full or that you may have the \"Immediately Remove Files "
+        "On Delete\" option turned on in the recycle bin. If either is true, then you will not be "
+        "able to recover the deleted files from the recycle bin. \r\rSend to the recycle bin "
+        "anyway?");
+}
+
 QString recycleFailed() {
     return QStringLiteral("An error occurred sending files to the recycle bin.  The bin may be "
                           "full.");

@@ -138,6 +138,7 @@ DisposalOutcome zipFiles(const ListedFiles& files, qint64 savings, const ZipRunS
 namespace disposalText {
 QString couldNotDelete(const QString& path);
 QString couldNotZip(const QString& path);
+QString recycleQuestion(); // asked before files go to the trash
 QString recycleFailed();
 QString changedSinceSearch(const QString& path);
 QString totalsNotSaved(const QString& why);

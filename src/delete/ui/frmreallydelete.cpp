@@ -27,10 +27,6 @@ const char* const kAllProtected =
 const char* const kNoFiles =
     "There are no files on the deletion panel.  In order to perform this operation you need to "
     "move files from the NON-DELETE list to the deletion panel.";
-const char* const kRecycleQuestion =
-    "Note that the recycle bin may be full or that you may have the \"Immediately Remove Files On "
-    "Delete\" option turned on in the recycle bin. If either is true, then you will not be able "
-    "to recover the deleted files from the recycle bin. \r\rSend to the recycle bin anyway?";
 
 // Progress bars count in int; a count beyond that simply stops at the end of the bar.
 int barValue(qsizetype value) {
@@ -438,7 +434,7 @@ void TfrmReallyDelete::DeleteAllClick() {
 }
 
 void TfrmReallyDelete::RecycleClick() {
-    runConfirmed(QString::fromLatin1(kRecycleQuestion), recycleFiles);
+    runConfirmed(disposalText::recycleQuestion(), recycleFiles);
 }
 
 void TfrmReallyDelete::runConfirmed(const QString& question, DisposalRun run) {

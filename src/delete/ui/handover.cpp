@@ -1,5 +1,7 @@
 #include "delete/ui/handover.h"
 
+#include "app/shell.h"
+#include "delete/ui/frmdeldirectory.h"
 #include "delete/ui/frmreallydelete.h"
 
 DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
@@ -9,4 +11,12 @@ DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QStr
     window.setArchiveTag(archiveTag);
     window.setSavings(savings);
     return window.exec() == 1 ? DisposalChoice::Disposed : DisposalChoice::Cancelled;
+}
+
+FolderDisposal disposeOfFolder(QWidget* owner, const QString& folder) {
+    TfrmDelDirectory window(owner, folder, shell::protection());
+    FolderDisposal result;
+    result.choice = window.exec() == 1 ? DisposalChoice::Disposed : DisposalChoice::Cancelled;
+    result.recycled = window.recycled();
+    return result;
 }

@@ -13,6 +13,7 @@ inline const char* const Duplicates = "Duplicates";       // duplicate and large
 inline const char* const FileDates = "FileDates";         // files accessed
 inline const char* const TempClean = "TempClean";         // quick clean
 inline const char* const InternetCache = "InternetCache"; // internet cache cleanup
+inline const char* const FolderClean = "FolderClean";     // folder deletion
 // The browser passes an empty tag.
 } // namespace archiveTags
 
@@ -31,3 +32,13 @@ enum class DisposalChoice { Disposed, Cancelled };
 
 DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
                             qint64 savings);
+
+// Opens the folder deletion window for one folder and waits for it: Disposed after a run (even
+// one that left files behind), Cancelled when the window was closed without one or Cancel was
+// clicked during the run.  recycled tells whether the run sent the files to the trash.
+struct FolderDisposal {
+    DisposalChoice choice = DisposalChoice::Cancelled;
+    bool recycled = false;
+};
+
+FolderDisposal disposeOfFolder(QWidget* owner, const QString& folder);
