@@ -39,11 +39,15 @@ TEST(FolderTree, RemovesATreeDeeperThanAnyPath) {
     ASSERT_GE(file, 0);
     ::close(file);
     ::close(fd);
+    // A name that is no UTF-8 at the top.
+    const int odd = ::open(top.toUtf8() + "/\xff\xfe.txt", O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(odd, 0);
+    ::close(odd);
 
     platform::FolderTree tree(top);
     ASSERT_TRUE(tree.open());
     tree.setRemoveFolders(true);
-    EXPECT_EQ(removeAll(tree), 1);
+    EXPECT_EQ(removeAll(tree), 2);
     EXPECT_TRUE(tree.error().isEmpty());
     EXPECT_TRUE(tree.removeFolder());
     EXPECT_FALSE(QFileInfo::exists(top));
