@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -20,6 +21,18 @@ QRadioButton* namedRadio(QWidget* parent, const QString& name, const QString& ca
     auto* rb = new QRadioButton(caption, parent);
     rb->setObjectName(name);
     return rb;
+}
+
+QProgressBar* redGauge(QWidget* parent) {
+    auto* gauge = new QProgressBar(parent);
+    gauge->setObjectName(QStringLiteral("Gauge1"));
+    gauge->setRange(0, 100);
+    gauge->setFixedWidth(90);
+    QPalette palette = gauge->palette();
+    palette.setColor(QPalette::Highlight, Qt::red);
+    palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+    gauge->setPalette(palette);
+    return gauge;
 }
 
 QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption) {

@@ -7,6 +7,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QWidget;
@@ -26,6 +27,10 @@ QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption)
 // A label carrying its name as objectName; wordWrap for notes of several lines.
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
                    bool wordWrap = false);
+
+// The red percentage gauge (0..100) that shows the progress of one file or archive; named
+// Gauge1 as every window calls it.
+QProgressBar* redGauge(QWidget* parent);
 
 // The wait cursor for as long as it lives.
 class WaitCursor {

@@ -70,13 +70,7 @@ TfrmDelDirectory::TfrmDelDirectory(QWidget* parent, const QString& folder,
     m_pnlCount->setMinimumWidth(90);
     m_pnlName = panel(this, QStringLiteral("pnlName"), QStringLiteral("Filename"));
     m_pnlName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_gauge1 = new QProgressBar(this);
-    m_gauge1->setObjectName(QStringLiteral("Gauge1"));
-    m_gauge1->setRange(0, 100);
-    m_gauge1->setFixedWidth(90);
-    QPalette gaugePalette = m_gauge1->palette();
-    gaugePalette.setColor(QPalette::Highlight, Qt::red);
-    m_gauge1->setPalette(gaugePalette);
+    m_gauge1 = redGauge(this);
     m_gauge1->hide();
 
     auto* layout = new QVBoxLayout(this);

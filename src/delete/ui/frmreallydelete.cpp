@@ -198,14 +198,7 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_bar = new QProgressBar(m_pnlProgress);
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setTextVisible(false);
-    m_gauge1 = new QProgressBar(m_pnlProgress);
-    m_gauge1->setObjectName(QStringLiteral("Gauge1"));
-    m_gauge1->setRange(0, 100);
-    m_gauge1->setFixedWidth(90);
-    QPalette gaugePalette = m_gauge1->palette();
-    gaugePalette.setColor(QPalette::Highlight, Qt::red);
-    gaugePalette.setColor(QPalette::Base, gaugePalette.color(QPalette::Button));
-    m_gauge1->setPalette(gaugePalette);
+    m_gauge1 = redGauge(m_pnlProgress);
     auto* bars = new QHBoxLayout();
     bars->addWidget(m_bar, 1);
     bars->addWidget(m_gauge1);
