@@ -120,56 +120,6 @@ QString foundText(Mode mode, qint64 rows) {
                                                              : QStringLiteral(" file hogs found"));
 }
 
-// ---- marking ---------------------------------------------------------------------------------
-
-bool Marks::toggle(TextGrid& grid, int row, Mode mode) {
-    if (row < 1 || row >= grid.rowCount())
-        return false;
-    const QString path = rowPath(grid, row, mode);
-    const bool mark = !grid.isMarked(row);
-    grid.setMarked(row, mark);
-    platform::DirEntry entry;
-    if (platform::lookUpFile(path, &entry)) {
-        m_count += mark ? 1 : -1;
-        m_bytes += mark ? entry.size : -entry.size;
-    }
-    if (mark) {
-        m_files.append({path, grid.identity(row)});
-    } else {
-        const auto found = std::find_if(m_files.begin(), m_files.end(),
-                                        [&path](const ListedFile& f) { return f.path == path; });
-        if (found != m_files.end())
-            m_files.erase(found);
-    }
-    return mark;
-}
-
-void Marks::clear(TextGrid& grid) {
-    grid.clearMarks();
-    m_count = 0;
-    m_bytes = 0;
-    m_files.clear();
-}
-
-QStringList Marks::paths() const {
-    QStringList paths;
-    paths.reserve(m_files.size());
-    for (const ListedFile& file : m_files)
-        paths << file.path;
-    return paths;
-}
-
-void Marks::markAll(TextGrid& grid, Mode mode) {
-    clear(grid);
-    m_files.reserve(grid.rowCount());
-    for (int row = 1; row < grid.rowCount(); ++row)
-        toggle(grid, row, mode);
-}
-
-QString Marks::statusText() const {
-    return QStringLiteral("%1 files %2 bytes").arg(m_count).arg(FormatThousands(m_bytes));
-}
-
 // ---- sorting ---------------------------------------------------------------------------------
 
 SortDirection& SortDirections::of(SortCommand command) {
@@ -249,11 +199,7 @@ QString printTitle(const TitleSettings& s) {
 }
 
 QString clipboardText(const TextGrid& grid, Mode mode) {
-    QStringList lines;
-    lines.reserve(grid.rowCount());
-    for (int row = 1; row < grid.rowCount(); ++row)
-        lines << rowPath(grid, row, mode);
-    return lines.join(QStringLiteral("\r\n"));
+    return ::clipboardText(grid, [&grid, mode](int row) { return rowPath(grid, row, mode); });
 }
 
 } // namespace dups

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/grid.h"
+#include "delete/gridmarks.h"
 #include "delete/reallydelete.h"
 #include "dup/foundlist.h"
 #include "platform/dirsearch.h"
@@ -112,31 +113,17 @@ QString foundText(Mode mode, qint64 rows);
 
 // ---- marking ---------------------------------------------------------------------------------
 
-// The marked files of the grid (the hand-over list) with their number and total size.
-class Marks {
+// The marked files of the grid (the hand-over list) with their number and total size; a row's
+// file is found by the mode's rowPath().
+class Marks : public GridMarks {
 public:
-    int count() const { return m_count; }
-    qint64 bytes() const { return m_bytes; }
-    // The marked files in the order they were marked, each with the identity its row lists.
-    const ListedFiles& files() const { return m_files; }
-    // Their full paths.
-    QStringList paths() const;
-
-    // Marks an unmarked row or unmarks a marked one (rows 1 .. rowCount() - 1); true when the
-    // row is marked now.  The count and size change only when the file still exists.
-    bool toggle(TextGrid& grid, int row, Mode mode);
-    // Removes every mark.
-    void clear(TextGrid& grid);
-    // Marks every row, the earlier marks removed first.
-    void markAll(TextGrid& grid, Mode mode);
-
-    // "2 files 3,000 bytes".
-    QString statusText() const;
-
-private:
-    int m_count = 0;
-    qint64 m_bytes = 0;
-    ListedFiles m_files;
+    using GridMarks::toggle;
+    bool toggle(TextGrid& grid, int row, Mode mode) {
+        return row >= 1 && row < grid.rowCount() && toggle(grid, row, rowPath(grid, row, mode));
+    }
+    void markAll(TextGrid& grid, Mode mode) {
+        GridMarks::markAll(grid, [&grid, mode](int row) { return rowPath(grid, row, mode); });
+    }
 };
 
 // ---- sorting the large-file grid -------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "app/gridmodel.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
+#include "app/ui/resultgrid.h"
 #include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
 #include "delete/ui/handover.h"
@@ -48,17 +49,6 @@ constexpr int kHogWidths[] = {64, 64, 64, 64, 296};
 const char* const kSecondNumberMessage =
     "The second number must be larger or equal than the first number";
 
-// The tick shown in the mark cell of a marked row: 16 x 16 pixels on a transparent ground.
-QPixmap drawTick() {
-    QPixmap image(16, 16);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0, 140, 0), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6.0, 12.5), QPointF(13.5, 3.5)}));
-    return image;
-}
-
 QDoubleSpinBox* numberField(QWidget* parent, const QString& name) {
     auto* box = new QDoubleSpinBox(parent);
     box->setObjectName(name);
@@ -86,36 +76,6 @@ QString numberText(const QDoubleSpinBox* box) {
 
 } // namespace
 
-// The result grid as the view shows it: the grid's texts, with the tick beside the text of the
-// mark cell of every marked row.
-class TfrmDup::MarkedGridModel : public GridModel {
-public:
-    MarkedGridModel(TextGrid* grid, QObject* parent)
-        : GridModel(grid, parent), m_tick(drawTick()) {}
-
-    void setMarkColumn(int column) { m_markColumn = column; }
-
-    // The marks of many rows changed; the rows stay where they are.
-    void marksChanged() {
-        if (rowCount() > 0)
-            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
-                             {Qt::DecorationRole});
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DecorationRole)
-            return GridModel::data(index, role);
-        if (index.isValid() && index.column() == m_markColumn &&
-            grid()->isMarked(gridRow(index.row())))
-            return m_tick;
-        return QVariant();
-    }
-
-private:
-    QPixmap m_tick;
-    int m_markColumn = 0;
-};
-
 TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections)
     : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections) {
     setObjectName(QStringLiteral("TfrmDup"));
@@ -129,31 +89,10 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     buildTopPanel();
     layout->addWidget(m_pnlTop);
 
-    // The result grid: a view over the TextGrid, one fixed-height line per row, so that
-    // hundreds of thousands of rows cost nothing to lay out.
+    // The result grid: a view over the TextGrid.
     m_model = new MarkedGridModel(&m_grid, this);
-    m_gridView = new QTableView(this);
-    m_gridView->setObjectName(QStringLiteral("grid"));
-    m_gridView->setModel(m_model);
-    m_gridView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_gridView->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_gridView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_gridView->setTabKeyNavigation(false);
-    m_gridView->setWordWrap(false);
-    m_gridView->setSortingEnabled(false);
-    m_gridView->setIconSize(QSize(16, 16));
-    m_gridView->setContextMenuPolicy(Qt::CustomContextMenu);
-    QHeaderView* rows = m_gridView->verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setMinimumSectionSize(1);
-    rows->setDefaultSectionSize(qMax(18, fontMetrics().height() + 4));
+    m_gridView = makeResultGridView(this, m_model);
     QHeaderView* header = m_gridView->horizontalHeader();
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(false);
-    header->setHighlightSections(false);
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setStretchLastSection(true);
     m_gridView->installEventFilter(this);
     layout->addWidget(m_gridView, 1);
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class DriveCheckList;
+class MarkedGridModel;
 namespace scan {
 class SteppedWalk;
 }
@@ -94,8 +95,6 @@ private slots:
     void ClipboardClick();
 
 private:
-    class MarkedGridModel;
-
     void buildTopPanel();
     void buildPopupMenu();
     void FormShow();

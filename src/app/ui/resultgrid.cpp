@@ -1,0 +1,64 @@
+#include "app/ui/resultgrid.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QPolygonF>
+#include <QTableView>
+
+namespace {
+
+// The tick shown in the mark cell of a marked row: 16 x 16 pixels on a transparent ground.
+QPixmap drawTick() {
+    QPixmap image(16, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 140, 0), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6.0, 12.5), QPointF(13.5, 3.5)}));
+    return image;
+}
+
+} // namespace
+
+MarkedGridModel::MarkedGridModel(TextGrid* grid, QObject* parent)
+    : GridModel(grid, parent), m_tick(drawTick()) {}
+
+void MarkedGridModel::marksChanged() {
+    if (rowCount() > 0)
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::DecorationRole});
+}
+
+QVariant MarkedGridModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DecorationRole)
+        return GridModel::data(index, role);
+    if (index.isValid() && index.column() == m_markColumn && grid()->isMarked(gridRow(index.row())))
+        return m_tick;
+    return QVariant();
+}
+
+QTableView* makeResultGridView(QWidget* parent, MarkedGridModel* model) {
+    auto* view = new QTableView(parent);
+    view->setObjectName(QStringLiteral("grid"));
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setTabKeyNavigation(false);
+    view->setWordWrap(false);
+    view->setSortingEnabled(false);
+    view->setIconSize(QSize(16, 16));
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    QHeaderView* rows = view->verticalHeader();
+    rows->hide();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(qMax(18, view->fontMetrics().height() + 4));
+    QHeaderView* header = view->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(true);
+    return view;
+}

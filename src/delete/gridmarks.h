@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/grid.h"
+#include "delete/reallydelete.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// The marked rows of a result grid: the hand-over list of their files (in the order they were
+// marked, each with the identity its row lists), their number and their total size.
+class GridMarks {
+public:
+    int count() const { return m_count; }
+    qint64 bytes() const { return m_bytes; }
+    const ListedFiles& files() const { return m_files; }
+    // The full paths of the marked files.
+    QStringList paths() const;
+
+    // Marks an unmarked row or unmarks a marked one (rows 1 .. rowCount() - 1) whose file is at
+    // `path`; true when the row is marked now.  The count and size change only when the file
+    // still exists (by its size now); the hand-over list changes either way.
+    bool toggle(TextGrid& grid, int row, const QString& path);
+    // Removes every mark.
+    void clear(TextGrid& grid);
+    // Marks every row, the earlier marks removed first; pathOf gives a row's file.
+    void markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf);
+
+    // "2 files 3,000 bytes".
+    QString statusText() const;
+
+private:
+    int m_count = 0;
+    qint64 m_bytes = 0;
+    ListedFiles m_files;
+};
+
+// The paths of rows 1.. of a grid, one per line, lines separated by CR LF.
+QString clipboardText(const TextGrid& grid, const std::function<QString(int row)>& pathOf);
