@@ -26,9 +26,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygonF>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
