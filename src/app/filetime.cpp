@@ -26,12 +26,17 @@ quint32 packedFromEpoch(qint64 epochSeconds) {
     return packDos(toLocal(epochSeconds));
 }
 
+QDate dosDate(quint32 packed) {
+    const quint32 date = packed >> 16;
+    return packed == 0 ? QDate()
+                       : QDate(int(date >> 9) + 1980, int(date >> 5 & 0x0F), int(date & 0x1F));
+}
+
 QDateTime unpackDos(quint32 packed) {
     if (packed == 0)
         return QDateTime();
-    const quint32 date = packed >> 16;
     const quint32 time = packed & 0xFFFF;
-    const QDate d(int(date >> 9) + 1980, int(date >> 5 & 0x0F), int(date & 0x1F));
+    const QDate d = dosDate(packed);
     const QTime t(int(time >> 11), int(time >> 5 & 0x3F), int(time & 0x1F) * 2);
     if (!d.isValid() || !t.isValid())
         return QDateTime();

@@ -22,6 +22,10 @@ quint32 packedFromEpoch(qint64 epochSeconds);
 // The date-time a packed value stands for; invalid for 0 or a malformed value.
 QDateTime unpackDos(quint32 packed);
 
+// The calendar date of a packed value, without its time and without touching the time zone;
+// invalid for 0 or a malformed value.
+QDate dosDate(quint32 packed);
+
 // packedFromEpoch for many file times, as a walk over a large tree needs it: the local time's
 // offset from UTC is asked for once per quarter of an hour of file time and remembered, and
 // the calendar is worked out by arithmetic.  A quarter hour in which the offset changes is

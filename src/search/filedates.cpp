@@ -1,0 +1,109 @@
+#include "search/filedates.h"
+
+#include "app/format.h"
+#include "stats/filetypes.h"
+
+#include <QLocale>
+
+namespace dates {
+
+QStringList gridHeaders() {
+    return {QStringLiteral("Filename"), QStringLiteral("Accessed"), QStringLiteral("Created"),
+            QStringLiteral("Modified"), QStringLiteral("Size"),     QStringLiteral("Folder"),
+            QStringLiteral("Type")};
+}
+
+bool DateTest::passes(const QDate& fileDate) const {
+    if (!fileDate.isValid())
+        return when == When::OnOrBefore;
+    switch (when) {
+    case When::OnOrBefore:
+        return fileDate <= start;
+    case When::Between:
+        return start <= fileDate && fileDate <= end;
+    case When::OnOrAfter:
+        return fileDate >= start;
+    }
+    return false;
+}
+
+Search::Search(const SearchSettings& settings, TextGrid& grid)
+    : m_settings(settings), m_grid(grid) {
+    m_grid.setColumnCount(kColumnCount);
+    m_grid.clearRows();
+    m_grid.setHeader(gridHeaders());
+    m_walker.setPattern(settings.pattern);
+    m_walker.callbacks().file = [this](const scan::WalkFolder& folder,
+                                       const platform::DirEntry& entry) { collect(folder, entry); };
+}
+
+const QString& Search::dateText(quint32 packed) {
+    const quint16 day = quint16(packed >> 16);
+    auto found = m_dates.constFind(day);
+    if (found == m_dates.constEnd()) {
+        const QDate date = filetime::dosDate(packed);
+        found = m_dates.insert(day, date.isValid() ? QLocale().toString(date, shortDateFormat())
+                                                   : QString());
+    }
+    return *found;
+}
+
+void Search::collect(const scan::WalkFolder& folder, const platform::DirEntry& entry) {
+    const quint32 packed[3] = {m_packer.pack(entry.accessTime), m_packer.pack(entry.creationTime),
+                               m_packer.pack(entry.writeTime)};
+    if (!m_settings.test.passes(filetime::dosDate(packed[int(m_settings.kind)])))
+        return;
+    const qsizetype dot = entry.name.lastIndexOf(QLatin1Char('.'));
+    const QString type = dot < 0 ? QString() : fileTypeDescription(entry.name.mid(dot));
+    const QChar sep = TextGrid::cellSeparator();
+    QString row;
+    row.reserve(entry.name.size() + folder.path.size() + type.size() + 48);
+    row += entry.name;
+    for (quint32 p : packed)
+        row += sep + dateText(p);
+    row += sep + FormatThousands(entry.size) + sep + folder.path + sep + type;
+    m_grid.appendJoinedRow(std::move(row), false, platform::identityOf(entry));
+    ++m_found;
+}
+
+QString rowPath(const TextGrid& grid, int row) {
+    return JoinPath(grid.cell(mcFolder, row), grid.cell(mcFilename, row).trimmed());
+}
+
+void sortGrid(TextGrid& grid, int column, SortDirections& directions) {
+    if (column < 0 || column >= kColumnCount || grid.rowCount() < 3)
+        return;
+    const bool descending = directions.column[size_t(column)].take();
+    const int last = grid.rowCount() - 1;
+    switch (column) {
+    case mcAccessed:
+    case mcCreated:
+    case mcModified:
+        SortGridByDate(grid, 1, last, column, descending);
+        break;
+    case mcSize:
+        SortGridByNumber(grid, 1, last, column, descending);
+        break;
+    default:
+        SortGridByText(grid, 1, last, column, descending);
+    }
+}
+
+QString printTitle(Kind kind, When when, const QString& start, const QString& end) {
+    static const char* const kinds[] = {"Last accessed", "Created", "Modified"};
+    QString range;
+    switch (when) {
+    case When::OnOrBefore:
+        range = QStringLiteral("before ") + start;
+        break;
+    case When::Between:
+        range = QStringLiteral("between ") + start + QStringLiteral(" and ") + end;
+        break;
+    case When::OnOrAfter:
+        range = QStringLiteral("after ") + start;
+        break;
+    }
+    return QStringLiteral("Files ") + QLatin1String(kinds[int(kind)]) + QLatin1Char(' ') + range;
+}
+
+} // namespace dates
