@@ -1,6 +1,9 @@
 #include "app/ui/resultgrid.h"
 
+#include "app/ui/widgets.h"
+
 #include <QHeaderView>
+#include <QMenu>
 #include <QPainter>
 #include <QPolygonF>
 #include <QTableView>
@@ -61,4 +64,37 @@ QTableView* makeResultGridView(QWidget* parent, MarkedGridModel* model) {
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(true);
     return view;
+}
+
+ResultMenu makeResultMenu(QWidget* parent) {
+    ResultMenu m;
+    m.popup = new QMenu(parent);
+    m.popup->setObjectName(QStringLiteral("pmOptions"));
+    m.details = namedMenuItem(m.popup, QStringLiteral("miDetails"), QStringLiteral("Details"));
+    m.sort = m.popup->addMenu(QStringLiteral("Sort"));
+    m.sort->setObjectName(QStringLiteral("mnSort"));
+    m.sort->menuAction()->setObjectName(QStringLiteral("miSort"));
+    QMenu* mark = m.popup->addMenu(QStringLiteral("Mark"));
+    mark->setObjectName(QStringLiteral("mnMark"));
+    m.markAll = namedMenuItem(mark, QStringLiteral("miMarkAll"), QStringLiteral("Mark all"));
+    m.unmarkAll = namedMenuItem(mark, QStringLiteral("miUnmarkAll"), QStringLiteral("Unmark all"));
+    QMenu* resize = m.popup->addMenu(QStringLiteral("Resize"));
+    resize->setObjectName(QStringLiteral("mnResize"));
+    m.shrink =
+        namedMenuItem(resize, QStringLiteral("miShrink"), QStringLiteral("Shrink top panel"));
+    m.restore =
+        namedMenuItem(resize, QStringLiteral("miRestore"), QStringLiteral("Restore top panel"));
+    m.restore->setEnabled(false);
+    m.run = namedMenuItem(m.popup, QStringLiteral("miRun"), QStringLiteral("Run"));
+    m.view = namedMenuItem(m.popup, QStringLiteral("miView"), QStringLiteral("View"));
+    m.print = namedMenuItem(m.popup, QStringLiteral("miPrint"), QStringLiteral("Print"));
+    m.clipboard =
+        namedMenuItem(m.popup, QStringLiteral("miClipboard"), QStringLiteral("Clipboard"));
+    return m;
+}
+
+void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMenu& menu) {
+    panel->setFixedHeight(shrink ? 0 : savedHeight > 0 ? savedHeight : panel->sizeHint().height());
+    menu.shrink->setEnabled(!shrink);
+    menu.restore->setEnabled(shrink);
 }

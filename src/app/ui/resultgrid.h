@@ -4,6 +4,8 @@
 
 #include <QPixmap>
 
+class QAction;
+class QMenu;
 class QTableView;
 class QWidget;
 
@@ -31,3 +33,26 @@ private:
 // lay out), clickable column headers, the last column stretching, and a context menu asked for
 // through customContextMenuRequested.  Named "grid".
 QTableView* makeResultGridView(QWidget* parent, MarkedGridModel* model);
+
+// The options menu of a result grid (also its right-click menu), in the order every tool has
+// it: Details, Sort (empty, for the window to fill), Mark (Mark all, Unmark all), Resize (Shrink
+// top panel, Restore top panel, the latter disabled), Run, View, Print, Clipboard.  The window
+// connects the items.
+struct ResultMenu {
+    QMenu* popup = nullptr;
+    QAction* details = nullptr;
+    QMenu* sort = nullptr;
+    QAction* markAll = nullptr;
+    QAction* unmarkAll = nullptr;
+    QAction* shrink = nullptr;
+    QAction* restore = nullptr;
+    QAction* run = nullptr;
+    QAction* view = nullptr;
+    QAction* print = nullptr;
+    QAction* clipboard = nullptr;
+};
+ResultMenu makeResultMenu(QWidget* parent);
+
+// "Shrink top panel" (shrink true) or "Restore top panel": the panel gets no height or its
+// saved one back, and the two items swap their enabled states.
+void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMenu& menu);

@@ -2,6 +2,7 @@
 
 #include "app/ui/frmmain.h"
 #include "dup/ui/frmdup.h"
+#include "search/ui/frmmods.h"
 
 void registerTools() {
     // Each tool adds its window here as it joins the program.
@@ -14,4 +15,8 @@ void registerTools() {
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
+
+    TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
+        return new TfrmMods(&main, main.toolState().datesSort);
+    });
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "dup/dupsearch.h"
+#include "search/filedates.h"
 
 // What the main window keeps for the whole run and hands to the tool windows that need it.
 struct ToolState {
-    dups::SortDirections hogSort; // the sort commands of the large-file grid
+    dups::SortDirections hogSort;    // the sort commands of the large-file grid
+    dates::SortDirections datesSort; // the columns of the files-accessed grid
 };

@@ -233,16 +233,11 @@ void TfrmDup::buildTopPanel() {
 }
 
 void TfrmDup::buildPopupMenu() {
-    m_popup = new QMenu(this);
-    m_popup->setObjectName(QStringLiteral("pmOptions"));
-
-    QAction* details =
-        namedMenuItem(m_popup, QStringLiteral("miDetails"), QStringLiteral("Details"));
-    details->setEnabled(false); // the file details window is not part of the program yet
-
-    m_mnSort = m_popup->addMenu(QStringLiteral("Sort"));
-    m_mnSort->setObjectName(QStringLiteral("mnSort"));
-    m_mnSort->menuAction()->setObjectName(QStringLiteral("miSort"));
+    m_menu = makeResultMenu(this);
+    m_popup = m_menu.popup;
+    m_menu.details->setEnabled(false); // the file details window is not part of the program yet
+    m_menu.view->setEnabled(false);    // nor is the file viewer
+    m_mnSort = m_menu.sort;
     const struct {
         const char* name;
         const char* caption;
@@ -260,32 +255,13 @@ void TfrmDup::buildPopupMenu() {
         const dups::SortCommand command = s.command;
         connect(item, &QAction::triggered, this, [this, command] { sortGrid(command); });
     }
-
-    QMenu* mark = m_popup->addMenu(QStringLiteral("Mark"));
-    mark->setObjectName(QStringLiteral("mnMark"));
-    connect(namedMenuItem(mark, QStringLiteral("miMarkAll"), QStringLiteral("Mark all")),
-            &QAction::triggered, this, &TfrmDup::MarkAllClick);
-    connect(namedMenuItem(mark, QStringLiteral("miUnmarkAll"), QStringLiteral("Unmark all")),
-            &QAction::triggered, this, &TfrmDup::UnmarkAllClick);
-
-    QMenu* resize = m_popup->addMenu(QStringLiteral("Resize"));
-    resize->setObjectName(QStringLiteral("mnResize"));
-    m_miShrink =
-        namedMenuItem(resize, QStringLiteral("miShrink"), QStringLiteral("Shrink top panel"));
-    m_miRestore =
-        namedMenuItem(resize, QStringLiteral("miRestore"), QStringLiteral("Restore top panel"));
-    m_miRestore->setEnabled(false);
-    connect(m_miShrink, &QAction::triggered, this, &TfrmDup::ShrinkTopPanelClick);
-    connect(m_miRestore, &QAction::triggered, this, &TfrmDup::RestoreTopPanelClick);
-
-    connect(namedMenuItem(m_popup, QStringLiteral("miRun"), QStringLiteral("Run")),
-            &QAction::triggered, this, &TfrmDup::RunClick);
-    QAction* view = namedMenuItem(m_popup, QStringLiteral("miView"), QStringLiteral("View"));
-    view->setEnabled(false); // the file viewer is not part of the program yet
-    connect(namedMenuItem(m_popup, QStringLiteral("miPrint"), QStringLiteral("Print")),
-            &QAction::triggered, this, &TfrmDup::PrintClick);
-    connect(namedMenuItem(m_popup, QStringLiteral("miClipboard"), QStringLiteral("Clipboard")),
-            &QAction::triggered, this, &TfrmDup::ClipboardClick);
+    connect(m_menu.markAll, &QAction::triggered, this, &TfrmDup::MarkAllClick);
+    connect(m_menu.unmarkAll, &QAction::triggered, this, &TfrmDup::UnmarkAllClick);
+    connect(m_menu.shrink, &QAction::triggered, this, &TfrmDup::ShrinkTopPanelClick);
+    connect(m_menu.restore, &QAction::triggered, this, &TfrmDup::RestoreTopPanelClick);
+    connect(m_menu.run, &QAction::triggered, this, &TfrmDup::RunClick);
+    connect(m_menu.print, &QAction::triggered, this, &TfrmDup::PrintClick);
+    connect(m_menu.clipboard, &QAction::triggered, this, &TfrmDup::ClipboardClick);
 }
 
 // ---- showing ---------------------------------------------------------------------------------
@@ -618,16 +594,11 @@ void TfrmDup::gridContextPopup(const QPoint& pos) {
 }
 
 void TfrmDup::ShrinkTopPanelClick() {
-    m_pnlTop->setFixedHeight(0);
-    m_miShrink->setEnabled(false);
-    m_miRestore->setEnabled(true);
+    resizeTopPanel(m_pnlTop, m_savedPanelHeight, true, m_menu);
 }
 
 void TfrmDup::RestoreTopPanelClick() {
-    m_pnlTop->setFixedHeight(m_savedPanelHeight > 0 ? m_savedPanelHeight
-                                                    : m_pnlTop->sizeHint().height());
-    m_miShrink->setEnabled(true);
-    m_miRestore->setEnabled(false);
+    resizeTopPanel(m_pnlTop, m_savedPanelHeight, false, m_menu);
 }
 
 QString TfrmDup::selectedFile() const {

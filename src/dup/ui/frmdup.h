@@ -2,6 +2,7 @@
 
 #include "app/grid.h"
 #include "app/placements.h"
+#include "app/ui/resultgrid.h"
 #include "dup/dupsearch.h"
 
 #include <QDialog>
@@ -12,7 +13,6 @@
 #include <memory>
 
 class DriveCheckList;
-class MarkedGridModel;
 namespace scan {
 class SteppedWalk;
 }
@@ -163,6 +163,5 @@ private:
     QMenu* m_mnSort = nullptr;
     std::array<QAction*, 5> m_sortItems{}; // in the order of dups::SortCommand
     dups::SortCommand m_sortTicked = dups::SortCommand::Size;
-    QAction* m_miShrink = nullptr;
-    QAction* m_miRestore = nullptr;
+    ResultMenu m_menu;
 };

@@ -1,0 +1,579 @@
+#include "search/ui/frmmods.h"
+
+#include "app/format.h"
+#include "app/ui/messagebox.h"
+#include "app/ui/placement.h"
+#include "app/ui/shellopen.h"
+#include "app/ui/widgets.h"
+#include "delete/ui/handover.h"
+#include "platform/dirsearch.h"
+#include "scan/steppedwalk.h"
+#include "scan/ui/drivechecklist.h"
+#include "scan/ui/walkabort.h"
+#include "scan/ui/wildcardbox.h"
+#include "search/ui/frmpickdate.h"
+#include "search/ui/printreport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+// Column widths at 96 pixels per inch; Type takes the rest.
+constexpr int kWidths[] = {110, 68, 68, 68, 65, 189};
+
+QGroupBox* radioGroup(QWidget* parent, const QString& name, const QString& title,
+                      const QStringList& items, std::array<QRadioButton*, 3>& buttons) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    auto* column = new QVBoxLayout(box);
+    column->setSpacing(1);
+    for (int i = 0; i < 3; ++i) {
+        buttons[size_t(i)] = namedRadio(box, name + QString::number(i), items[i]);
+        column->addWidget(buttons[size_t(i)]);
+    }
+    return box;
+}
+
+int checkedIndex(const std::array<QRadioButton*, 3>& buttons) {
+    for (int i = 0; i < 3; ++i)
+        if (buttons[size_t(i)]->isChecked())
+            return i;
+    return 0;
+}
+
+} // namespace
+
+TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections)
+    : QDialog(parent), m_sortDirections(sortDirections) {
+    setObjectName(QStringLiteral("TfrmMods"));
+    setWindowTitle(QStringLiteral("Files in a range of dates"));
+    setModal(true);
+    setSizeGripEnabled(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(buildTopPanel());
+
+    m_model = new MarkedGridModel(&m_grid, this);
+    m_model->setMarkColumn(dates::mcFilename);
+    m_model->setRightAligned(dates::mcSize);
+    m_gridView = makeResultGridView(this, m_model);
+    m_gridView->setToolTip(
+        QStringLiteral("Double click to mark for deletion, right click for options"));
+    m_gridView->installEventFilter(this);
+    layout->addWidget(m_gridView, 1);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->setContentsMargins(8, 6, 8, 6);
+    buttons->setSpacing(6);
+    m_btOK = namedButton(this, QStringLiteral("btOK"), QStringLiteral("&Start"));
+    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
+    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
+    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
+    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
+    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
+    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
+    for (QPushButton* b :
+         {m_btOK, m_btAbort, m_btMark, m_btDelete, m_btOptions, m_btDetails, m_btBrowse}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
+    m_btClose->setAutoDefault(false);
+    buttons->addWidget(m_btClose);
+    layout->addLayout(buttons);
+    // The file details and the browser are not part of the program yet.
+    m_btDetails->setEnabled(false);
+    m_btBrowse->setEnabled(false);
+
+    m_status = namedLabel(this, QStringLiteral("StatusLine"), QString());
+    m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_status->setContentsMargins(4, 1, 4, 1);
+    m_status->setMinimumWidth(1);
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    layout->addWidget(m_status);
+
+    buildPopupMenu();
+
+    connect(m_btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
+    connect(m_btAbort, &QPushButton::clicked, this, &TfrmMods::btAbortClick);
+    connect(m_btMark, &QPushButton::clicked, this, &TfrmMods::btMarkClick);
+    connect(m_btDelete, &QPushButton::clicked, this, &TfrmMods::btDeleteClick);
+    connect(m_btOptions, &QPushButton::clicked, this, [this] {
+        m_menu.popup->popup(m_btOptions->mapToGlobal(QPoint(0, m_btOptions->height())));
+    });
+    connect(m_btClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_gridView, &QTableView::doubleClicked, this, &TfrmMods::gridDblClick);
+    connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            &TfrmMods::gridHeaderClick);
+    connect(m_gridView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (!m_scanning)
+            m_menu.popup->popup(m_gridView->viewport()->mapToGlobal(pos));
+    });
+    m_pckDrive->enableWhenTicked(m_btOK);
+
+    clearGrid();
+    resize(scaled(760), scaled(520));
+}
+
+TfrmMods::~TfrmMods() {
+    // The view reads the grid, which goes before the base class deletes the children.
+    delete m_gridView;
+}
+
+QWidget* TfrmMods::buildTopPanel() {
+    m_pnlTop = new QWidget(this);
+    m_pnlTop->setObjectName(QStringLiteral("Panel1"));
+    m_pnlTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* top = new QHBoxLayout(m_pnlTop);
+    top->setContentsMargins(8, 8, 10, 6);
+    top->setSpacing(12);
+
+    top->addWidget(radioGroup(m_pnlTop, QStringLiteral("rgWhat"),
+                              QStringLiteral("Search for files that were"),
+                              {QStringLiteral("Last accessed"), QStringLiteral("Created"),
+                               QStringLiteral("Last modified")},
+                              m_rgWhat));
+    m_rgWhat[0]->setChecked(true);
+    top->addWidget(radioGroup(m_pnlTop, QStringLiteral("rgWhen"), QString(),
+                              {QStringLiteral("On or Before"), QStringLiteral("In between"),
+                               QStringLiteral("On or After")},
+                              m_rgWhen));
+    m_rgWhen[1]->setChecked(true);
+    for (QRadioButton* rb : m_rgWhen)
+        connect(rb, &QRadioButton::toggled, this, &TfrmMods::rgWhenClick);
+
+    auto* middle = new QVBoxLayout();
+    middle->addWidget(buildDateEdits());
+    m_wild = new WildCardBox(m_pnlTop);
+    m_wild->combo()->setMinimumWidth(scaled(90));
+    m_wild->label()->setMinimumWidth(scaled(80));
+    auto* pattern = new QHBoxLayout();
+    pattern->addWidget(
+        namedLabel(m_pnlTop, QStringLiteral("lblWildCard"), QStringLiteral("Wildcard match")));
+    pattern->addWidget(m_wild->combo());
+    pattern->addWidget(m_wild->label(), 1);
+    middle->addLayout(pattern);
+    middle->addStretch(1);
+    top->addLayout(middle, 1);
+
+    m_pckDrive = new DriveCheckList(m_pnlTop);
+    m_pckDrive->setFixedWidth(scaled(190));
+    m_pckDrive->setMaximumHeight(scaled(104));
+    top->addWidget(m_pckDrive);
+    return m_pnlTop;
+}
+
+QWidget* TfrmMods::buildDateEdits() {
+    auto* box = new QWidget(m_pnlTop);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    const auto dateEdit = [box](const QString& name) {
+        auto* edit = new QLineEdit(box);
+        edit->setObjectName(name);
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) +
+                            16);
+        return edit;
+    };
+    const auto calendarButton = [this, box](const QString& name) {
+        auto* button = new QToolButton(box);
+        button->setObjectName(name);
+        button->setToolTip(QStringLiteral("Popup Calendar"));
+        button->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+        return button;
+    };
+    m_dtStart = dateEdit(QStringLiteral("dtStart"));
+    m_popStartDate = calendarButton(QStringLiteral("popStartDate"));
+    m_lblAnd = namedLabel(box, QStringLiteral("lblAnd"), QStringLiteral("and"));
+    m_dtEnd = dateEdit(QStringLiteral("dtEnd"));
+    m_popEndDate = calendarButton(QStringLiteral("popEndDate"));
+    for (QWidget* w : std::initializer_list<QWidget*>{m_dtStart, m_popStartDate, m_lblAnd, m_dtEnd,
+                                                      m_popEndDate})
+        row->addWidget(w);
+    row->addStretch(1);
+    for (QLineEdit* edit : {m_dtStart, m_dtEnd})
+        edit->installEventFilter(this);
+    connect(m_popStartDate, &QToolButton::clicked, this, &TfrmMods::popStartDateClick);
+    connect(m_popEndDate, &QToolButton::clicked, this, &TfrmMods::popEndDateClick);
+    return box;
+}
+
+void TfrmMods::buildPopupMenu() {
+    m_menu = makeResultMenu(this);
+    m_menu.details->setEnabled(false); // the file details window is not part of the program yet
+    m_menu.view->setEnabled(false);    // nor is the file viewer
+    const char* const captions[] = {"&Name", "Access &Date", "&Creation Date", "&Modification Date",
+                                    "&Size", "&Folder",      "&Type"};
+    for (int c = 0; c < dates::kColumnCount; ++c) {
+        QAction* item = namedMenuItem(m_menu.sort, QStringLiteral("miSort%1").arg(c),
+                                      QString::fromLatin1(captions[c]));
+        item->setCheckable(true);
+        m_sortItems[size_t(c)] = item;
+        connect(item, &QAction::triggered, this, [this, c] { sortGrid(c); });
+    }
+    connect(m_menu.markAll, &QAction::triggered, this, &TfrmMods::MarkAllClick);
+    connect(m_menu.unmarkAll, &QAction::triggered, this, &TfrmMods::UnmarkAllClick);
+    connect(m_menu.shrink, &QAction::triggered, this,
+            [this] { resizeTopPanel(m_pnlTop, m_savedPanelHeight, true, m_menu); });
+    connect(m_menu.restore, &QAction::triggered, this,
+            [this] { resizeTopPanel(m_pnlTop, m_savedPanelHeight, false, m_menu); });
+    connect(m_menu.run, &QAction::triggered, this, &TfrmMods::RunClick);
+    connect(m_menu.print, &QAction::triggered, this, &TfrmMods::PrintClick);
+    connect(m_menu.clipboard, &QAction::triggered, this, &TfrmMods::btClipClick);
+}
+
+// ---- showing and closing ---------------------------------------------------------------------
+
+void TfrmMods::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmMods::FormShow() {
+    m_savedPanelHeight = m_pnlTop->sizeHint().height();
+    for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete, m_btAbort})
+        b->hide();
+    m_status->clear();
+    const QString today = QLocale().toString(QDate::currentDate(), shortDateFormat());
+    m_dtStart->setText(today);
+    m_dtEnd->setText(today);
+    m_btOK->setEnabled(m_pckDrive->anyTicked());
+    m_btClose->setEnabled(true);
+    m_btOK->setFocus();
+    clearGrid();
+    rgWhenClick();
+    setColumnWidths();
+    placement::restore(this, PlacementWindow::FilesAccessed);
+}
+
+void TfrmMods::done(int result) {
+    if (m_scanning) {
+        // Closing is allowed during a walk: it is stopped without a word.
+        m_walk.reset();
+        m_search.reset();
+        m_scanning = false;
+    }
+    if (isVisible())
+        placement::store(this, PlacementWindow::FilesAccessed);
+    QDialog::done(result);
+}
+
+int TfrmMods::scaled(int pixels) const {
+    return qRound(pixels * logicalDpiX() / 96.0);
+}
+
+void TfrmMods::setColumnWidths() {
+    const double digits =
+        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
+    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    for (int c = 0; c < int(std::size(kWidths)); ++c)
+        m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
+}
+
+void TfrmMods::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    setColumnWidths();
+}
+
+// ---- dates -----------------------------------------------------------------------------------
+
+dates::Kind TfrmMods::kind() const {
+    return dates::Kind(checkedIndex(m_rgWhat));
+}
+
+dates::When TfrmMods::when() const {
+    return dates::When(checkedIndex(m_rgWhen));
+}
+
+void TfrmMods::rgWhenClick() {
+    const bool between = when() == dates::When::Between;
+    for (QWidget* w : std::initializer_list<QWidget*>{m_lblAnd, m_dtEnd, m_popEndDate})
+        w->setVisible(between);
+}
+
+QDate TfrmMods::editDate(const QLineEdit* edit) const {
+    return QLocale().toDate(edit->text().trimmed(), shortDateFormat());
+}
+
+bool TfrmMods::checkDateEdit(QLineEdit* edit) {
+    if (editDate(edit).isValid())
+        return true;
+    edit->setFocus();
+    msgbox::errorBox(edit == m_dtStart ? QStringLiteral("Invalid start date")
+                                       : QStringLiteral("Invalid ending date"));
+    return false;
+}
+
+bool TfrmMods::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_dtStart || watched == m_dtEnd) && event->type() == QEvent::FocusOut) {
+        auto* edit = static_cast<QLineEdit*>(watched);
+        // Only when the user moves on inside this window (not while a box takes the focus).
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
+            checkDateEdit(edit);
+    }
+    if (watched == m_gridView && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (!m_scanning)
+            btMarkClick();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfrmMods::pickDate(QLineEdit* edit, bool isStart) {
+    edit->setFocus();
+    if (edit->text().trimmed().isEmpty())
+        edit->setText(QLocale().toString(QDate::currentDate(), shortDateFormat()));
+    TfrmPickDate picker(this);
+    const QDate current = editDate(edit);
+    if (current.isValid())
+        picker.setDate(current.startOfDay());
+    picker.move(mapToGlobal(edit->mapTo(this, QPoint(0, edit->height() + 25))));
+    if (picker.exec() != QDialog::Accepted)
+        return;
+    edit->setText(QLocale().toString(picker.getDate().date(), shortDateFormat()));
+    edit->selectAll();
+    // The range stays in order.
+    const QDate start = editDate(m_dtStart), end = editDate(m_dtEnd);
+    if (start.isValid() && end.isValid() && start > end) {
+        if (isStart)
+            m_dtEnd->setText(m_dtStart->text());
+        else
+            m_dtStart->setText(m_dtEnd->text());
+    }
+}
+
+void TfrmMods::popStartDateClick() {
+    pickDate(m_dtStart, true);
+}
+
+void TfrmMods::popEndDateClick() {
+    pickDate(m_dtEnd, false);
+}
+
+// ---- scanning --------------------------------------------------------------------------------
+
+void TfrmMods::clearGrid() {
+    m_grid.setColumnCount(dates::kColumnCount);
+    m_grid.clearRows();
+    m_grid.setHeader(dates::gridHeaders());
+    m_rows = 0;
+    m_marks.clear(m_grid);
+    m_btDelete->setEnabled(false);
+    tickSortItem(dates::mcFilename);
+    m_model->refresh();
+}
+
+void TfrmMods::btOKClick() {
+    if (m_scanning)
+        return;
+    // The edits are read once, here; an edit that holds no date stops the scan before it starts.
+    const bool between = when() == dates::When::Between;
+    if (!checkDateEdit(m_dtStart) || (between && !checkDateEdit(m_dtEnd)))
+        return;
+    clearGrid();
+    dates::SearchSettings settings;
+    settings.kind = kind();
+    settings.test = {when(), editDate(m_dtStart), editDate(m_dtEnd)};
+    settings.pattern = m_wild->pattern();
+    m_search = std::make_unique<dates::Search>(settings, m_grid);
+    scan::WalkCallbacks& callbacks = m_search->walker().callbacks();
+    callbacks.progress = [this](const QString& folder) { m_status->setText(folder); };
+    m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
+    connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmMods::scanFinished);
+    setScanning(true);
+    m_walk->startDrives(m_pckDrive->tickedLetters());
+}
+
+void TfrmMods::scanFinished() {
+    m_rows = m_search->found();
+    m_walk.reset();
+    m_search.reset();
+    m_model->refresh();
+    setScanning(false);
+    m_status->setText(QStringLiteral("Found : ") + QString::number(m_rows));
+    if (m_rows > 0) {
+        for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
+            b->show();
+        m_gridView->setCurrentIndex(m_model->index(0, 0));
+        m_gridView->setFocus();
+    } else {
+        msgbox::infoBox(QStringLiteral("No files found."));
+    }
+    emit scanDone();
+}
+
+void TfrmMods::setScanning(bool on) {
+    m_scanning = on;
+    m_btAbort->setVisible(on);
+    if (on) {
+        for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
+            b->hide();
+        m_gridView->viewport()->setCursor(Qt::WaitCursor);
+    } else {
+        m_gridView->viewport()->unsetCursor();
+    }
+    for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_dtStart, m_dtEnd,
+                                                      m_popStartDate, m_popEndDate})
+        w->setEnabled(!on);
+    m_btOK->setEnabled(!on && m_pckDrive->anyTicked());
+}
+
+void TfrmMods::btAbortClick() {
+    if (!m_search)
+        return;
+    m_walk->pause();
+    walkabort::btAbortClick([this] { m_search->abort(); }, m_btAbort, walkabort::Notice::Plain);
+    m_walk->resume();
+}
+
+// ---- marking ---------------------------------------------------------------------------------
+
+void TfrmMods::toggleRow(int gridRow) {
+    if (m_scanning || gridRow < 1 || gridRow > m_rows)
+        return;
+    m_marks.toggle(m_grid, gridRow, dates::rowPath(m_grid, gridRow));
+    m_model->rowChanged(gridRow);
+    showMarkStatus();
+}
+
+void TfrmMods::showMarkStatus() {
+    m_status->setText(m_marks.statusText());
+    m_btDelete->setEnabled(m_marks.count() >= 1);
+}
+
+int TfrmMods::selectedGridRow() const {
+    const QModelIndex current = m_gridView->currentIndex();
+    if (!current.isValid())
+        return 0;
+    const int row = GridModel::gridRow(current.row());
+    return row <= m_rows ? row : 0;
+}
+
+void TfrmMods::btMarkClick() {
+    const int row = selectedGridRow();
+    if (row == 0)
+        return;
+    toggleRow(row);
+    if (row < m_rows) {
+        const int column = qMax(0, m_gridView->currentIndex().column());
+        m_gridView->setCurrentIndex(m_model->index(GridModel::modelRow(row + 1), column));
+    }
+}
+
+void TfrmMods::gridDblClick(const QModelIndex& index) {
+    if (index.isValid())
+        toggleRow(GridModel::gridRow(index.row()));
+}
+
+void TfrmMods::MarkAllClick() {
+    if (m_scanning || m_rows < 1)
+        return;
+    const WaitCursor wait;
+    m_marks.markAll(m_grid, [this](int row) { return dates::rowPath(m_grid, row); });
+    m_model->marksChanged();
+    showMarkStatus();
+}
+
+void TfrmMods::UnmarkAllClick() {
+    if (m_scanning)
+        return;
+    m_marks.clear(m_grid);
+    m_model->marksChanged();
+    showMarkStatus();
+}
+
+void TfrmMods::btDeleteClick() {
+    if (m_scanning || m_marks.count() <= 0)
+        return;
+    const DisposalChoice result = reallyDelete(
+        this, m_marks.files(), QString::fromLatin1(archiveTags::FileDates), m_marks.bytes());
+    if (result == DisposalChoice::Disposed)
+        accept();
+}
+
+// ---- sorting ---------------------------------------------------------------------------------
+
+void TfrmMods::tickSortItem(int column) {
+    for (int c = 0; c < dates::kColumnCount; ++c)
+        if (m_sortItems[size_t(c)])
+            m_sortItems[size_t(c)]->setChecked(c == column);
+}
+
+void TfrmMods::sortGrid(int column) {
+    if (m_scanning || m_rows < 2) {
+        // Nothing is sorted; a menu item that turned its own tick over gets it back.
+        if (m_sortItems[size_t(column)])
+            m_sortItems[size_t(column)]->setChecked(false);
+        return;
+    }
+    const QModelIndex current = m_gridView->currentIndex();
+    {
+        const WaitCursor wait;
+        dates::sortGrid(m_grid, column, m_sortDirections);
+        m_model->refresh();
+    }
+    if (current.isValid())
+        m_gridView->setCurrentIndex(m_model->index(current.row(), current.column()));
+    tickSortItem(column);
+}
+
+void TfrmMods::gridHeaderClick(int column) {
+    sortGrid(column);
+}
+
+// ---- row actions and reports -----------------------------------------------------------------
+
+QString TfrmMods::selectedFile() const {
+    const int row = selectedGridRow();
+    if (row == 0)
+        return QString();
+    const QString path = dates::rowPath(m_grid, row);
+    platform::DirEntry entry;
+    return platform::lookUpFile(path, &entry) ? path : QString();
+}
+
+void TfrmMods::RunClick() {
+    const QString path = selectedFile();
+    if (!path.isEmpty() && !shellopen::openFile(path))
+        msgbox::errorBox(QStringLiteral("Couldn't run ") + path);
+}
+
+QString TfrmMods::printTitle() const {
+    return dates::printTitle(kind(), when(), m_dtStart->text(), m_dtEnd->text());
+}
+
+void TfrmMods::PrintClick() {
+    QList<int> widths;
+    for (int c = 0; c < m_grid.columnCount(); ++c)
+        widths << m_gridView->columnWidth(c);
+    PrintGridWithDialog(m_grid, widths, printTitle(), this);
+}
+
+void TfrmMods::btClipClick() {
+    QGuiApplication::clipboard()->setText(
+        clipboardText(m_grid, [this](int row) { return dates::rowPath(m_grid, row); }));
+}

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "app/grid.h"
+#include "app/ui/resultgrid.h"
+#include "delete/gridmarks.h"
+#include "search/filedates.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+class DriveCheckList;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QModelIndex;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QToolButton;
+class WildCardBox;
+namespace scan {
+class SteppedWalk;
+}
+
+// "Files in a range of dates": finds the files of the ticked drives whose last access,
+// creation or last write lies on or before a date, between two dates or on or after a date,
+// lists them, and hands the marked ones to the deletion window, which closes this window unless
+// it was cancelled.  The main window gives the grid's sort directions, which live for the whole
+// run.  The search, the date test and the sorting live in search/filedates.h.
+class TfrmMods : public QDialog {
+    Q_OBJECT
+public:
+    TfrmMods(QWidget* parent, dates::SortDirections& sortDirections);
+    ~TfrmMods() override;
+
+    const TextGrid& resultGrid() const { return m_grid; }
+    int rowCount() const { return m_rows; }
+    const GridMarks& marks() const { return m_marks; }
+    bool scanning() const { return m_scanning; }
+    QString printTitle() const;
+    QMenu* popupMenu() const { return m_menu.popup; }
+
+signals:
+    // A scan has ended and its result is shown (after the "No files found." box, if any).
+    void scanDone();
+
+public slots:
+    // Closing is always allowed; a walk under way is stopped first.  The placement is stored.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void btOKClick();
+    void btAbortClick();
+    void btMarkClick();
+    void btDeleteClick();
+    void rgWhenClick();
+    void popStartDateClick();
+    void popEndDateClick();
+    void gridDblClick(const QModelIndex& index);
+    void gridHeaderClick(int column);
+    void MarkAllClick();
+    void UnmarkAllClick();
+    void RunClick();
+    void PrintClick();
+    void btClipClick();
+
+private:
+    QWidget* buildTopPanel();
+    QWidget* buildDateEdits();
+    void buildPopupMenu();
+    void FormShow();
+    void clearGrid();
+    void scanFinished();
+    void setScanning(bool on);
+    void setColumnWidths();
+    int scaled(int pixels) const;
+    // The date an edit holds; invalid when its text is no date.
+    QDate editDate(const QLineEdit* edit) const;
+    // Checks an edit that loses the focus; false (after the error box) when it holds no date.
+    bool checkDateEdit(QLineEdit* edit);
+    void pickDate(QLineEdit* edit, bool isStart);
+    void toggleRow(int gridRow);
+    void showMarkStatus();
+    void sortGrid(int column);
+    void tickSortItem(int column);
+    int selectedGridRow() const;
+    QString selectedFile() const;
+    dates::Kind kind() const;
+    dates::When when() const;
+
+    dates::SortDirections& m_sortDirections;
+    TextGrid m_grid;
+    int m_rows = 0;
+    GridMarks m_marks;
+    bool m_scanning = false;
+    int m_savedPanelHeight = 0;
+    std::unique_ptr<dates::Search> m_search;
+    std::unique_ptr<scan::SteppedWalk> m_walk;
+
+    QWidget* m_pnlTop = nullptr;
+    std::array<QRadioButton*, 3> m_rgWhat{};
+    std::array<QRadioButton*, 3> m_rgWhen{};
+    QLineEdit* m_dtStart = nullptr;
+    QLineEdit* m_dtEnd = nullptr;
+    QToolButton* m_popStartDate = nullptr;
+    QToolButton* m_popEndDate = nullptr;
+    QLabel* m_lblAnd = nullptr;
+    WildCardBox* m_wild = nullptr;
+    DriveCheckList* m_pckDrive = nullptr;
+    QTableView* m_gridView = nullptr;
+    MarkedGridModel* m_model = nullptr;
+    QLabel* m_status = nullptr;
+
+    QPushButton* m_btOK = nullptr;
+    QPushButton* m_btAbort = nullptr;
+    QPushButton* m_btMark = nullptr;
+    QPushButton* m_btDelete = nullptr;
+    QPushButton* m_btOptions = nullptr;
+    QPushButton* m_btDetails = nullptr;
+    QPushButton* m_btBrowse = nullptr;
+    QPushButton* m_btClose = nullptr;
+
+    ResultMenu m_menu;
+    std::array<QAction*, dates::kColumnCount> m_sortItems{};
+};

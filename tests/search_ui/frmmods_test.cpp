@@ -1,0 +1,106 @@
+#include "app/format.h"
+#include "delete/ui/frmreallydelete.h"
+#include "search/ui/frmmods.h"
+#include "support/modalwindows.h"
+#include "support/sandbox.h"
+#include "support/scriptedboxes.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+template <typename T> T* child(QObject* w, const char* name) {
+    T* found = w->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class ModsWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.setDrives({"C"});
+        for (const char* name : {"a.txt", "b.txt", "c.txt"})
+            world.makeFile(QStringLiteral("c/old/%1").arg(name), "12345");
+        world.makeFile("c/.hidden/d.txt", "x");
+    }
+    void start(TfrmMods& w) {
+        QEventLoop loop;
+        QObject::connect(&w, &TfrmMods::scanDone, &loop, &QEventLoop::quit);
+        child<QPushButton>(&w, "btOK")->click();
+        if (!w.scanning())
+            return;
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    QString status(TfrmMods& w) { return child<QLabel>(&w, "StatusLine")->text(); }
+
+    SandboxWorld world;
+    ScriptedBoxes boxes;
+    dates::SortDirections directions;
+};
+
+TEST_F(ModsWindow, FindsMarksAndStartsAfresh) {
+    TfrmMods w(nullptr, directions);
+    w.show();
+    start(w); // today, in between, last accessed: the files were just made
+    EXPECT_EQ(w.rowCount(), 3);
+    EXPECT_EQ(status(w), "Found : 3");
+    auto* grid = child<QTableView>(&w, "grid");
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    child<QPushButton>(&w, "btMark")->click();
+    EXPECT_EQ(status(w), "1 files 5 bytes");
+    // A file deleted meanwhile changes the list but not the counters.
+    QFile::remove(dates::rowPath(w.resultGrid(), 2));
+    child<QPushButton>(&w, "btMark")->click();
+    EXPECT_EQ(status(w), "1 files 5 bytes");
+    EXPECT_EQ(w.marks().files().size(), 2);
+    EXPECT_TRUE(child<QPushButton>(&w, "btDelete")->isEnabled());
+
+    start(w);
+    EXPECT_EQ(w.marks().count(), 0);
+    EXPECT_FALSE(child<QPushButton>(&w, "btDelete")->isEnabled());
+    EXPECT_FALSE(w.resultGrid().isMarked(1));
+}
+
+TEST_F(ModsWindow, ADateOutsideTheFilesFindsNothingAndABadDateStopsTheScan) {
+    TfrmMods w(nullptr, directions);
+    w.show();
+    child<QRadioButton>(&w, "rgWhen0")->setChecked(true); // on or before
+    EXPECT_FALSE(child<QLineEdit>(&w, "dtEnd")->isVisible());
+    child<QLineEdit>(&w, "dtStart")
+        ->setText(QLocale().toString(QDate(1999, 1, 1), shortDateFormat()));
+    start(w);
+    EXPECT_EQ(boxes.texts(), QStringList{"No files found."});
+
+    child<QLineEdit>(&w, "dtStart")->setText("31/31/31x");
+    start(w);
+    EXPECT_FALSE(w.scanning());
+    EXPECT_EQ(boxes.texts().last(), "Invalid start date");
+}
+
+TEST_F(ModsWindow, CleanHandsTheMarksOverAndACancelKeepsTheWindow) {
+    TfrmMods w(nullptr, directions);
+    w.show();
+    start(w);
+    child<QAction>(&w, "miMarkAll")->trigger();
+    EXPECT_EQ(status(w), "3 files 15 bytes");
+    QStringList handed;
+    whenModalOpen<TfrmReallyDelete>([&handed](TfrmReallyDelete* d) {
+        handed = d->deletionPanel();
+        d->reject();
+    });
+    child<QPushButton>(&w, "btDelete")->click();
+    EXPECT_EQ(handed.size(), 3);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.printTitle().left(27), "Files Last accessed between");
+}
+
+} // namespace
