@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -33,6 +35,19 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text, bo
     l->setObjectName(name);
     l->setWordWrap(wordWrap);
     return l;
+}
+
+QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel) {
+    *ok = namedButton(dialog, QStringLiteral("btOK"), QStringLiteral("OK"));
+    (*ok)->setDefault(true);
+    *cancel = namedButton(dialog, QStringLiteral("btCancel"), QStringLiteral("Cancel"));
+    QObject::connect(*ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(*cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout();
+    row->addStretch();
+    row->addWidget(*ok);
+    row->addWidget(*cancel);
+    return row;
 }
 
 WaitCursor::WaitCursor() {

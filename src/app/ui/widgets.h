@@ -5,6 +5,8 @@
 #include <QString>
 
 class QAction;
+class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -26,6 +28,10 @@ QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption)
 // A label carrying its name as objectName; wordWrap for notes of several lines.
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
                    bool wordWrap = false);
+
+// The OK and Cancel buttons of a dialog, named btOK and btCancel, in a row that keeps them to
+// the right.  OK is the default button and accepts the dialog; Cancel rejects it.
+QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel);
 
 // The wait cursor for as long as it lives.
 class WaitCursor {
