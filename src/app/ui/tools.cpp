@@ -1,6 +1,8 @@
 #include "app/ui/tools.h"
 
+#include "app/shell.h"
 #include "app/ui/frmmain.h"
+#include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
 
 void registerTools() {
@@ -14,4 +16,9 @@ void registerTools() {
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
+
+    // The unzip window opens on the default zip folder.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Zip, [](TfrmMain& main) -> QWidget* {
+        return new TfrmUnZipIt(shell::defaultZipFolder(), &main);
+    });
 }
