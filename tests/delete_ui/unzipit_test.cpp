@@ -187,9 +187,10 @@ TEST_F(UnzipIt, WrongPasswordIsReportedAndTheOtherEntriesAreExtracted) {
     choose(w, kArchive);
     takeProposedFolder();
     QString caption;
-    bool okWhileDifferent = true, verifyAfterChange = false;
+    bool okWhileDifferent = true, verifyAfterChange = false, gaugeDuringRun = false;
     whenModalOpen<TfrmPassword>([&](TfrmPassword* ask) {
         caption = ask->windowTitle();
+        gaugeDuringRun = w.Gauge1()->isVisible();
         ask->edPassword()->setText("wrong");
         okWhileDifferent = ask->btOK()->isEnabled();
         ask->edVerify()->setText("wrong");
@@ -202,6 +203,8 @@ TEST_F(UnzipIt, WrongPasswordIsReportedAndTheOtherEntriesAreExtracted) {
     w.btExtract()->click();
 
     EXPECT_EQ(caption, "Enter Password");
+    EXPECT_TRUE(gaugeDuringRun);
+    EXPECT_FALSE(w.Gauge1()->isVisible());
     EXPECT_FALSE(okWhileDifferent);
     EXPECT_TRUE(verifyAfterChange);
     ASSERT_EQ(boxes.shown.size(), 3) << boxes.texts().join('\n').toStdString();
