@@ -72,13 +72,14 @@ struct ExtractFailure {
 // components and entries stored as symbolic links, devices, FIFOs or sockets are refused and
 // reported as failures.  Stored paths are restored below the destination (folders are created as
 // needed); a folder that is a symbolic link already present in the destination is the user's own
-// and is followed.  A file is written under a temporary name in its folder, given the entry's time
-// of last write, flushed to the device and then renamed over its name, after which the folder is
-// flushed too; so an existing regular file is replaced only by a complete, checked entry, and
-// any step that fails (the time included) fails the entry, removes the temporary file and leaves
-// what had the name alone.  Anything else that has the name (a folder, a symbolic link, a device)
-// is never replaced: the entry fails as InTheWay.  Extracted files get their permission bits
-// when the archive holds them.  After a failed entry the extraction goes on with the next one.
+// and is followed.  Nothing that exists is ever overwritten: when anything already has an entry's
+// name (a regular file, a folder, a symbolic link, a device) the entry fails as InTheWay and that
+// thing is left alone.  A file is written under a temporary name in its folder, given the entry's
+// time of last write, flushed to the device and only then given its name (a rename that refuses
+// a name taken meanwhile), after which the folder is flushed too; any step that fails (the time
+// included) fails the entry and removes the temporary file.  Extracted files get their
+// permission bits when the archive holds them.  After a failed entry the extraction goes on with
+// the next one.
 class ZipReader {
 public:
     ZipReader();

@@ -1,6 +1,8 @@
 #include "app/ui/tools.h"
 
+#include "app/shell.h"
 #include "app/ui/frmmain.h"
+#include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
 #include "search/ui/frmmods.h"
 
@@ -18,5 +20,10 @@ void registerTools() {
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
         return new TfrmMods(&main, main.toolState().datesSort);
+    });
+
+    // The unzip window opens on the default zip folder.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Zip, [](TfrmMain& main) -> QWidget* {
+        return new TfrmUnZipIt(shell::defaultZipFolder(), &main);
     });
 }

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
@@ -27,7 +29,6 @@ QProgressBar* redGauge(QWidget* parent) {
     auto* gauge = new QProgressBar(parent);
     gauge->setObjectName(QStringLiteral("Gauge1"));
     gauge->setRange(0, 100);
-    gauge->setFixedWidth(90);
     QPalette palette = gauge->palette();
     palette.setColor(QPalette::Highlight, Qt::red);
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
@@ -46,6 +47,19 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text, bo
     l->setObjectName(name);
     l->setWordWrap(wordWrap);
     return l;
+}
+
+QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel) {
+    *ok = namedButton(dialog, QStringLiteral("btOK"), QStringLiteral("OK"));
+    (*ok)->setDefault(true);
+    *cancel = namedButton(dialog, QStringLiteral("btCancel"), QStringLiteral("Cancel"));
+    QObject::connect(*ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(*cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout();
+    row->addStretch();
+    row->addWidget(*ok);
+    row->addWidget(*cancel);
+    return row;
 }
 
 WaitCursor::WaitCursor() {

@@ -5,6 +5,8 @@
 #include <QString>
 
 class QAction;
+class QDialog;
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -31,6 +33,10 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
 // The red percentage gauge (0..100) that shows the progress of one file or archive; named
 // Gauge1 as every window calls it.
 QProgressBar* redGauge(QWidget* parent);
+
+// The OK and Cancel buttons of a dialog, named btOK and btCancel, in a row that keeps them to
+// the right.  OK is the default button and accepts the dialog; Cancel rejects it.
+QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel);
 
 // The wait cursor for as long as it lives.
 class WaitCursor {

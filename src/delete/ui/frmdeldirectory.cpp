@@ -71,6 +71,7 @@ TfrmDelDirectory::TfrmDelDirectory(QWidget* parent, const QString& folder,
     m_pnlName = panel(this, QStringLiteral("pnlName"), QStringLiteral("Filename"));
     m_pnlName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_gauge1 = redGauge(this);
+    m_gauge1->setFixedWidth(90);
     m_gauge1->hide();
 
     auto* layout = new QVBoxLayout(this);

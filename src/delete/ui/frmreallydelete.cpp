@@ -199,6 +199,7 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_bar->setObjectName(QStringLiteral("bar"));
     m_bar->setTextVisible(false);
     m_gauge1 = redGauge(m_pnlProgress);
+    m_gauge1->setFixedWidth(90);
     auto* bars = new QHBoxLayout();
     bars->addWidget(m_bar, 1);
     bars->addWidget(m_gauge1);

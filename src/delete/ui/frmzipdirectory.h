@@ -4,12 +4,11 @@
 #include <QDialog>
 #include <QString>
 
+class DriveFolderTree;
 class QComboBox;
-class QFileSystemModel;
 class QLabel;
 class QPushButton;
 class QTreeView;
-class DriveTreeFilter;
 
 // "Destination folder": where an archive is to be restored.  The caller puts the archive's
 // full path into lblZip, shows the dialog and, when exec() returns Accepted, reads the chosen
@@ -37,8 +36,8 @@ public:
 
     QLabel* lblZip() const { return m_lblZip; }
     QLabel* DirLabel() const { return m_dirLabel; }
-    QComboBox* DriveList() const { return m_drives; }
-    QTreeView* DLB() const { return m_tree; }
+    QComboBox* DriveList() const;
+    QTreeView* DLB() const;
     QPushButton* Button1() const { return m_button1; }
     QPushButton* Button2() const { return m_button2; }
     QPushButton* Button3() const { return m_button3; }
@@ -53,8 +52,7 @@ protected:
 
 private:
     void FormShow();
-    void driveChosen(int index);
-    void treeMoved();
+    void treeMoved(const QString& folder);
 
     QString m_folder;
     QString m_savedCurrent; // the current folder when the dialog was shown
@@ -63,10 +61,7 @@ private:
 
     QLabel* m_lblZip;
     QLabel* m_dirLabel;
-    QComboBox* m_drives;
-    QTreeView* m_tree;
-    QFileSystemModel* m_model;
-    DriveTreeFilter* m_filter;
+    DriveFolderTree* m_tree;
     QPushButton* m_button1;
     QPushButton* m_button2;
     QPushButton* m_button3;

@@ -42,12 +42,6 @@ TfrmZipOptions::TfrmZipOptions(QWidget* parent) : QDialog(parent) {
     m_edit2->setObjectName(QStringLiteral("Edit2"));
     m_edit2->setMaxLength(kMaxCommentLength);
 
-    m_btOK = new QPushButton(QStringLiteral("OK"), this);
-    m_btOK->setObjectName(QStringLiteral("btOK"));
-    m_btOK->setDefault(true);
-    m_btCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_btCancel->setObjectName(QStringLiteral("btCancel"));
-
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(14, 12, 14, 12);
     grid->setVerticalSpacing(6);
@@ -71,18 +65,12 @@ TfrmZipOptions::TfrmZipOptions(QWidget* parent) : QDialog(parent) {
                                   "zip files later.")),
         6, 0, 1, 2);
     grid->setRowMinimumHeight(7, 8);
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch();
-    buttons->addWidget(m_btOK);
-    buttons->addWidget(m_btCancel);
-    grid->addLayout(buttons, 8, 0, 1, 2);
+    grid->addLayout(okCancelRow(this, &m_btOK, &m_btCancel), 8, 0, 1, 2);
 
     setTabOrder(m_edit2, m_btOK);
     setTabOrder(m_btOK, m_btCancel);
     setTabOrder(m_btCancel, m_speedButton1);
 
-    connect(m_btOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_btCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_speedButton1, &QToolButton::clicked, this, &TfrmZipOptions::SpeedButton1Click);
 }
 
