@@ -1,6 +1,7 @@
 #include "app/ui/tools.h"
 
 #include "app/ui/frmmain.h"
+#include "delete/ui/frmnodelete.h"
 #include "dup/ui/frmdup.h"
 
 void registerTools() {
@@ -14,4 +15,8 @@ void registerTools() {
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
+
+    // The non-delete list; the main window rebuilds its protected folders after it closes.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Build,
+                             [](TfrmMain& main) -> QWidget* { return new TfrmNoDelete(&main); });
 }
