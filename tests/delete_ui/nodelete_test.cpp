@@ -2,6 +2,7 @@
 #include "app/foldersfile.h"
 #include "app/inifile.h"
 #include "app/shell.h"
+#include "app/ui/folderbrowser.h"
 #include "app/ui/frmmain.h"
 #include "delete/ui/frmnodelete.h"
 #include "support/modalwindows.h"
@@ -42,13 +43,14 @@ struct PaintWatch : QObject {
 class NoDelete : public ::testing::Test {
 protected:
     void SetUp() override {
-        TfrmNoDelete::setFolderBrowser([this](QWidget*, const QString& title, const QString&) {
+        folderbrowser::setBrowser([this](QWidget*, const QString& title, const QString& start) {
             browserTitle = title;
+            browserStart = start;
             return browserAnswer;
         });
     }
     void TearDown() override {
-        TfrmNoDelete::setFolderBrowser(nullptr);
+        folderbrowser::setBrowser(nullptr);
         TfrmMain::setToolFactory(TfrmMain::Tool::Build, nullptr);
         TfrmMain::setToolFactory(TfrmMain::Tool::Files, nullptr);
     }
@@ -62,7 +64,7 @@ protected:
 
     SandboxWorld world;
     ScriptedBoxes boxes;
-    QString browserAnswer, browserTitle;
+    QString browserAnswer, browserTitle, browserStart;
 };
 
 } // namespace
@@ -138,6 +140,7 @@ TEST_F(NoDelete, AddAppendsTheSlashAndCloseStoresTheListSorted) {
     browserAnswer = "/z/picked";
     w.btAdd()->click();
     EXPECT_EQ(browserTitle, "Select a folder that won't be deleted");
+    EXPECT_EQ(browserStart, world.path("c")); // the root of drive C
     browserAnswer = "/A/slashed/";
     w.btAdd()->click();
     browserAnswer = "/m/"; // listed already

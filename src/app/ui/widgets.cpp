@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,6 +34,14 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text, bo
     l->setObjectName(name);
     l->setWordWrap(wordWrap);
     return l;
+}
+
+QStringList itemTexts(const QListWidget* list) {
+    QStringList texts;
+    texts.reserve(list->count());
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
 }
 
 WaitCursor::WaitCursor() {

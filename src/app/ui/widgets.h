@@ -3,9 +3,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -26,6 +28,9 @@ QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption)
 // A label carrying its name as objectName; wordWrap for notes of several lines.
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
                    bool wordWrap = false);
+
+// The texts of a list's items, in the order shown.
+QStringList itemTexts(const QListWidget* list);
 
 // The wait cursor for as long as it lives.
 class WaitCursor {

@@ -3,6 +3,7 @@
 #include "app/foldersfile.h"
 #include "app/format.h"
 #include "app/inifile.h"
+#include "app/ui/folderbrowser.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/widgets.h"
 #include "delete/nodeletelist.h"
@@ -10,7 +11,6 @@
 #include "platform/registry.h"
 
 #include <QDateTime>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -21,11 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-TfrmNoDelete::FolderBrowser& folderBrowser() {
-    static TfrmNoDelete::FolderBrowser browser;
-    return browser;
-}
 
 QString todayText() {
     return QLocale().toString(QDate::currentDate(), QLocale::LongFormat);
@@ -101,16 +96,8 @@ TfrmNoDelete::TfrmNoDelete(QWidget* parent) : QDialog(parent) {
     connect(m_btClose, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TfrmNoDelete::setFolderBrowser(FolderBrowser browser) {
-    folderBrowser() = std::move(browser);
-}
-
 QStringList TfrmNoDelete::folders() const {
-    QStringList list;
-    list.reserve(m_listBox1->count());
-    for (int row = 0; row < m_listBox1->count(); ++row)
-        list << m_listBox1->item(row)->text();
-    return list;
+    return itemTexts(m_listBox1);
 }
 
 void TfrmNoDelete::showEvent(QShowEvent* event) {
@@ -182,11 +169,7 @@ void TfrmNoDelete::btAddClick() {
     const QString title = QStringLiteral("Select a folder that won't be deleted");
     const std::optional<platform::Drive> c = platform::driveByLetter(QLatin1Char('C'));
     const QString start = c ? c->root : QStringLiteral("/");
-    QString chosen;
-    if (folderBrowser())
-        chosen = folderBrowser()(this, title, start);
-    else
-        chosen = QFileDialog::getExistingDirectory(this, title, start, QFileDialog::ShowDirsOnly);
+    const QString chosen = folderbrowser::browse(this, title, start);
     if (!chosen.isEmpty())
         addFolder(chosen.endsWith(QLatin1Char('/')) ? chosen : chosen + QLatin1Char('/'));
     updatecount();

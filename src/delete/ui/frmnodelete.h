@@ -3,7 +3,6 @@
 #include <QDialog>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 class QLabel;
 class QListWidget;
@@ -18,13 +17,6 @@ class TfrmNoDelete : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmNoDelete(QWidget* parent = nullptr);
-
-    // The folder browser of btAdd: given the window, the browser's title and the folder to start
-    // in, returns the chosen folder or an empty string when the user cancelled.  An empty
-    // function restores the desktop's folder dialog.
-    using FolderBrowser =
-        std::function<QString(QWidget* parent, const QString& title, const QString& start)>;
-    static void setFolderBrowser(FolderBrowser browser);
 
     // The folders in the order shown.
     QStringList folders() const;
