@@ -40,6 +40,13 @@ int compareIgnoringCase(QStringView a, QStringView b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+void sortIgnoringCase(QStringList& texts) {
+    std::sort(texts.begin(), texts.end(), [](const QString& a, const QString& b) {
+        const int c = compareIgnoringCase(a, b);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
 qint64 SafeStrToInt(const QString& text) {
     int i = 0;
     while (i < text.size() && text.at(i) == QLatin1Char(' '))

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // Small routines every tool uses to build paths, show numbers and dates, and read numbers from
@@ -17,6 +18,10 @@ QString FormatThousands(qint64 value);
 // code unit by code unit, each case-folded; < 0, 0 or > 0.  Quick where texts share a long
 // beginning, which is the rule for paths.
 int compareIgnoringCase(QStringView a, QStringView b);
+
+// Sorts texts in the order of the program's sorted lists: ignoring case (compareIgnoringCase),
+// and texts that differ only in case by their code units, so that the order is always the same.
+void sortIgnoringCase(QStringList& texts);
 
 // Decimal text (optional leading blanks, an optional sign, digits) as a number; 0 when the text
 // is not one, or does not fit.

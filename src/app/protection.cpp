@@ -1,10 +1,9 @@
 #include "app/protection.h"
 
 #include "app/foldersfile.h"
+#include "app/format.h"
 #include "platform/environment.h"
 #include "platform/paths.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -15,14 +14,6 @@ QString withSlash(const QString& path) {
 void addUnique(QStringList& list, const QString& entry) {
     if (!list.contains(entry))
         list.append(entry);
-}
-
-// The lists keep their entries in ascending order, ignoring case.
-void sortList(QStringList& list) {
-    std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
 }
 
 bool matches(const QStringList& list, const QString& key, bool isFile) {
@@ -80,7 +71,7 @@ void ProtectedFolders::normalizeExceptionList() {
     for (QStringList* list : {&m_lb1, &m_searchPath, &m_windows}) {
         for (QString& entry : *list)
             entry = normalFolder(entry);
-        sortList(*list);
+        sortIgnoringCase(*list); // the lists keep their entries in ascending order
     }
 }
 

@@ -24,23 +24,39 @@ QString homeFolder() {
     return home.isEmpty() ? QDir::homePath() : home;
 }
 
-// $XDG_x_HOME/vastel, else ~/<fallback>/vastel
-QString xdgFolder(const char* xdgName, const char* fallback) {
-    QString base = envPath(xdgName);
+// $XDG_x_HOME, else ~/<fallback>; a relative value counts as unset.
+QString xdgHome(const char* xdgName, const char* fallback) {
+    const QString base = envPath(xdgName);
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
-        base = homeFolder() + "/" + QString::fromLatin1(fallback);
-    return base + "/vastel";
+        return homeFolder() + "/" + QString::fromLatin1(fallback);
+    return base;
+}
+
+// $XDG_DATA_DIRS split at ":", relative and empty elements left out; the default list when
+// nothing is left.
+QStringList xdgDataDirs() {
+    QStringList dirs;
+    const QStringList elements = qEnvironmentVariable("XDG_DATA_DIRS").split(QLatin1Char(':'));
+    for (const QString& element : elements) {
+        if (QDir::isAbsolutePath(element))
+            dirs << internal::stripTrailingSlash(QDir::cleanPath(element));
+    }
+    if (dirs.isEmpty())
+        dirs << QStringLiteral("/usr/local/share") << QStringLiteral("/usr/share");
+    return dirs;
 }
 
 Places readPlaces() {
     Places p;
     p.homeDir = homeFolder();
+    p.xdgDataHome = xdgHome("XDG_DATA_HOME", ".local/share");
+    p.xdgDataDirs = xdgDataDirs();
     p.configDir = envPath("VASTEL_CONFIG_DIR");
     if (p.configDir.isEmpty())
-        p.configDir = xdgFolder("XDG_CONFIG_HOME", ".config");
+        p.configDir = xdgHome("XDG_CONFIG_HOME", ".config") + "/vastel";
     p.dataDir = envPath("VASTEL_DATA_DIR");
     if (p.dataDir.isEmpty())
-        p.dataDir = xdgFolder("XDG_DATA_HOME", ".local/share");
+        p.dataDir = p.xdgDataHome + "/vastel";
     p.windowsDir = envPath("VASTEL_WINDOWS_DIR");
     if (p.windowsDir.isEmpty())
         p.windowsDir = QStringLiteral("/etc");

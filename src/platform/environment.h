@@ -19,6 +19,11 @@ struct Places {
     QString systemDir;    // the "Windows system folder": VASTEL_SYSTEM_DIR, else /usr/lib
     QString homeDir;      // the user's home folder ($HOME)
     QString registryFile; // VASTEL_REGISTRY, empty when unset
+    // The user's data folder: $XDG_DATA_HOME, else ~/.local/share.
+    QString xdgDataHome;
+    // The shared data folders in order of preference: $XDG_DATA_DIRS split at ":" (elements that
+    // are not absolute left out), else /usr/local/share and /usr/share.
+    QStringList xdgDataDirs;
 };
 
 // The places of the current world.  Paths carry no trailing "/" (except "/" itself).

@@ -376,8 +376,19 @@ std::unique_ptr<RegistryView> buildView() {
         return view;
     }
     return std::make_unique<RegistryView>([](RegistryRoot which, RegistryKey& root) {
-        if (which == RegistryRoot::ClassesRoot)
+        switch (which) {
+        case RegistryRoot::ClassesRoot:
             addMimeClasses(root);
+            break;
+        case RegistryRoot::LocalMachine:
+            addDesktopEntries(root, places().xdgDataDirs);
+            break;
+        case RegistryRoot::CurrentUser:
+            addDesktopEntries(root, {places().xdgDataHome});
+            break;
+        default:
+            break;
+        }
     });
 }
 
@@ -387,6 +398,10 @@ const RegistryView& registry() {
     if (!g_view)
         g_view = buildView();
     return *g_view;
+}
+
+void reloadRegistry() {
+    internal::forgetRegistry();
 }
 
 quint64 registryGeneration() {

@@ -23,7 +23,11 @@
 // - otherwise HKEY_CLASSES_ROOT comes from the shared MIME database: a key ".ext" for every
 //   simple "*.ext" glob, whose default value is the name of the MIME type (the class name), and
 //   a key named after every MIME type whose default value is the type's comment (its
-//   description).  The other roots are empty for now.
+//   description);
+//   HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER come from the desktop entries of installed programs
+//   (addDesktopEntries): those of the shared data folders ($XDG_DATA_DIRS) make
+//   HKEY_LOCAL_MACHINE\SOFTWARE, the user's own ($XDG_DATA_HOME) HKEY_CURRENT_USER\SOFTWARE.
+//   The other roots are empty.
 //
 // The view is built on first use, one root at a time, and kept until
 // platform::reloadEnvironment().  Only the user-interface thread uses it.
@@ -108,6 +112,10 @@ private:
 // The registry view of the current world (see the top of this file).
 const RegistryView& registry();
 
+// Drops the view so that the next use reads the registry anew (programs may have been installed
+// or removed since it was built); the environment is not read again.
+void reloadRegistry();
+
 // A number that changes whenever the view is dropped, so that answers derived from it can be
 // remembered and recognised as stale.
 quint64 registryGeneration();
@@ -124,5 +132,15 @@ bool parseRegistryText(const QByteArray& text, RegistryView& view);
 
 // Fills a classes root from the shared MIME database as described at the top of this file.
 void addMimeClasses(RegistryKey& classesRoot);
+
+// Adds to root a key SOFTWARE with one subkey per desktop entry ("*.desktop" files below the
+// folder applications/ of each data folder, subfolders included), named by the entry's
+// desktop-file id: its path below applications/ with "/" replaced by "-" ("kde/x.desktop" is
+// "kde-x.desktop").  The subkey holds the entry's Exec, TryExec, Path and Icon of the group
+// [Desktop Entry] as string values (unlocalised keys; escapes such as \s resolved).  The data
+// folders are in order of preference: of two entries with the same id the first wins, and an
+// entry marked Hidden=true keeps its id but makes no key.  Files without that group are passed
+// over.
+void addDesktopEntries(RegistryKey& root, const QStringList& dataDirs);
 
 } // namespace platform

@@ -4,6 +4,7 @@
 // optional directorysizes cache is not kept; readers of the trash work without it.
 #include "platform/trash.h"
 
+#include "platform/environment.h"
 #include "platform/fileops.h"
 #include "platform/filesync.h"
 #include "platform/internal.h"
@@ -11,7 +12,6 @@
 #include "platform/paths.h"
 #include "platform/trash_internal.h"
 
-#include <QDir>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -194,14 +194,7 @@ bool moveIntoTrash(const QString& source, const QString& trash, const QString& s
 namespace internal {
 
 QString homeTrashFolder() {
-    QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty() || !base.startsWith('/')) {
-        QString home = qEnvironmentVariable("HOME");
-        if (home.isEmpty())
-            home = QDir::homePath();
-        base = home + QStringLiteral("/.local/share");
-    }
-    return joinPath(stripTrailingSlash(QDir::cleanPath(base)), QStringLiteral("Trash"));
+    return joinPath(places().xdgDataHome, QStringLiteral("Trash"));
 }
 
 uint currentUserId() {

@@ -9,7 +9,7 @@
 namespace platform::internal {
 
 // The home trash: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash when XDG_DATA_HOME is unset,
-// empty or not absolute.  The environment is read at every call.
+// empty or not absolute (places().xdgDataHome).
 QString homeTrashFolder();
 
 // The numeric id of the user running the program; it names the top-directory trashes.

@@ -1,5 +1,6 @@
 #include "stats/filetypes.h"
 
+#include "app/format.h"
 #include "app/inifile.h"
 #include "app/lists.h"
 #include "platform/registry.h"
@@ -78,10 +79,7 @@ QStringList listRegisteredExtensions(bool withAll) {
                                    return !name.startsWith(QLatin1Char('.')) || name.size() >= 6;
                                }),
                 names.end());
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    sortIgnoringCase(names);
     QStringList patterns;
     patterns.reserve(names.size() + 1);
     if (withAll)

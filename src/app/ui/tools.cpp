@@ -2,6 +2,7 @@
 
 #include "app/shell.h"
 #include "app/ui/frmmain.h"
+#include "delete/ui/frmnodelete.h"
 #include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
 #include "search/ui/frmmods.h"
@@ -26,4 +27,8 @@ void registerTools() {
     TfrmMain::setToolFactory(TfrmMain::Tool::Zip, [](TfrmMain& main) -> QWidget* {
         return new TfrmUnZipIt(shell::defaultZipFolder(), &main);
     });
+
+    // The non-delete list; the main window rebuilds its protected folders after it closes.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Build,
+                             [](TfrmMain& main) -> QWidget* { return new TfrmNoDelete(&main); });
 }

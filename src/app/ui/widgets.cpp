@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -60,6 +61,14 @@ QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel
     row->addWidget(*ok);
     row->addWidget(*cancel);
     return row;
+}
+
+QStringList itemTexts(const QListWidget* list) {
+    QStringList texts;
+    texts.reserve(list->count());
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
 }
 
 WaitCursor::WaitCursor() {

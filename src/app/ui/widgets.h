@@ -3,11 +3,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QString>
+#include <QStringList>
 
 class QAction;
 class QDialog;
 class QHBoxLayout;
 class QLabel;
+class QListWidget;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -37,6 +39,9 @@ QProgressBar* redGauge(QWidget* parent);
 // The OK and Cancel buttons of a dialog, named btOK and btCancel, in a row that keeps them to
 // the right.  OK is the default button and accepts the dialog; Cancel rejects it.
 QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel);
+
+// The texts of a list's items, in the order shown.
+QStringList itemTexts(const QListWidget* list);
 
 // The wait cursor for as long as it lives.
 class WaitCursor {

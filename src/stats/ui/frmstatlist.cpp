@@ -109,11 +109,7 @@ void TfrmStatList::keyPressEvent(QKeyEvent* event) {
 }
 
 QStringList TfrmStatList::entries() const {
-    QStringList list;
-    list.reserve(m_pickList1->count());
-    for (int row = 0; row < m_pickList1->count(); ++row)
-        list << m_pickList1->item(row)->text();
-    return list;
+    return itemTexts(m_pickList1);
 }
 
 void TfrmStatList::addEntry(const QString& entry) {
