@@ -1,11 +1,20 @@
 #include "app/ui/resultgrid.h"
 
+#include "app/ui/messagebox.h"
+#include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
+#include "platform/dirsearch.h"
+#include "search/ui/printreport.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPolygonF>
+#include <QPushButton>
 #include <QTableView>
 
 namespace {
@@ -97,4 +106,130 @@ void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMe
     panel->setFixedHeight(shrink ? 0 : savedHeight > 0 ? savedHeight : panel->sizeHint().height());
     menu.shrink->setEnabled(!shrink);
     menu.restore->setEnabled(shrink);
+}
+
+MarkedResultGrid::MarkedResultGrid(QWidget* window, TextGrid& grid, int markColumn, PathOf pathOf)
+    : QObject(window), m_grid(grid), m_pathOf(std::move(pathOf)) {
+    m_model = new MarkedGridModel(&m_grid, this);
+    m_model->setMarkColumn(markColumn);
+    m_view = makeResultGridView(window, m_model);
+    m_view->setToolTip(
+        QStringLiteral("Double click to mark for deletion, right click for options"));
+    m_view->installEventFilter(this);
+    connect(m_view, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            toggleRow(GridModel::gridRow(index.row()));
+    });
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (!m_busy)
+            emit menuRequested(m_view->viewport()->mapToGlobal(pos));
+    });
+}
+
+bool MarkedResultGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_view && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        markSelected();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MarkedResultGrid::refresh(bool keepSelection) {
+    const QModelIndex current = m_view->currentIndex();
+    m_model->refresh();
+    if (keepSelection && current.isValid())
+        m_view->setCurrentIndex(m_model->index(current.row(), current.column()));
+}
+
+void MarkedResultGrid::clearMarks() {
+    m_marks.clear(m_grid);
+    if (m_clean)
+        m_clean->setEnabled(false);
+}
+
+void MarkedResultGrid::showMarks() {
+    if (m_status)
+        m_status->setText(m_marks.statusText());
+    if (m_clean)
+        m_clean->setEnabled(m_marks.count() >= 1);
+}
+
+void MarkedResultGrid::toggleRow(int gridRow) {
+    if (m_busy || gridRow < 1 || gridRow > m_rows)
+        return;
+    m_marks.toggle(m_grid, gridRow, m_pathOf(gridRow));
+    m_model->rowChanged(gridRow);
+    showMarks();
+}
+
+int MarkedResultGrid::selectedGridRow() const {
+    const QModelIndex current = m_view->currentIndex();
+    if (!current.isValid())
+        return 0;
+    const int row = GridModel::gridRow(current.row());
+    return row <= m_rows ? row : 0;
+}
+
+void MarkedResultGrid::markSelected() {
+    const int row = selectedGridRow();
+    if (m_busy || row == 0)
+        return;
+    toggleRow(row);
+    if (row < m_rows) {
+        const int column = qMax(0, m_view->currentIndex().column());
+        m_view->setCurrentIndex(m_model->index(GridModel::modelRow(row + 1), column));
+    }
+}
+
+void MarkedResultGrid::markAll() {
+    if (m_busy)
+        return;
+    const WaitCursor wait;
+    m_marks.markAll(m_grid, m_pathOf);
+    m_model->marksChanged();
+    showMarks();
+}
+
+void MarkedResultGrid::unmarkAll() {
+    if (m_busy)
+        return;
+    m_marks.clear(m_grid);
+    m_model->marksChanged();
+    showMarks();
+}
+
+QString MarkedResultGrid::selectedFile() const {
+    const int row = selectedGridRow();
+    if (row == 0)
+        return QString();
+    const QString path = m_pathOf(row);
+    platform::DirEntry entry;
+    return platform::lookUpFile(path, &entry) ? path : QString();
+}
+
+void MarkedResultGrid::selectFirstRow() {
+    m_view->setCurrentIndex(m_model->index(0, 0));
+    m_view->setFocus();
+}
+
+void MarkedResultGrid::runSelected() {
+    const QString path = selectedFile();
+    if (!path.isEmpty() && !shellopen::openFile(path))
+        msgbox::errorBox(QStringLiteral("Couldn't run ") + path);
+}
+
+void MarkedResultGrid::print(const QString& title) {
+    QList<int> widths;
+    for (int c = 0; c < m_grid.columnCount(); ++c)
+        widths << m_view->columnWidth(c);
+    PrintGridWithDialog(m_grid, widths, title, m_view->window());
+}
+
+QString MarkedResultGrid::clipboardText() const {
+    return ::clipboardText(m_grid, m_pathOf);
+}
+
+void MarkedResultGrid::copyPaths() {
+    QGuiApplication::clipboard()->setText(clipboardText());
 }

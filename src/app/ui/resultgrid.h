@@ -1,8 +1,10 @@
 #pragma once
 
 #include "app/gridmodel.h"
+#include "delete/gridmarks.h"
 
 #include <QPixmap>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -56,3 +58,73 @@ ResultMenu makeResultMenu(QWidget* parent);
 // "Shrink top panel" (shrink true) or "Restore top panel": the panel gets no height or its
 // saved one back, and the two items swap their enabled states.
 void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMenu& menu);
+
+class QLabel;
+class QPushButton;
+
+// The result grid of a tool window with its marks: the view and its model, the marks of the
+// rows (the hand-over list) shown in the status line, and the commands every tool has on it:
+// marking by double click, by the Delete key or the Mark button (which then moves down a row),
+// Mark all and Unmark all, Run, Print and Clipboard.  The window keeps its grid and tells how
+// many of its rows are results and whether a walk runs (nothing reacts then).  "Clean?" is
+// enabled exactly when something is marked.
+class MarkedResultGrid : public QObject {
+    Q_OBJECT
+public:
+    // pathOf gives the file of a grid row (rows 1..); markColumn carries the tick.
+    using PathOf = std::function<QString(int gridRow)>;
+    MarkedResultGrid(QWidget* window, TextGrid& grid, int markColumn, PathOf pathOf);
+
+    QTableView* view() const { return m_view; }
+    MarkedGridModel* model() const { return m_model; }
+    const GridMarks& marks() const { return m_marks; }
+    // The status line and the "Clean?" button the marks are shown in.
+    void setStatusLine(QLabel* status) { m_status = status; }
+    void setCleanButton(QPushButton* clean) { m_clean = clean; }
+
+    // The result rows of the grid (rows 1..rows), and whether a walk runs.
+    void setRows(int rows) { m_rows = rows; }
+    int rows() const { return m_rows; }
+    void setBusy(bool busy) { m_busy = busy; }
+
+    // The grid changed as a whole (new rows, sorted); the selection stays on its line.
+    void refresh(bool keepSelection = false);
+    // Forgets every mark (the grid is about to be refilled).
+    void clearMarks();
+
+    void toggleRow(int gridRow);
+    void markSelected(); // the Mark button
+    void markAll();
+    void unmarkAll();
+
+    // The grid row of the selected row; 0 when no result row is selected.
+    int selectedGridRow() const;
+    // The file of the selected row; empty when there is none or it is gone.
+    QString selectedFile() const;
+    void selectFirstRow();
+
+    void runSelected();               // "Couldn't run " + path when the desktop refuses
+    void print(const QString& title); // the grid report, after the print dialog
+    void copyPaths();                 // the paths of all rows to the clipboard
+    QString clipboardText() const;
+
+signals:
+    // A right click on the grid asked for the options menu at that global position.
+    void menuRequested(const QPoint& globalPos);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showMarks();
+
+    TextGrid& m_grid;
+    PathOf m_pathOf;
+    GridMarks m_marks;
+    MarkedGridModel* m_model;
+    QTableView* m_view;
+    QLabel* m_status = nullptr;
+    QPushButton* m_clean = nullptr;
+    int m_rows = 0;
+    bool m_busy = false;
+};

@@ -4,7 +4,6 @@
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
-#include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
 #include "delete/ui/handover.h"
 #include "dup/dupsearch.h"
@@ -14,17 +13,15 @@
 #include "scan/ui/walkabort.h"
 #include "scan/ui/wildcardbox.h"
 #include "scan/walk.h"
-#include "search/ui/printreport.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QShowEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -87,10 +84,12 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     layout->addWidget(m_pnlTop);
 
     // The result grid: a view over the TextGrid.
-    m_model = new MarkedGridModel(&m_grid, this);
-    m_gridView = makeResultGridView(this, m_model);
+    m_results = new MarkedResultGrid(this, m_grid, dups::markColumn(m_mode), [this](int row) {
+        return dups::rowPath(m_grid, row, m_mode);
+    });
+    m_model = m_results->model();
+    m_gridView = m_results->view();
     QHeaderView* header = m_gridView->horizontalHeader();
-    m_gridView->installEventFilter(this);
     layout->addWidget(m_gridView, 1);
 
     // The buttons, below the grid so that they stay when the top panel is shrunk.
@@ -129,18 +128,20 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     m_pnlSel->setMinimumWidth(1);
     m_pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(m_pnlSel);
+    m_results->setStatusLine(m_pnlSel);
+    m_results->setCleanButton(m_btDelete);
 
     buildPopupMenu();
 
     connect(m_btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
     connect(m_btAbort, &QPushButton::clicked, this, &TfrmDup::btAbortClick);
-    connect(m_btMark, &QPushButton::clicked, this, &TfrmDup::btMarkClick);
+    connect(m_btMark, &QPushButton::clicked, m_results, &MarkedResultGrid::markSelected);
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmDup::btDeleteClick);
     connect(m_btOptions, &QPushButton::clicked, this, &TfrmDup::btOptionsClick);
     connect(m_btClose, &QPushButton::clicked, this, &TfrmDup::btCloseClick);
-    connect(m_gridView, &QTableView::doubleClicked, this, &TfrmDup::gridDblClick);
     connect(header, &QHeaderView::sectionClicked, this, &TfrmDup::gridHeaderClick);
-    connect(m_gridView, &QWidget::customContextMenuRequested, this, &TfrmDup::gridContextPopup);
+    connect(m_results, &MarkedResultGrid::menuRequested, this,
+            [this](const QPoint& at) { m_popup->popup(at); });
     m_pckDrive->enableWhenTicked(m_btScan);
 
     if (m_mode == dups::Mode::Duplicates) {
@@ -255,13 +256,13 @@ void TfrmDup::buildPopupMenu() {
         const dups::SortCommand command = s.command;
         connect(item, &QAction::triggered, this, [this, command] { sortGrid(command); });
     }
-    connect(m_menu.markAll, &QAction::triggered, this, &TfrmDup::MarkAllClick);
-    connect(m_menu.unmarkAll, &QAction::triggered, this, &TfrmDup::UnmarkAllClick);
+    connect(m_menu.markAll, &QAction::triggered, m_results, &MarkedResultGrid::markAll);
+    connect(m_menu.unmarkAll, &QAction::triggered, m_results, &MarkedResultGrid::unmarkAll);
     connect(m_menu.shrink, &QAction::triggered, this, &TfrmDup::ShrinkTopPanelClick);
     connect(m_menu.restore, &QAction::triggered, this, &TfrmDup::RestoreTopPanelClick);
-    connect(m_menu.run, &QAction::triggered, this, &TfrmDup::RunClick);
-    connect(m_menu.print, &QAction::triggered, this, &TfrmDup::PrintClick);
-    connect(m_menu.clipboard, &QAction::triggered, this, &TfrmDup::ClipboardClick);
+    connect(m_menu.run, &QAction::triggered, m_results, &MarkedResultGrid::runSelected);
+    connect(m_menu.print, &QAction::triggered, this, [this] { m_results->print(printTitle()); });
+    connect(m_menu.clipboard, &QAction::triggered, m_results, &MarkedResultGrid::copyPaths);
 }
 
 // ---- showing ---------------------------------------------------------------------------------
@@ -294,8 +295,6 @@ void TfrmDup::applyMode() {
     const bool duplicates = m_mode == dups::Mode::Duplicates;
     setWindowTitle(duplicates ? QStringLiteral("Find and delete duplicate files")
                               : QStringLiteral("Find and delete file hogs"));
-    m_gridView->setToolTip(
-        QStringLiteral("Double click to mark for deletion, right click for options"));
     m_btScan->setToolTip(duplicates ? QStringLiteral("Duplicates on file name only")
                                     : QStringLiteral("Start scanning for file hogs"));
     m_cbDup->setVisible(duplicates);
@@ -353,11 +352,10 @@ void TfrmDup::clearGrid() {
     m_grid.setColumnCount(dups::columnCount(m_mode));
     m_grid.clearRows();
     m_grid.setHeader(dups::gridHeaders(m_mode));
-    m_rows = 0;
+    m_results->setRows(0);
     tickSortItem(dups::SortCommand::Size);
-    m_marks.clear(m_grid);
-    m_btDelete->setEnabled(false);
-    m_model->refresh();
+    m_results->clearMarks();
+    m_results->refresh();
 }
 
 void TfrmDup::rbSizeClick() {
@@ -406,7 +404,8 @@ void TfrmDup::scan() {
 void TfrmDup::scanFinished() {
     if (m_search->listFull())
         msgbox::warningBox(dups::listFullMessage());
-    m_rows = m_search->fillGrid(m_grid, m_sortDirections);
+    const int rows = m_search->fillGrid(m_grid, m_sortDirections);
+    m_results->setRows(rows);
     m_walk.reset();
     m_search.reset();
     m_model->refresh();
@@ -414,16 +413,15 @@ void TfrmDup::scanFinished() {
         tickSortItem(dups::SortCommand::Size); // the rows came sorted largest first
     setScanning(false);
 
-    if (m_rows > 0) {
+    if (rows > 0) {
         m_btMark->show();
         m_btDelete->show();
         m_btOptions->show();
         m_btBrowse->show();
         m_btDetails->show();
         m_btCompare->setVisible(m_mode == dups::Mode::Duplicates);
-        m_pnlSel->setText(dups::foundText(m_mode, m_rows));
-        m_gridView->setCurrentIndex(m_model->index(0, 0));
-        m_gridView->setFocus();
+        m_pnlSel->setText(dups::foundText(m_mode, rows));
+        m_results->selectFirstRow();
     } else {
         msgbox::infoBox(QStringLiteral("No files found."));
     }
@@ -432,6 +430,7 @@ void TfrmDup::scanFinished() {
 
 void TfrmDup::setScanning(bool on) {
     m_scanning = on;
+    m_results->setBusy(on);
     m_btAbort->setVisible(on);
     if (on) {
         for (QPushButton* b :
@@ -461,86 +460,23 @@ void TfrmDup::btAbortClick() {
 // ---- marking ---------------------------------------------------------------------------------
 
 QStringList TfrmDup::lbDeleted() const {
-    return m_marks.paths();
+    return m_results->marks().paths();
 }
 
 int TfrmDup::markedCount() const {
-    return m_marks.count();
+    return m_results->marks().count();
 }
 
 qint64 TfrmDup::markedBytes() const {
-    return m_marks.bytes();
-}
-
-void TfrmDup::toggleRow(int gridRow) {
-    if (m_scanning || gridRow < 1 || gridRow > m_rows)
-        return;
-    m_marks.toggle(m_grid, gridRow, m_mode);
-    m_model->rowChanged(gridRow);
-    showMarkStatus();
-}
-
-void TfrmDup::showMarkStatus() {
-    m_pnlSel->setText(m_marks.statusText());
-    m_btDelete->setEnabled(m_marks.count() >= 1);
-}
-
-int TfrmDup::selectedGridRow() const {
-    const QModelIndex current = m_gridView->currentIndex();
-    if (!current.isValid())
-        return 0;
-    const int row = GridModel::gridRow(current.row());
-    return row <= m_rows ? row : 0;
-}
-
-void TfrmDup::btMarkClick() {
-    const int row = selectedGridRow();
-    if (row == 0)
-        return;
-    toggleRow(row);
-    if (row < m_rows) {
-        const int column = qMax(0, m_gridView->currentIndex().column());
-        m_gridView->setCurrentIndex(m_model->index(GridModel::modelRow(row + 1), column));
-    }
-}
-
-void TfrmDup::gridDblClick(const QModelIndex& index) {
-    if (index.isValid())
-        toggleRow(GridModel::gridRow(index.row()));
-}
-
-bool TfrmDup::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_gridView && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        if (!m_scanning)
-            btMarkClick();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TfrmDup::MarkAllClick() {
-    if (m_scanning)
-        return;
-    const WaitCursor wait;
-    m_marks.markAll(m_grid, m_mode);
-    m_model->marksChanged();
-    showMarkStatus();
-}
-
-void TfrmDup::UnmarkAllClick() {
-    if (m_scanning)
-        return;
-    m_marks.clear(m_grid);
-    m_model->marksChanged();
-    showMarkStatus();
+    return m_results->marks().bytes();
 }
 
 void TfrmDup::btDeleteClick() {
-    if (m_scanning || m_marks.count() <= 0)
+    const GridMarks& marks = m_results->marks();
+    if (m_scanning || marks.count() <= 0)
         return;
     const DisposalChoice result = reallyDelete(
-        this, m_marks.files(), QString::fromLatin1(archiveTags::Duplicates), m_marks.bytes());
+        this, marks.files(), QString::fromLatin1(archiveTags::Duplicates), marks.bytes());
     // After a disposal the rows no longer tell the truth: the window closes.
     if (result == DisposalChoice::Disposed)
         accept();
@@ -556,7 +492,7 @@ void TfrmDup::tickSortItem(dups::SortCommand command) {
 }
 
 void TfrmDup::sortGrid(dups::SortCommand command) {
-    if (m_scanning || m_mode != dups::Mode::FileHogs || m_rows < 1) {
+    if (m_scanning || m_mode != dups::Mode::FileHogs || m_results->rows() < 1) {
         // Nothing is sorted: the ticks stay as they were (a menu item turns its own tick over).
         tickSortItem(m_sortTicked);
         return;
@@ -564,14 +500,11 @@ void TfrmDup::sortGrid(dups::SortCommand command) {
     for (QAction* item : m_sortItems)
         item->setChecked(false);
     // The selection stays on the same line of the grid, as it does in a grid of cells.
-    const QModelIndex current = m_gridView->currentIndex();
     {
         const WaitCursor wait;
         dups::sortHogGrid(m_grid, command, m_sortDirections);
-        m_model->refresh();
+        m_results->refresh(true);
     }
-    if (current.isValid())
-        m_gridView->setCurrentIndex(m_model->index(current.row(), current.column()));
     tickSortItem(command);
 }
 
@@ -588,36 +521,12 @@ void TfrmDup::btOptionsClick() {
     m_popup->popup(m_btOptions->mapToGlobal(QPoint(0, m_btOptions->height())));
 }
 
-void TfrmDup::gridContextPopup(const QPoint& pos) {
-    if (!m_scanning)
-        m_popup->popup(m_gridView->viewport()->mapToGlobal(pos));
-}
-
 void TfrmDup::ShrinkTopPanelClick() {
     resizeTopPanel(m_pnlTop, m_savedPanelHeight, true, m_menu);
 }
 
 void TfrmDup::RestoreTopPanelClick() {
     resizeTopPanel(m_pnlTop, m_savedPanelHeight, false, m_menu);
-}
-
-QString TfrmDup::selectedFile() const {
-    const int row = selectedGridRow();
-    if (row == 0)
-        return QString();
-    const QString path = dups::rowPath(m_grid, row, m_mode);
-    platform::DirEntry entry;
-    if (!platform::lookUpFile(path, &entry))
-        return QString();
-    return path;
-}
-
-void TfrmDup::RunClick() {
-    const QString path = selectedFile();
-    if (path.isEmpty())
-        return;
-    if (!shellopen::openFile(path))
-        msgbox::errorBox(QStringLiteral("Couldn't run ") + path);
 }
 
 QString TfrmDup::printTitle() const {
@@ -630,15 +539,4 @@ QString TfrmDup::printTitle() const {
     settings.pattern = m_wild->pattern();
     settings.drives = m_pckDrive->tickedLetters();
     return dups::printTitle(settings);
-}
-
-void TfrmDup::PrintClick() {
-    QList<int> widths;
-    for (int c = 0; c < m_grid.columnCount(); ++c)
-        widths << m_gridView->columnWidth(c);
-    PrintGridWithDialog(m_grid, widths, printTitle(), this);
-}
-
-void TfrmDup::ClipboardClick() {
-    QGuiApplication::clipboard()->setText(dups::clipboardText(m_grid, m_mode));
 }

@@ -45,7 +45,7 @@ public:
 
     // The result grid (row 0 is the header) and the number of result rows of the last scan.
     const TextGrid& resultGrid() const { return m_grid; }
-    int rowCount() const { return m_rows; }
+    int rowCount() const { return m_results->rows(); }
 
     // The marked files: the hand-over list with its count and total size.
     QStringList lbDeleted() const;
@@ -73,26 +73,17 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void btScanClick();
     void btAbortClick();
-    void btMarkClick();
     void btDeleteClick();
     void btOptionsClick();
     void btCloseClick();
     void rbSizeClick();
-    void gridDblClick(const QModelIndex& index);
     void gridHeaderClick(int column);
-    void gridContextPopup(const QPoint& pos);
-    void MarkAllClick();
-    void UnmarkAllClick();
     void ShrinkTopPanelClick();
     void RestoreTopPanelClick();
-    void RunClick();
-    void PrintClick();
-    void ClipboardClick();
 
 private:
     void buildTopPanel();
@@ -108,15 +99,8 @@ private:
     void setColumnWidths();
     int scaled(int pixels) const;
 
-    void toggleRow(int gridRow);
-    void showMarkStatus();
     void sortGrid(dups::SortCommand command);
     void tickSortItem(dups::SortCommand command);
-
-    // The grid row of the selected row; 0 when no result row is selected.
-    int selectedGridRow() const;
-    // The file of the selected row; empty when no row is selected or the file is gone.
-    QString selectedFile() const;
 
     PlacementWindow placementWindow() const;
 
@@ -124,8 +108,6 @@ private:
     dups::SortDirections& m_sortDirections;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     TextGrid m_grid;
-    int m_rows = 0;
-    dups::Marks m_marks;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
     // The search of the scan under way, and the runner that steps its walk.
@@ -145,6 +127,7 @@ private:
     QComboBox* m_cbDup = nullptr;
     DriveCheckList* m_pckDrive = nullptr;
 
+    MarkedResultGrid* m_results = nullptr;
     QTableView* m_gridView = nullptr;
     MarkedGridModel* m_model = nullptr;
     QLabel* m_pnlSel = nullptr;

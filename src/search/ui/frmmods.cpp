@@ -3,7 +3,6 @@
 #include "app/format.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
-#include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
 #include "delete/ui/handover.h"
 #include "platform/dirsearch.h"
@@ -12,17 +11,15 @@
 #include "scan/ui/walkabort.h"
 #include "scan/ui/wildcardbox.h"
 #include "search/ui/frmpickdate.h"
-#include "search/ui/printreport.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QShowEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -74,13 +71,10 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections)
     layout->setSpacing(0);
     layout->addWidget(buildTopPanel());
 
-    m_model = new MarkedGridModel(&m_grid, this);
-    m_model->setMarkColumn(dates::mcFilename);
-    m_model->setRightAligned(dates::mcSize);
-    m_gridView = makeResultGridView(this, m_model);
-    m_gridView->setToolTip(
-        QStringLiteral("Double click to mark for deletion, right click for options"));
-    m_gridView->installEventFilter(this);
+    m_results = new MarkedResultGrid(this, m_grid, dates::mcFilename,
+                                     [this](int row) { return dates::rowPath(m_grid, row); });
+    m_results->model()->setRightAligned(dates::mcSize);
+    m_gridView = m_results->view();
     layout->addWidget(m_gridView, 1);
 
     auto* buttons = new QHBoxLayout();
@@ -90,6 +84,7 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections)
     m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
     m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
     m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    m_results->setCleanButton(m_btDelete);
     m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
     m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
     m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
@@ -113,24 +108,22 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections)
     m_status->setMinimumWidth(1);
     m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(m_status);
+    m_results->setStatusLine(m_status);
 
     buildPopupMenu();
 
     connect(m_btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
     connect(m_btAbort, &QPushButton::clicked, this, &TfrmMods::btAbortClick);
-    connect(m_btMark, &QPushButton::clicked, this, &TfrmMods::btMarkClick);
+    connect(m_btMark, &QPushButton::clicked, m_results, &MarkedResultGrid::markSelected);
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmMods::btDeleteClick);
     connect(m_btOptions, &QPushButton::clicked, this, [this] {
         m_menu.popup->popup(m_btOptions->mapToGlobal(QPoint(0, m_btOptions->height())));
     });
     connect(m_btClose, &QPushButton::clicked, this, &QDialog::close);
-    connect(m_gridView, &QTableView::doubleClicked, this, &TfrmMods::gridDblClick);
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &TfrmMods::gridHeaderClick);
-    connect(m_gridView, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (!m_scanning)
-            m_menu.popup->popup(m_gridView->viewport()->mapToGlobal(pos));
-    });
+            &TfrmMods::sortGrid);
+    connect(m_results, &MarkedResultGrid::menuRequested, this,
+            [this](const QPoint& at) { m_menu.popup->popup(at); });
     m_pckDrive->enableWhenTicked(m_btOK);
 
     clearGrid();
@@ -232,15 +225,15 @@ void TfrmMods::buildPopupMenu() {
         m_sortItems[size_t(c)] = item;
         connect(item, &QAction::triggered, this, [this, c] { sortGrid(c); });
     }
-    connect(m_menu.markAll, &QAction::triggered, this, &TfrmMods::MarkAllClick);
-    connect(m_menu.unmarkAll, &QAction::triggered, this, &TfrmMods::UnmarkAllClick);
+    connect(m_menu.markAll, &QAction::triggered, m_results, &MarkedResultGrid::markAll);
+    connect(m_menu.unmarkAll, &QAction::triggered, m_results, &MarkedResultGrid::unmarkAll);
     connect(m_menu.shrink, &QAction::triggered, this,
             [this] { resizeTopPanel(m_pnlTop, m_savedPanelHeight, true, m_menu); });
     connect(m_menu.restore, &QAction::triggered, this,
             [this] { resizeTopPanel(m_pnlTop, m_savedPanelHeight, false, m_menu); });
-    connect(m_menu.run, &QAction::triggered, this, &TfrmMods::RunClick);
-    connect(m_menu.print, &QAction::triggered, this, &TfrmMods::PrintClick);
-    connect(m_menu.clipboard, &QAction::triggered, this, &TfrmMods::btClipClick);
+    connect(m_menu.run, &QAction::triggered, m_results, &MarkedResultGrid::runSelected);
+    connect(m_menu.print, &QAction::triggered, this, [this] { m_results->print(printTitle()); });
+    connect(m_menu.clipboard, &QAction::triggered, m_results, &MarkedResultGrid::copyPaths);
 }
 
 // ---- showing and closing ---------------------------------------------------------------------
@@ -334,12 +327,6 @@ bool TfrmMods::eventFilter(QObject* watched, QEvent* event) {
             static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
             checkDateEdit(edit);
     }
-    if (watched == m_gridView && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        if (!m_scanning)
-            btMarkClick();
-        return true;
-    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -380,11 +367,10 @@ void TfrmMods::clearGrid() {
     m_grid.setColumnCount(dates::kColumnCount);
     m_grid.clearRows();
     m_grid.setHeader(dates::gridHeaders());
-    m_rows = 0;
-    m_marks.clear(m_grid);
-    m_btDelete->setEnabled(false);
+    m_results->setRows(0);
+    m_results->clearMarks();
     tickSortItem(dates::mcFilename);
-    m_model->refresh();
+    m_results->refresh();
 }
 
 void TfrmMods::btOKClick() {
@@ -409,17 +395,17 @@ void TfrmMods::btOKClick() {
 }
 
 void TfrmMods::scanFinished() {
-    m_rows = m_search->found();
+    const int rows = m_search->found();
     m_walk.reset();
     m_search.reset();
-    m_model->refresh();
+    m_results->setRows(rows);
+    m_results->refresh();
     setScanning(false);
-    m_status->setText(QStringLiteral("Found : ") + QString::number(m_rows));
-    if (m_rows > 0) {
+    m_status->setText(QStringLiteral("Found : ") + QString::number(rows));
+    if (rows > 0) {
         for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
             b->show();
-        m_gridView->setCurrentIndex(m_model->index(0, 0));
-        m_gridView->setFocus();
+        m_results->selectFirstRow();
     } else {
         msgbox::infoBox(QStringLiteral("No files found."));
     }
@@ -428,6 +414,7 @@ void TfrmMods::scanFinished() {
 
 void TfrmMods::setScanning(bool on) {
     m_scanning = on;
+    m_results->setBusy(on);
     m_btAbort->setVisible(on);
     if (on) {
         for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
@@ -452,65 +439,12 @@ void TfrmMods::btAbortClick() {
 
 // ---- marking ---------------------------------------------------------------------------------
 
-void TfrmMods::toggleRow(int gridRow) {
-    if (m_scanning || gridRow < 1 || gridRow > m_rows)
-        return;
-    m_marks.toggle(m_grid, gridRow, dates::rowPath(m_grid, gridRow));
-    m_model->rowChanged(gridRow);
-    showMarkStatus();
-}
-
-void TfrmMods::showMarkStatus() {
-    m_status->setText(m_marks.statusText());
-    m_btDelete->setEnabled(m_marks.count() >= 1);
-}
-
-int TfrmMods::selectedGridRow() const {
-    const QModelIndex current = m_gridView->currentIndex();
-    if (!current.isValid())
-        return 0;
-    const int row = GridModel::gridRow(current.row());
-    return row <= m_rows ? row : 0;
-}
-
-void TfrmMods::btMarkClick() {
-    const int row = selectedGridRow();
-    if (row == 0)
-        return;
-    toggleRow(row);
-    if (row < m_rows) {
-        const int column = qMax(0, m_gridView->currentIndex().column());
-        m_gridView->setCurrentIndex(m_model->index(GridModel::modelRow(row + 1), column));
-    }
-}
-
-void TfrmMods::gridDblClick(const QModelIndex& index) {
-    if (index.isValid())
-        toggleRow(GridModel::gridRow(index.row()));
-}
-
-void TfrmMods::MarkAllClick() {
-    if (m_scanning || m_rows < 1)
-        return;
-    const WaitCursor wait;
-    m_marks.markAll(m_grid, [this](int row) { return dates::rowPath(m_grid, row); });
-    m_model->marksChanged();
-    showMarkStatus();
-}
-
-void TfrmMods::UnmarkAllClick() {
-    if (m_scanning)
-        return;
-    m_marks.clear(m_grid);
-    m_model->marksChanged();
-    showMarkStatus();
-}
-
 void TfrmMods::btDeleteClick() {
-    if (m_scanning || m_marks.count() <= 0)
+    const GridMarks& marks = m_results->marks();
+    if (m_scanning || marks.count() <= 0)
         return;
     const DisposalChoice result = reallyDelete(
-        this, m_marks.files(), QString::fromLatin1(archiveTags::FileDates), m_marks.bytes());
+        this, marks.files(), QString::fromLatin1(archiveTags::FileDates), marks.bytes());
     if (result == DisposalChoice::Disposed)
         accept();
 }
@@ -524,56 +458,22 @@ void TfrmMods::tickSortItem(int column) {
 }
 
 void TfrmMods::sortGrid(int column) {
-    if (m_scanning || m_rows < 2) {
+    if (m_scanning || m_results->rows() < 2) {
         // Nothing is sorted; a menu item that turned its own tick over gets it back.
         if (m_sortItems[size_t(column)])
             m_sortItems[size_t(column)]->setChecked(false);
         return;
     }
-    const QModelIndex current = m_gridView->currentIndex();
     {
         const WaitCursor wait;
         dates::sortGrid(m_grid, column, m_sortDirections);
-        m_model->refresh();
+        m_results->refresh(true);
     }
-    if (current.isValid())
-        m_gridView->setCurrentIndex(m_model->index(current.row(), current.column()));
     tickSortItem(column);
 }
 
-void TfrmMods::gridHeaderClick(int column) {
-    sortGrid(column);
-}
-
-// ---- row actions and reports -----------------------------------------------------------------
-
-QString TfrmMods::selectedFile() const {
-    const int row = selectedGridRow();
-    if (row == 0)
-        return QString();
-    const QString path = dates::rowPath(m_grid, row);
-    platform::DirEntry entry;
-    return platform::lookUpFile(path, &entry) ? path : QString();
-}
-
-void TfrmMods::RunClick() {
-    const QString path = selectedFile();
-    if (!path.isEmpty() && !shellopen::openFile(path))
-        msgbox::errorBox(QStringLiteral("Couldn't run ") + path);
-}
+// ---- reports ---------------------------------------------------------------------------------
 
 QString TfrmMods::printTitle() const {
     return dates::printTitle(kind(), when(), m_dtStart->text(), m_dtEnd->text());
-}
-
-void TfrmMods::PrintClick() {
-    QList<int> widths;
-    for (int c = 0; c < m_grid.columnCount(); ++c)
-        widths << m_gridView->columnWidth(c);
-    PrintGridWithDialog(m_grid, widths, printTitle(), this);
-}
-
-void TfrmMods::btClipClick() {
-    QGuiApplication::clipboard()->setText(
-        clipboardText(m_grid, [this](int row) { return dates::rowPath(m_grid, row); }));
 }

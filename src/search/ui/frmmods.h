@@ -36,8 +36,8 @@ public:
     ~TfrmMods() override;
 
     const TextGrid& resultGrid() const { return m_grid; }
-    int rowCount() const { return m_rows; }
-    const GridMarks& marks() const { return m_marks; }
+    int rowCount() const { return m_results->rows(); }
+    const GridMarks& marks() const { return m_results->marks(); }
     bool scanning() const { return m_scanning; }
     QString printTitle() const;
     QMenu* popupMenu() const { return m_menu.popup; }
@@ -58,18 +58,11 @@ protected:
 private slots:
     void btOKClick();
     void btAbortClick();
-    void btMarkClick();
     void btDeleteClick();
     void rgWhenClick();
+    void sortGrid(int column);
     void popStartDateClick();
     void popEndDateClick();
-    void gridDblClick(const QModelIndex& index);
-    void gridHeaderClick(int column);
-    void MarkAllClick();
-    void UnmarkAllClick();
-    void RunClick();
-    void PrintClick();
-    void btClipClick();
 
 private:
     QWidget* buildTopPanel();
@@ -86,19 +79,12 @@ private:
     // Checks an edit that loses the focus; false (after the error box) when it holds no date.
     bool checkDateEdit(QLineEdit* edit);
     void pickDate(QLineEdit* edit, bool isStart);
-    void toggleRow(int gridRow);
-    void showMarkStatus();
-    void sortGrid(int column);
     void tickSortItem(int column);
-    int selectedGridRow() const;
-    QString selectedFile() const;
     dates::Kind kind() const;
     dates::When when() const;
 
     dates::SortDirections& m_sortDirections;
     TextGrid m_grid;
-    int m_rows = 0;
-    GridMarks m_marks;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
     std::unique_ptr<dates::Search> m_search;
@@ -114,8 +100,8 @@ private:
     QLabel* m_lblAnd = nullptr;
     WildCardBox* m_wild = nullptr;
     DriveCheckList* m_pckDrive = nullptr;
+    MarkedResultGrid* m_results = nullptr;
     QTableView* m_gridView = nullptr;
-    MarkedGridModel* m_model = nullptr;
     QLabel* m_status = nullptr;
 
     QPushButton* m_btOK = nullptr;
