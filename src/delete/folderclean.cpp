@@ -179,6 +179,9 @@ bool FolderClean::askAbout(const QString& path, bool readOnly, bool hidden, bool
 }
 
 void FolderClean::walkOne(platform::FolderTree::Entry& entry) {
+    // An archive of this run that lies inside the folder is never taken into a later batch.
+    if (m_settings.mode == FolderMode::Zip && m_archives.contains(entry.path))
+        return;
     const bool deletes = m_settings.mode != FolderMode::Zip || m_settings.deleteAfterZip;
     if (deletes && !askAbout(entry.path, entry.readOnly, entry.hidden, entry.system))
         return;
