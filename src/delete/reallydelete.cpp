@@ -194,106 +194,152 @@ void settleBatch(const zip::ZipWriter::Results& results, const DisposalHooks& ho
 
 } // namespace
 
-DisposalOutcome deleteFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks) {
-    DisposalOutcome outcome;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const ListedFile& file = files[i];
-        started(hooks, i, file.path);
+// ---- one run in steps ----------------------------------------------------------------------
+
+struct DisposalRun::Writers {
+    // One writer per archive name (per drive), so that files of one drive go into one archive
+    // however the drives alternate in the list.
+    std::vector<std::unique_ptr<zip::ZipWriter>> list;
+
+    zip::ZipWriter& writerFor(const QString& archive, const QString& comment,
+                              const DisposalHooks& hooks) {
+        for (const auto& writer : list)
+            if (writer->archivePath() == archive)
+                return *writer;
+        auto writer = std::make_unique<zip::ZipWriter>();
+        writer->setProgress([&hooks](int percent) {
+            if (hooks.gauge)
+                hooks.gauge(percent);
+            return abortAsked(hooks);
+        });
+        writer->setComment(comment);
+        writer->open(archive);
+        list.push_back(std::move(writer));
+        return *list.back();
+    }
+};
+
+DisposalRun::DisposalRun(DisposalKind kind, ListedFiles files, qint64 savings, DisposalHooks hooks,
+                         ZipRunSettings zip)
+    : m_kind(kind), m_files(std::move(files)), m_savings(savings), m_hooks(std::move(hooks)),
+      m_zip(std::move(zip)), m_writers(new Writers) {
+    if (!m_zip.moment.isValid())
+        m_zip.moment = QDateTime::currentDateTime();
+}
+
+DisposalRun::~DisposalRun() = default;
+
+bool DisposalRun::step(int files) {
+    for (int n = 0; n < files && !m_done; ++n) {
+        if (m_next >= m_files.size() || m_stopped) {
+            finish();
+            break;
+        }
+        if (m_kind == DisposalKind::Zip && abortAsked(m_hooks)) {
+            m_outcome.aborted = true;
+            m_outcome.stopped = true;
+            finish();
+            break;
+        }
+        const qsizetype i = m_next++;
+        started(m_hooks, i, m_files[i].path);
+        handle(m_files[i]);
+    }
+    return !m_done;
+}
+
+void DisposalRun::handle(const ListedFile& file) {
+    switch (m_kind) {
+    case DisposalKind::Delete: {
         const platform::FileResult removed =
             platform::removeFileIfUnchanged(file.path, file.identity);
         if (removed.ok())
-            ++outcome.disposed;
+            ++m_outcome.disposed;
         else
-            reportKept(hooks, outcome, file.path, removed);
+            reportKept(m_hooks, m_outcome, file.path, removed);
+        break;
     }
+    case DisposalKind::Recycle: {
+        const platform::FileResult moved = sendToRecycleBin(file);
+        if (moved.status == platform::FileResult::Changed) {
+            report(m_hooks, m_outcome, disposalText::changedSinceSearch(file.path));
+        } else if (!moved.ok()) {
+            report(m_hooks, m_outcome, disposalText::recycleFailed());
+            m_outcome.stopped = m_next < m_files.size();
+            m_stopped = true;
+        } else {
+            ++m_outcome.disposed;
+        }
+        break;
+    }
+    case DisposalKind::Zip: {
+        zip::ZipWriter& writer =
+            m_writers->writerFor(makeArchiveName(m_zip.tag, driveLetterOfPath(file.path),
+                                                 m_zip.moment, m_zip.zipFolder, m_zip.locale),
+                                 m_zip.comment, m_hooks);
+        const platform::FileResult added = writer.addFile(file.path, file.identity);
+        if (added.status == platform::FileResult::Changed)
+            report(m_hooks, m_outcome, disposalText::changedSinceSearch(file.path));
+        else if (!added.ok())
+            report(m_hooks, m_outcome, disposalText::couldNotZip(file.path));
+        else if (writer.flushDue())
+            settleBatch(writer.flush(), m_hooks, m_outcome);
+        break;
+    }
+    }
+}
+
+void DisposalRun::finish() {
+    m_done = true;
+    // What is pending is written now; after an abort the write is given up at once and the
+    // files stay.
+    for (const auto& writer : m_writers->list)
+        settleBatch(writer->flush(), m_hooks, m_outcome);
+    if (m_kind == DisposalKind::Zip && abortAsked(m_hooks))
+        m_outcome.aborted = true;
+    m_writers->list.clear();
+
     IniFile ini = settingsFile();
     QString why;
-    if (!addDeletionTotals(ini, files.size(), savings, 0, 0, QDate::currentDate(), &why))
-        reportTotals(hooks, why);
-    return outcome;
+    const qint64 count = m_files.size();
+    const QDate today = QDate::currentDate();
+    bool saved = false;
+    switch (m_kind) {
+    case DisposalKind::Delete:
+        saved = addDeletionTotals(ini, count, m_savings, 0, 0, today, &why);
+        break;
+    case DisposalKind::Recycle:
+        saved = addDeletionTotals(ini, 0, 0, count, m_savings, today, &why);
+        break;
+    case DisposalKind::Zip:
+        saved = addZipTotals(ini, count, m_savings, today, &why);
+        break;
+    }
+    if (!saved)
+        reportTotals(m_hooks, why);
+}
+
+namespace {
+
+DisposalOutcome runToTheEnd(DisposalKind kind, const ListedFiles& files, qint64 savings,
+                            const DisposalHooks& hooks, const ZipRunSettings& zip = {}) {
+    DisposalRun run(kind, files, savings, hooks, zip);
+    while (run.step(1024)) {
+    }
+    return run.outcome();
+}
+
+} // namespace
+
+DisposalOutcome deleteFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks) {
+    return runToTheEnd(DisposalKind::Delete, files, savings, hooks);
 }
 
 DisposalOutcome recycleFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks) {
-    DisposalOutcome outcome;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        started(hooks, i, files[i].path);
-        const platform::FileResult moved = sendToRecycleBin(files[i]);
-        if (moved.status == platform::FileResult::Changed) {
-            report(hooks, outcome, disposalText::changedSinceSearch(files[i].path));
-            continue;
-        }
-        if (!moved.ok()) {
-            report(hooks, outcome, disposalText::recycleFailed());
-            outcome.stopped = i + 1 < files.size();
-            break;
-        }
-        ++outcome.disposed;
-    }
-    IniFile ini = settingsFile();
-    QString why;
-    if (!addDeletionTotals(ini, 0, 0, files.size(), savings, QDate::currentDate(), &why))
-        reportTotals(hooks, why);
-    return outcome;
+    return runToTheEnd(DisposalKind::Recycle, files, savings, hooks);
 }
 
 DisposalOutcome zipFiles(const ListedFiles& files, qint64 savings, const ZipRunSettings& settings,
                          const DisposalHooks& hooks) {
-    DisposalOutcome outcome;
-    const QDateTime moment =
-        settings.moment.isValid() ? settings.moment : QDateTime::currentDateTime();
-    {
-        // One writer per archive name (per drive), so that files of one drive go into one
-        // archive however the drives alternate in the list.
-        std::vector<std::unique_ptr<zip::ZipWriter>> writers;
-        auto writerFor = [&](const QString& archive) -> zip::ZipWriter& {
-            for (const auto& writer : writers)
-                if (writer->archivePath() == archive)
-                    return *writer;
-            auto writer = std::make_unique<zip::ZipWriter>();
-            writer->setProgress([&hooks](int percent) {
-                if (hooks.gauge)
-                    hooks.gauge(percent);
-                return abortAsked(hooks);
-            });
-            writer->setComment(settings.comment);
-            writer->open(archive);
-            writers.push_back(std::move(writer));
-            return *writers.back();
-        };
-
-        for (qsizetype i = 0; i < files.size(); ++i) {
-            if (abortAsked(hooks)) {
-                outcome.aborted = true;
-                outcome.stopped = true;
-                break;
-            }
-            const ListedFile& file = files[i];
-            const QString archive = makeArchiveName(settings.tag, driveLetterOfPath(file.path),
-                                                    moment, settings.zipFolder, settings.locale);
-            zip::ZipWriter& writer = writerFor(archive);
-            started(hooks, i, file.path);
-            const platform::FileResult added = writer.addFile(file.path, file.identity);
-            if (added.status == platform::FileResult::Changed) {
-                report(hooks, outcome, disposalText::changedSinceSearch(file.path));
-                continue;
-            }
-            if (!added.ok()) {
-                report(hooks, outcome, disposalText::couldNotZip(file.path));
-                continue;
-            }
-            if (writer.flushDue())
-                settleBatch(writer.flush(), hooks, outcome);
-        }
-        // What is pending is written now; after an abort the write is given up at once and the
-        // files stay.
-        for (const auto& writer : writers)
-            settleBatch(writer->flush(), hooks, outcome);
-        if (abortAsked(hooks))
-            outcome.aborted = true;
-    }
-    IniFile ini = settingsFile();
-    QString why;
-    if (!addZipTotals(ini, files.size(), savings, QDate::currentDate(), &why))
-        reportTotals(hooks, why);
-    return outcome;
+    return runToTheEnd(DisposalKind::Zip, files, savings, hooks, settings);
 }

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 class ProtectedFolders;
 
@@ -133,6 +134,43 @@ struct ZipRunSettings {
 // running totals count the whole list and the whole savings as zipped.
 DisposalOutcome zipFiles(const ListedFiles& files, qint64 savings, const ZipRunSettings& settings,
                          const DisposalHooks& hooks);
+
+// ---- A run in steps --------------------------------------------------------------------------
+
+enum class DisposalKind { Delete, Recycle, Zip };
+
+// One of the three runs above, handled a few files at a time so that a window can show its
+// progress and take a Cancel between steps without letting events through in the middle of
+// one.  The functions above run it to the end at once.
+class DisposalRun {
+public:
+    DisposalRun(DisposalKind kind, ListedFiles files, qint64 savings, DisposalHooks hooks,
+                ZipRunSettings zip = ZipRunSettings());
+    ~DisposalRun();
+    DisposalRun(const DisposalRun&) = delete;
+    DisposalRun& operator=(const DisposalRun&) = delete;
+
+    // Handles up to `files` files; at the end writes what the archives hold pending and adds to
+    // the running totals.  False once the run is over.
+    bool step(int files);
+    const DisposalOutcome& outcome() const { return m_outcome; }
+
+private:
+    struct Writers;
+    void handle(const ListedFile& file);
+    void finish();
+
+    DisposalKind m_kind;
+    ListedFiles m_files;
+    qint64 m_savings;
+    DisposalHooks m_hooks;
+    ZipRunSettings m_zip;
+    std::unique_ptr<Writers> m_writers;
+    DisposalOutcome m_outcome;
+    qsizetype m_next = 0;
+    bool m_stopped = false; // the trash refused a file
+    bool m_done = false;
+};
 
 // The texts of the runs.
 namespace disposalText {

@@ -78,11 +78,3 @@ WaitCursor::WaitCursor() {
 WaitCursor::~WaitCursor() {
     QApplication::restoreOverrideCursor();
 }
-
-EventPump::EventPump(bool userInput)
-    : m_flags(userInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents) {}
-
-void EventPump::run() {
-    QCoreApplication::processEvents(m_flags);
-    m_clock.restart();
-}

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QString>
 #include <QStringList>
 
@@ -50,21 +48,4 @@ public:
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Lets pending events through at most every few milliseconds: often enough to keep a window
-// painted (and, when asked, its Cancel or Abort button working), rarely enough to cost nothing
-// per file of a long run.
-class EventPump {
-public:
-    explicit EventPump(bool userInput);
-
-    // True when the time has come to let events through (the caller refreshes what it shows
-    // first, then calls run()).
-    bool due() const { return !m_clock.isValid() || m_clock.elapsed() >= 30; }
-    void run();
-
-private:
-    QEventLoop::ProcessEventsFlags m_flags;
-    QElapsedTimer m_clock;
 };

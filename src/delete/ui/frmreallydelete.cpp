@@ -7,6 +7,8 @@
 #include "app/ui/widgets.h"
 #include "delete/ui/frmzipoptions.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -235,6 +237,9 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_noticeTimer.setSingleShot(true);
     m_noticeTimer.setInterval(500);
     connect(&m_noticeTimer, &QTimer::timeout, this, &TfrmReallyDelete::allProtectedNotice);
+    m_stepTimer.setSingleShot(true);
+    m_stepTimer.setInterval(0);
+    connect(&m_stepTimer, &QTimer::timeout, this, &TfrmReallyDelete::stepRun);
 
     resize(680, 540);
 }
@@ -298,11 +303,15 @@ void TfrmReallyDelete::MoveFiles() {
     standBy->show();
     standBy->repaint();
 
-    EventPump pump(false);
+    // The waiting window is painted as its bar moves, at most every few milliseconds; nothing
+    // else happens meanwhile.
+    QElapsedTimer clock;
+    clock.start();
     const PanelSplit split = sortIntoPanels(m_lb1, shell::protection(), [&](qsizetype visited) {
-        if (pump.due()) {
+        if (clock.elapsed() >= 30) {
             moveFileBar(waitBar, visited);
-            pump.run();
+            standBy->repaint();
+            clock.restart();
         }
     });
     standBy->hide();
@@ -396,24 +405,56 @@ void TfrmReallyDelete::endRun() {
     m_running = false;
 }
 
-DisposalHooks TfrmReallyDelete::runHooks(bool userInput) {
-    auto pump = std::make_shared<EventPump>(userInput);
+DisposalHooks TfrmReallyDelete::runHooks() {
     DisposalHooks hooks;
-    hooks.fileStarted = [this, pump](qsizetype index, const QString& path) {
-        if (pump->due()) {
-            m_lblName->setText(path);
-            moveFileBar(m_bar, index);
-            pump->run();
-        }
+    hooks.fileStarted = [this](qsizetype index, const QString& path) {
+        m_runIndex = index;
+        m_runPath = path;
     };
     hooks.error = [](const QString& message) { msgbox::errorBox(message); };
     hooks.abortRequested = [this]() { return m_abortRequested; };
-    hooks.gauge = [this, pump](int percent) {
+    hooks.gauge = [this](int percent) {
+        // Called while an archive is written, inside one step: the gauge is painted at once.
         m_gauge1->setValue(qBound(0, percent, 100));
-        if (pump->due())
-            pump->run();
+        m_gauge1->repaint();
     };
     return hooks;
+}
+
+void TfrmReallyDelete::startRun(DisposalKind kind, const ZipRunSettings& zip) {
+    const bool zipping = kind == DisposalKind::Zip;
+    m_runKind = kind;
+    m_zipFolder = zip.zipFolder;
+    m_run = std::make_unique<DisposalRun>(kind, listed(m_lb1), m_savings, runHooks(), zip);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    beginRun(zipping, zipping);
+    m_stepTimer.start();
+}
+
+void TfrmReallyDelete::stepRun() {
+    QElapsedTimer clock;
+    clock.start();
+    bool more = true;
+    while (more && clock.elapsed() < 25)
+        more = m_run->step(32);
+    m_lblName->setText(m_runPath);
+    moveFileBar(m_bar, m_runIndex);
+    if (more) {
+        m_stepTimer.start();
+        return;
+    }
+    const DisposalOutcome outcome = m_run->outcome();
+    const bool zipped = m_runKind == DisposalKind::Zip;
+    m_run.reset();
+    endRun();
+    QApplication::restoreOverrideCursor();
+    // Said only when something was in fact stored; failures have been reported file by file.
+    if (zipped && !m_abortRequested && outcome.disposed > 0)
+        msgbox::plainBox(
+            QStringLiteral("Files deleted and stored in archive zip files in the folder \"") +
+            archiveFolder(m_zipFolder) + QLatin1Char('"'));
+    showProgressPanel(false);
+    finishRun();
 }
 
 void TfrmReallyDelete::finishRun() {
@@ -424,14 +465,14 @@ void TfrmReallyDelete::finishRun() {
 }
 
 void TfrmReallyDelete::DeleteAllClick() {
-    runConfirmed(QStringLiteral("Really delete?"), deleteFiles);
+    runConfirmed(QStringLiteral("Really delete?"), DisposalKind::Delete);
 }
 
 void TfrmReallyDelete::RecycleClick() {
-    runConfirmed(disposalText::recycleQuestion(), recycleFiles);
+    runConfirmed(disposalText::recycleQuestion(), DisposalKind::Recycle);
 }
 
-void TfrmReallyDelete::runConfirmed(const QString& question, DisposalRun run) {
+void TfrmReallyDelete::runConfirmed(const QString& question, DisposalKind kind) {
     if (NoFilesToDelete())
         return;
     showProgressPanel(true);
@@ -440,14 +481,7 @@ void TfrmReallyDelete::runConfirmed(const QString& question, DisposalRun run) {
         showProgressPanel(false);
         return;
     }
-    {
-        WaitCursor wait;
-        beginRun(false, false);
-        run(listed(m_lb1), m_savings, runHooks(false));
-        endRun();
-    }
-    showProgressPanel(false);
-    finishRun();
+    startRun(kind);
 }
 
 void TfrmReallyDelete::ZipItClick() {
@@ -470,20 +504,7 @@ void TfrmReallyDelete::ZipItClick() {
     settings.comment = comment;
     settings.zipFolder = shell::defaultZipFolder();
     settings.moment = QDateTime::currentDateTime();
-    DisposalOutcome outcome;
-    {
-        WaitCursor wait;
-        beginRun(true, true);
-        outcome = zipFiles(listed(m_lb1), m_savings, settings, runHooks(true));
-        endRun();
-    }
-    // Said only when something was in fact stored; failures have been reported file by file.
-    if (!m_abortRequested && outcome.disposed > 0)
-        msgbox::plainBox(
-            QStringLiteral("Files deleted and stored in archive zip files in the folder \"") +
-            archiveFolder(settings.zipFolder) + QLatin1Char('"'));
-    showProgressPanel(false);
-    finishRun();
+    startRun(DisposalKind::Zip, settings);
 }
 
 void TfrmReallyDelete::btCloseClick() {
@@ -493,10 +514,13 @@ void TfrmReallyDelete::btCloseClick() {
     }
     if (!m_btClose->isEnabled())
         return;
+    // No step runs while the question is open.
+    m_stepTimer.stop();
     if (msgbox::askYesNo(QStringLiteral("Really abort?  Folders may be partially deleted!"))) {
         m_abortRequested = true;
         setResult(0);
     }
+    m_stepTimer.start();
 }
 
 void TfrmReallyDelete::reject() {

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QTimer>
+#include <memory>
 
 class QLabel;
 class QListView;
@@ -77,12 +78,14 @@ private:
     void endRun();
     // The callbacks through which a run shows its progress; userInput lets clicks through (so
     // the Cancel button works during a zip run).
-    DisposalHooks runHooks(bool userInput);
+    DisposalHooks runHooks();
     // Empties the deletion panel and closes with result 1.
     void finishRun();
     // Delete and recycle: asks the question, then runs over the deletion panel and closes.
-    using DisposalRun = DisposalOutcome (*)(const ListedFiles&, qint64, const DisposalHooks&);
-    void runConfirmed(const QString& question, DisposalRun run);
+    void runConfirmed(const QString& question, DisposalKind kind);
+    // Starts a run over the deletion panel; it goes on in steps from the event loop.
+    void startRun(DisposalKind kind, const ZipRunSettings& zip = ZipRunSettings());
+    void stepRun();
 
     // Moves the selected entries of one panel to the other.
     void moveSelected(QListView* from, QStringList& source, QStringList& target);
@@ -95,6 +98,12 @@ private:
     bool m_abortRequested = false;
     bool m_running = false;
     bool m_shown = false;
+    std::unique_ptr<DisposalRun> m_run; // the run under way
+    DisposalKind m_runKind = DisposalKind::Delete;
+    QString m_zipFolder;
+    qsizetype m_runIndex = 0; // the file the run is at
+    QString m_runPath;
+    QTimer m_stepTimer;
 
     QStringList m_lb1;                             // deletion panel
     QStringList m_lb2;                             // non-delete panel
