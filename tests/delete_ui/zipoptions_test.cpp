@@ -1,5 +1,6 @@
 #include "app/inifile.h"
 #include "app/shell.h"
+#include "app/ui/folderbrowser.h"
 #include "app/zipsettings.h"
 #include "delete/ui/frmzipoptions.h"
 #include "support/sandbox.h"
@@ -16,14 +17,13 @@ class ZipOptions : public ::testing::Test {
 protected:
     void SetUp() override {
         world.setDrives({"C", "D"});
-        TfrmZipOptions::setFolderBrowser(
-            [this](QWidget*, const QString& title, const QString& start) {
-                browserTitle = title;
-                browserStart = start;
-                return browserAnswer;
-            });
+        folderbrowser::setBrowser([this](QWidget*, const QString& title, const QString& start) {
+            browserTitle = title;
+            browserStart = start;
+            return browserAnswer;
+        });
     }
-    void TearDown() override { TfrmZipOptions::setFolderBrowser(nullptr); }
+    void TearDown() override { folderbrowser::setBrowser(nullptr); }
 
     QString storedPath() { return settingsFile().readString("ZipFile", "Path", "<none>"); }
     QString storedComment() { return settingsFile().readString("ZipFile", "Comment", "<none>"); }

@@ -2,10 +2,10 @@
 
 #include "app/inifile.h"
 #include "app/shell.h"
+#include "app/ui/folderbrowser.h"
 #include "app/ui/widgets.h"
 #include "app/zipsettings.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,15 +13,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
-
-namespace {
-
-TfrmZipOptions::FolderBrowser& folderBrowser() {
-    static TfrmZipOptions::FolderBrowser browser;
-    return browser;
-}
-
-} // namespace
 
 TfrmZipOptions::TfrmZipOptions(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfrmZipOptions"));
@@ -74,10 +65,6 @@ TfrmZipOptions::TfrmZipOptions(QWidget* parent) : QDialog(parent) {
     connect(m_speedButton1, &QToolButton::clicked, this, &TfrmZipOptions::SpeedButton1Click);
 }
 
-void TfrmZipOptions::setFolderBrowser(FolderBrowser browser) {
-    folderBrowser() = std::move(browser);
-}
-
 void TfrmZipOptions::showEvent(QShowEvent* event) {
     readSettings();
     QDialog::showEvent(event);
@@ -109,13 +96,8 @@ void TfrmZipOptions::writeSettings() {
 }
 
 void TfrmZipOptions::SpeedButton1Click() {
-    const QString title = QStringLiteral("Location of archive zip files");
-    const QString start = m_edit1->text();
-    QString chosen;
-    if (folderBrowser())
-        chosen = folderBrowser()(this, title, start);
-    else
-        chosen = QFileDialog::getExistingDirectory(this, title, start, QFileDialog::ShowDirsOnly);
+    const QString chosen = folderbrowser::browse(
+        this, QStringLiteral("Location of archive zip files"), m_edit1->text());
     if (!chosen.isEmpty())
         m_edit1->setText(chosen);
 }

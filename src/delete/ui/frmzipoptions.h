@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QString>
-#include <functional>
 
 class QLineEdit;
 class QPushButton;
@@ -19,13 +18,6 @@ public:
 
     // The comment the dialog held when it closed.
     QString comment() const { return m_comment; }
-
-    // The folder browser of SpeedButton1: given the window, the browser's title and the folder to
-    // start in, returns the chosen folder or an empty string when the user cancelled.  An empty
-    // function restores the desktop's folder dialog.
-    using FolderBrowser =
-        std::function<QString(QWidget* parent, const QString& title, const QString& start)>;
-    static void setFolderBrowser(FolderBrowser browser);
 
     QLineEdit* Edit1() const { return m_edit1; }
     QLineEdit* Edit2() const { return m_edit2; }
