@@ -44,7 +44,12 @@ QMessageBox::StandardButton show(const Request& request) {
         title = QStringLiteral("Confirm");
         break;
     }
-    QMessageBox box(icon, title, request.text, request.buttons, QApplication::activeWindow());
+    // Texts break their lines with carriage returns as well as line feeds; a label only breaks
+    // at line feeds.
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon, title, text, request.buttons, QApplication::activeWindow());
     box.setDefaultButton(request.defaultButton);
     return QMessageBox::StandardButton(box.exec());
 }
