@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 TfrmDetails::TfrmDetails(QWidget* parent, TfrmFind& find, const QString& path)
@@ -57,7 +59,16 @@ TfrmDetails::TfrmDetails(QWidget* parent, TfrmFind& find, const QString& path)
     m_memo = new QPlainTextEdit(this);
     m_memo->setObjectName(QStringLiteral("Memo1"));
     m_memo->setReadOnly(true);
-    m_memo->setTabStopDistance(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 20);
+    {
+        // The values stand in one column: every label is followed by one TAB, and "Copyright: "
+        // by two, so the second stop lies just beside the first.
+        const qreal column =
+            fontMetrics().horizontalAdvance(QStringLiteral("Private build info: ")) + 12;
+        QTextOption option = m_memo->document()->defaultTextOption();
+        option.setTabs({QTextOption::Tab(column, QTextOption::LeftTab),
+                        QTextOption::Tab(column + 1, QTextOption::LeftTab)});
+        m_memo->document()->setDefaultTextOption(option);
+    }
     m_memo->setMinimumHeight(180);
     layout->addWidget(m_memo, 1);
 
