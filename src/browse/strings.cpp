@@ -1,6 +1,7 @@
 #include "browse/strings.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace browse {
 
@@ -42,7 +43,8 @@ void StringExtractor::scanBlock(const char* data, qsizetype length, QList<QByteA
 
 StringsResult extractStrings(const QString& source, const QString& target) {
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    // A FIFO or a device is no file to read to its end.
+    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
         return {false, QStringLiteral("Could not open file ") + source};
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))

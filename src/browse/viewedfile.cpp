@@ -3,6 +3,7 @@
 #include "browse/linebreaker.h"
 #include "platform/filemapping.h"
 
+#include <QFileInfo>
 #include <cstring>
 
 namespace browse {
@@ -31,6 +32,12 @@ ViewedFile::~ViewedFile() = default;
 
 bool ViewedFile::open(const QString& path, QString* error) {
     close();
+    // Only regular files: opening a FIFO would wait for a writer, a device may never end.
+    if (!QFileInfo(path).isFile()) {
+        if (error)
+            *error = QStringLiteral("Not a regular file");
+        return false;
+    }
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::ReadOnly)) {
         if (error)

@@ -25,7 +25,8 @@ public:
     ViewedFile& operator=(const ViewedFile&) = delete;
 
     // Opens and maps the file.  An empty file opens with no bytes.  False with the reason when
-    // the file cannot be opened or mapped; the file is then closed.
+    // the path names no regular file or the file cannot be opened or mapped; the file is then
+    // closed.
     bool open(const QString& path, QString* error);
     void close();
     bool isOpen() const { return m_open; }

@@ -1,6 +1,7 @@
 #include "browse/linebreaker.h"
 #include "browse/lineindex.h"
 #include "browse/viewedfile.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QEventLoop>
@@ -121,6 +122,10 @@ TEST(ViewedLines, LineBytesDropTheLineEnd) {
     QString error;
     EXPECT_FALSE(file.open(world.path("c/missing.txt"), &error));
     EXPECT_FALSE(error.isEmpty());
+    // A FIFO is refused at once rather than waited on.
+    ASSERT_TRUE(scantest::makeFifo(world.path("c/fifo")));
+    EXPECT_FALSE(file.open(world.path("c/fifo"), &error));
+    EXPECT_EQ(error, "Not a regular file");
 }
 
 // The search against QByteArray's, across the 1 MiB pieces it reads, in both directions, with

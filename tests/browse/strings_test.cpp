@@ -1,5 +1,6 @@
 #include "browse/strings.h"
 #include "platform/tempfile.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QFileInfo>
@@ -62,6 +63,8 @@ TEST(Strings, FileToFileAndTheTemporaryFile) {
     const browse::StringsResult missing = browse::extractStrings(world.path("c/none"), target);
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.message, "Could not open file " + world.path("c/none"));
+    ASSERT_TRUE(scantest::makeFifo(world.path("c/fifo")));
+    EXPECT_FALSE(browse::extractStrings(world.path("c/fifo"), target).ok);
 
     world.setEnv("TMPDIR", world.path("no-such-folder"));
     EXPECT_EQ(platform::temporaryFolder(), "/tmp");

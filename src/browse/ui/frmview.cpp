@@ -348,7 +348,8 @@ void TfrmView::btStringsClick() {
         TfrmView strings(this, m_find, temporary, Kind::Strings);
         strings.exec();
     }
-    QFile::remove(temporary);
+    if (!QFile::remove(temporary))
+        msgbox::errorBox(QStringLiteral("Could not delete file ") + temporary);
 }
 
 void viewFile(QWidget* owner, TfrmFind& find, const QString& path) {
