@@ -112,6 +112,11 @@ TEST_F(ViewWindow, HexModeTabsAndPrinting) {
     EXPECT_TRUE(w.action("OptionsHexMode")->isChecked());
     EXPECT_EQ(v->visibleLines().value(0).left(20), "00000000  61 09 62 0");
     EXPECT_EQ(w.statusTexts()[1], "Total: 2");
+    w.action("ClipboardSelectAll")->trigger();
+    EXPECT_EQ(w.statusTexts()[0], "     2:2"); // the last of 18 bytes
+    EXPECT_EQ(v->selectedText().count('\n'), 1);
+    const QString lastRow = v->selectedText().split('\n').last();
+    EXPECT_TRUE(lastRow.startsWith("00000010  21 0a ") && lastRow.endsWith("  !."));
     w.action("OptionsHexMode")->trigger();
     EXPECT_TRUE(w.findChild<QRadioButton*>("rbASCII")->isChecked());
     EXPECT_FALSE(v->hexMode());

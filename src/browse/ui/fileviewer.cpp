@@ -178,13 +178,13 @@ qint64 TFileViewer::caretLine() const {
     if (m_file.size() == 0)
         return 0;
     if (m_hex)
-        return m_caret / kHexBytesPerLine;
+        return std::min(m_caret, m_file.size() - 1) / kHexBytesPerLine;
     return m_index.lineNumberOf(m_file, m_caret);
 }
 
 int TFileViewer::caretColumn() const {
-    if (m_hex)
-        return int(m_caret % kHexBytesPerLine);
+    if (m_hex) // after "select all" the caret stands past the last byte
+        return int(std::min(m_caret, std::max<qint64>(0, m_file.size() - 1)) % kHexBytesPerLine);
     const Row row = rowAt(rowStartOf(m_caret));
     const qint64 at = std::clamp<qint64>(m_caret - row.start, 0, row.contentEnd - row.start);
     return row.shown.columnOfByte.value(int(at));
