@@ -26,7 +26,6 @@ void LineIndex::start(const QString& path, qint64 size) {
         QMutexLocker lock(&m_mutex);
         m_checkpoints.clear();
         m_lines = 0;
-        m_size = size;
     }
     m_counted = 0;
     m_finished = false;

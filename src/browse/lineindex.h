@@ -59,7 +59,6 @@ private:
     mutable QMutex m_mutex;
     QVector<Checkpoint> m_checkpoints; // line i * kCheckpointLines starts at [i]
     qint64 m_lines = 0;                // under m_mutex; final once m_finished
-    qint64 m_size = 0;
     std::atomic<qint64> m_counted{0};
     std::atomic<bool> m_finished{false};
     std::atomic<bool> m_stop{false};
