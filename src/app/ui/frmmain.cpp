@@ -5,6 +5,7 @@
 #include "app/ui/helpwindow.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/theme.h"
+#include "browse/ui/frmfind.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -64,6 +65,8 @@ bool TfrmMain::hasTool(Tool tool) {
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Vastel '95"));
+    // The viewer's find dialog keeps its text and options for the whole run.
+    m_toolState.findDialog = new TfrmFind(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 18, 28, 12);

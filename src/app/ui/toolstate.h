@@ -3,8 +3,11 @@
 #include "dup/dupsearch.h"
 #include "search/filedates.h"
 
+class TfrmFind;
+
 // What the main window keeps for the whole run and hands to the tool windows that need it.
 struct ToolState {
     dups::SortDirections hogSort;    // the sort commands of the large-file grid
     dates::SortDirections datesSort; // the columns of the files-accessed grid
+    TfrmFind* findDialog = nullptr;  // the file viewer's find dialog, made at start-up
 };
