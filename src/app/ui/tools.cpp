@@ -1,6 +1,8 @@
 #include "app/ui/tools.h"
 
 #include "app/ui/frmmain.h"
+#include "clean/ui/frmcache.h"
+#include "clean/ui/frmclean.h"
 #include "dup/ui/frmdup.h"
 
 void registerTools() {
@@ -14,4 +16,10 @@ void registerTools() {
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
+
+    TfrmMain::setToolFactory(TfrmMain::Tool::Clean, [](TfrmMain& main) -> QWidget* {
+        return new TfrmClean(&main, main.toolState().cleanSort);
+    });
+    TfrmMain::setToolFactory(TfrmMain::Tool::ClearCache,
+                             [](TfrmMain& main) -> QWidget* { return new TfrmCache(&main); });
 }
