@@ -74,7 +74,7 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections)
 
     clearGrid();
     const double scale = logicalDpiX() / 96.0;
-    resize(qRound(760 * scale), qRound(540 * scale));
+    resize(qRound(900 * scale), qRound(560 * scale));
 }
 
 TfrmClean::~TfrmClean() {
@@ -111,7 +111,7 @@ QWidget* TfrmClean::buildTopPanel() {
     top->addStretch(1);
 
     m_pckDrive = new DriveCheckList(panel);
-    m_pckDrive->setFixedSize(200, 130);
+    m_pckDrive->setFixedSize(240, 130);
     top->addWidget(m_pckDrive);
 
     // The pattern list's popup menu.

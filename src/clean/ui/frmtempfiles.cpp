@@ -40,7 +40,7 @@ TfrmTempFiles::TfrmTempFiles(QWidget* parent) : QDialog(parent) {
 
     m_pickList1 = patternListBox(this, QStringLiteral("PickList1"),
                                  QStringLiteral("List of temporary file extensions and types"));
-    m_pickList1->setFixedSize(260, 220);
+    m_pickList1->setFixedSize(300, 220);
 
     QPushButton* btAdd = namedButton(this, QStringLiteral("btAdd"), QStringLiteral("&Add"),
                                      QStringLiteral("Add a file extension to this list"));
@@ -70,8 +70,8 @@ TfrmTempFiles::TfrmTempFiles(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_pickList1, 2, 0);
     grid->addLayout(buttons, 2, 1);
     grid->addWidget(fts, 3, 0, 1, 2);
-    note->setFixedWidth(380);
-    fts->setFixedWidth(380);
+    note->setFixedWidth(430);
+    fts->setFixedWidth(430);
 
     connect(btAdd, &QPushButton::clicked, this, &TfrmTempFiles::btAddClick);
     connect(btDelete, &QPushButton::clicked, this, &TfrmTempFiles::btDeleteClick);
