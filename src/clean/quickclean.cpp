@@ -9,14 +9,13 @@ quint32 fileMask() {
     return platform::faReadOnly | platform::faHidden | platform::faVolumeId | platform::faArchive;
 }
 
-Search::Search(const QStringList& selectedItems)
-    : m_test(selectedItems), m_found(kGridMode, dups::FilenameOnly) {
-    m_walker.setPattern(QStringLiteral("*.*"));
+Search::Search(const QStringList& selectedItems) : m_found(kGridMode, dups::FilenameOnly) {
+    // The extension test is the walk's pattern: a file of another extension is passed over
+    // before it is even looked at.
+    m_walker.setPattern(tempfiles::extensionPattern(selectedItems));
     m_walker.setFileMask(fileMask());
     m_walker.callbacks().file = [this](const scan::WalkFolder& folder,
                                        const platform::DirEntry& entry) {
-        if (!m_test.matches(entry.name))
-            return;
         // The list takes files until memory runs out; then the walk ends with what it has.
         if (!m_found.add(folder.path, entry))
             abort();

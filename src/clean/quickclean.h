@@ -49,7 +49,6 @@ public:
     int fillGrid(TextGrid& grid, dups::SortDirections& directions);
 
 private:
-    tempfiles::ExtensionTest m_test;
     scan::Walker m_walker;
     dups::FoundList m_found;
 };

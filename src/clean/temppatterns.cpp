@@ -83,23 +83,11 @@ QString patternExtension(const QString& item) {
     return patternOf(item).mid(1).toLower();
 }
 
-ExtensionTest::ExtensionTest(const QStringList& selectedItems) {
-    for (const QString& item : selectedItems) {
-        const QString extension = patternExtension(item);
-        if (!m_extensions.contains(extension))
-            m_extensions << extension;
-    }
-}
-
-bool ExtensionTest::matches(QStringView name) const {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    const QStringView extension = dot < 0 ? QStringView() : name.mid(dot);
-    for (const QString& wanted : m_extensions) {
-        if (extension.size() == wanted.size() &&
-            extension.compare(wanted, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+platform::WildcardPattern extensionPattern(const QStringList& selectedItems) {
+    QStringList extensions;
+    for (const QString& item : selectedItems)
+        extensions << patternExtension(item);
+    return platform::WildcardPattern::ofExtensions(extensions);
 }
 
 } // namespace tempfiles

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/dirsearch.h"
+
 #include <QString>
 #include <QStringList>
-#include <QStringView>
 
 // The patterns of temporary files that quick clean looks for, kept in section [TempFiles] of
 // the settings file.  In memory a pattern is a list item: the pattern, a TAB and the type
@@ -50,17 +51,9 @@ bool writePatterns(const PatternList& list);
 // first TAB, in lower case ("*.tmp\tTMP File" gives ".tmp").  No wildcard in it is read as one.
 QString patternExtension(const QString& item);
 
-// isThisFileTemporary: true when a file name's extension (from its last dot to the end, empty
-// without a dot) equals, ignoring case, one of the pattern extensions given.
-class ExtensionTest {
-public:
-    explicit ExtensionTest(const QStringList& selectedItems);
-
-    bool isEmpty() const { return m_extensions.isEmpty(); }
-    bool matches(QStringView name) const;
-
-private:
-    QStringList m_extensions; // lower case, no two alike
-};
+// isThisFileTemporary as a pattern for the walk: it matches a file name whose extension (from
+// its last dot to the end, empty without a dot) equals, ignoring case, the pattern extension of
+// one of the items.  The walk applies it before it looks at a file any further.
+platform::WildcardPattern extensionPattern(const QStringList& selectedItems);
 
 } // namespace tempfiles

@@ -130,9 +130,9 @@ TEST_F(TempPatterns, PatternExtensionIsTheTextAfterTheFirstCharacter) {
 
 // The extension test against a plain model of the rule: the name's text from its last dot, in
 // lower case, equals one selected pattern's extension.
-TEST_F(TempPatterns, ExtensionTestFollowsTheLastDotOfTheName) {
+TEST_F(TempPatterns, ExtensionPatternFollowsTheLastDotOfTheName) {
     const QStringList selected = {"*.tmp\tTMP", "*.$$$\t$$$", "*.bak\tBAK", "*.\tNone"};
-    const ExtensionTest test(selected);
+    const platform::WildcardPattern test = extensionPattern(selected);
     const QStringList names = {"SETUP.$$$", "setup.$$", "A.TMP", "x.tmp",          "x.tmp.old",
                                "tmp",       ".tmp",     "Tmp.",  "report.doc.bak", "a.bak~",
                                "noext",     ".",        "x.TmP", "a.$$$.tmp"};
@@ -144,12 +144,14 @@ TEST_F(TempPatterns, ExtensionTestFollowsTheLastDotOfTheName) {
             expected = expected || extension == patternExtension(item);
         EXPECT_EQ(test.matches(name), expected) << name.toStdString();
     }
-    EXPECT_TRUE(test.matches(u".tmp"));
-    EXPECT_FALSE(test.matches(u"x.tmp.old"));
+    EXPECT_EQ(test.text(), "*.tmp;*.$$$;*.bak;*.");
 
-    const ExtensionTest dollars({"*.$$$\t"});
-    EXPECT_TRUE(dollars.matches(u"SETUP.$$$"));
-    EXPECT_FALSE(dollars.matches(u"SETUP.TMP"));
-    EXPECT_FALSE(dollars.matches(u"SETUP$$$"));
-    EXPECT_TRUE(ExtensionTest({}).isEmpty());
+    const platform::WildcardPattern dollars = extensionPattern({"*.$$$\t"});
+    EXPECT_TRUE(dollars.matches("SETUP.$$$"));
+    EXPECT_FALSE(dollars.matches("SETUP.TMP"));
+    EXPECT_FALSE(dollars.matches("SETUP$$$"));
+    EXPECT_FALSE(extensionPattern({}).matches("x.tmp"));
+    // Not a wildcard: "?" is a character of the extension.
+    EXPECT_FALSE(extensionPattern({"*.t?p"}).matches("a.tmp"));
+    EXPECT_TRUE(extensionPattern({"*.t?p"}).matches("a.T?P"));
 }
