@@ -35,12 +35,8 @@ TfrmCache::TfrmCache(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Internet Browser Cache Folders"));
     setModal(true);
 
-    QLabel* heading = namedLabel(this, QStringLiteral("lblTitle"),
-                                 QStringLiteral("Internet Browser Cache Folders"));
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    headingFont.setPointSize(headingFont.pointSize() + 2);
-    heading->setFont(headingFont);
+    QLabel* heading = headingLabel(this, QStringLiteral("lblTitle"),
+                                   QStringLiteral("Internet Browser Cache Folders"));
     QLabel* note = namedLabel(
         this, QStringLiteral("lblNote"),
         QStringLiteral("As you use the internet, temporary files are saved in a disk cache which "

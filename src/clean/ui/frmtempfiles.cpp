@@ -20,11 +20,7 @@ TfrmTempFiles::TfrmTempFiles(QWidget* parent) : QDialog(parent) {
     setModal(true);
 
     QLabel* heading =
-        namedLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Temporary File Extensions"));
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    headingFont.setPointSize(headingFont.pointSize() + 2);
-    heading->setFont(headingFont);
+        headingLabel(this, QStringLiteral("lblTitle"), QStringLiteral("Temporary File Extensions"));
     QLabel* note = namedLabel(
         this, QStringLiteral("lblNote"),
         QStringLiteral("Some common temporary file extensions are .TMP, .TEMP, .$$$, .OLD and "
@@ -107,14 +103,8 @@ void TfrmTempFiles::btAddClick() {
     TfrmSelectExtension picker(this);
     if (picker.exec() != QDialog::Accepted)
         return;
-    if (!picker.multi) {
-        if (picker.pattern.isEmpty() || picker.pattern == QLatin1String("*.*"))
-            return;
-        m_list.add(picker.pattern + QLatin1Char('\t') + picker.description);
-    } else {
-        for (const QString& entry : picker.selectedEntries())
-            m_list.add(entry);
-    }
+    for (const QString& entry : picker.entriesToAdd())
+        m_list.add(entry);
     showList();
 }
 
