@@ -19,11 +19,9 @@
 #include "benchkit.h"
 #include "clean/quickclean.h"
 #include "clean/temppatterns.h"
-#include "scan/steppedwalk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
 #include <QStringList>
 #include <cstdio>
@@ -49,11 +47,7 @@ SearchResult searchOnce(const QString& tree) {
     quickclean::Search search(items);
     QString status;
     search.walker().callbacks().progress = [&status](const QString& folder) { status = folder; };
-    scan::SteppedWalk walk(search.walker());
-    QEventLoop loop;
-    QObject::connect(&walk, &scan::SteppedWalk::finished, &loop, &QEventLoop::quit);
-    if (walk.startTree(tree))
-        loop.exec();
+    walkInSteps(search.walker(), tree); // as the window runs it
     SearchResult r;
     TextGrid grid;
     dups::SortDirections directions;
