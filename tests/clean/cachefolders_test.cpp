@@ -103,21 +103,6 @@ TEST_F(CacheFolders, FoldersComeInListOrderTwiceWhenListedTwice) {
     EXPECT_EQ(clear.files[0].identity.size, 3);
 }
 
-TEST_F(CacheFolders, ALinkIsListedAsTheLink) {
-    const QString folder = world.makeDir("cache");
-    const QString target = world.makeFile("elsewhere/big", QByteArray(5000, 'x'));
-    const QString link = folder + "/link";
-    ASSERT_TRUE(scantest::makeLink(target, link));
-    ASSERT_TRUE(scantest::makeLink(world.path("elsewhere"), folder + "/folderlink"));
-    setAccess(link, noon(today.addDays(-1)));
-    setAccess(folder + "/folderlink", noon(today.addDays(-1)));
-    const ClearList clear = collect({folder}, 0, today);
-    QStringList paths = clear.paths();
-    paths.sort();
-    EXPECT_EQ(paths, QStringList({folder + "/folderlink", link}));
-    EXPECT_LT(clear.bytes, 5000); // the links' own sizes
-}
-
 TEST_F(CacheFolders, StoredListAndItsAbsence) {
     world.makeDir("xdg-cache/mozilla/firefox/abc.default/cache2/entries");
     bool fromSources = false;

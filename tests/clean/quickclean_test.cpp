@@ -70,12 +70,6 @@ TEST_F(QuickCleanSearch, LargestFirstAndTheSizeSortAscendingNext) {
     EXPECT_EQ(lastGrid, 4);
 }
 
-TEST_F(QuickCleanSearch, NothingFoundLeavesTheHeaderOnly) {
-    world.makeFile("c/a.txt", "x");
-    EXPECT_TRUE(scan({"*.tmp"}).isEmpty());
-    EXPECT_EQ(lastGrid, 1);
-}
-
 TEST_F(QuickCleanSearch, TextsOfTheWindow) {
     EXPECT_EQ(quickclean::foundText(1024), "1,024 tempfiles found");
     EXPECT_EQ(quickclean::printTitle({"c: [/]", "d: [/home]"}), "Temporary files on drive(s) C D ");

@@ -6,7 +6,6 @@
 #include "support/modalwindows.h"
 #include "support/scriptedboxes.h"
 
-#include <QLabel>
 #include <QSpinBox>
 
 using namespace cleanui;
@@ -50,15 +49,10 @@ TEST_F(CacheWindow, FirstOpeningTakesTheBrowserCaches) {
     const QString firefox = world.makeDir("xdg-cache/mozilla/firefox/x.default/cache2/entries");
     TfrmCache w;
     w.show();
-    EXPECT_EQ(w.windowTitle(), "Internet Browser Cache Folders");
-    EXPECT_EQ(child<QLabel>(&w, "lblTitle")->text(), "Internet Browser Cache Folders");
     EXPECT_TRUE(button(&w, "btClear")->isDefault());
     EXPECT_EQ(w.folders(), QStringList({firefox}));
     EXPECT_FALSE(button(&w, "btInit")->isVisible());
-    QSpinBox* days = child<QSpinBox>(&w, "nDays");
-    EXPECT_EQ(days->value(), 0);
-    EXPECT_EQ(days->minimum(), 0);
-    EXPECT_EQ(days->maximum(), 100);
+    EXPECT_EQ(child<QSpinBox>(&w, "nDays")->value(), 0);
     button(&w, "btClose")->click();
     EXPECT_EQ(settingsFile().readString("CacheFiles", "File1", ""), firefox);
 }

@@ -71,12 +71,7 @@ protected:
 TEST_F(CleanWindow, ShowingSelectsEveryPatternAndHidesTheResultButtons) {
     TfrmClean w(nullptr, sorts);
     w.show();
-    EXPECT_EQ(w.windowTitle(), "Find and delete temporary files");
-    EXPECT_EQ(button(&w, "btScan")->toolTip(), "Start scanning for temporary files");
-    EXPECT_EQ(button(&w, "btEdit")->toolTip(), "Add, delete temporary file extensions");
-    EXPECT_EQ(child<QTableView>(&w, "grid")->toolTip(), "Double click to mark for deletion");
     QListWidget* l = list(&w, "PickList1");
-    EXPECT_EQ(l->toolTip(), "File extensions/types of temporary files");
     EXPECT_EQ(itemTexts(l), QStringList({"*.$$$\t$$$ File", "*.bak\tBAK File", "*.fts\tFTS File",
                                          "*.tmp\tTemporary File"}));
     EXPECT_EQ(selectedRowsOf(l), QList<int>({0, 1, 2, 3}));
@@ -88,37 +83,6 @@ TEST_F(CleanWindow, ShowingSelectsEveryPatternAndHidesTheResultButtons) {
         EXPECT_FALSE(button(&w, off)->isEnabled()) << off;
     EXPECT_FALSE(child<QAction>(&w, "miDetails")->isEnabled());
     EXPECT_FALSE(child<QAction>(&w, "miView")->isEnabled());
-    const QStringList headers = {"Size", "Modified", "Time", "Access", "FileName", "Type"};
-    for (int col = 0; col < 6; ++col)
-        EXPECT_EQ(w.resultGrid().cell(col, 0), headers[col]);
-}
-
-TEST_F(CleanWindow, DollarPatternAloneFindsSetupOnly) {
-    const QString setup = world.makeFile("c/inst/SETUP.$$$", "12345");
-    world.makeFile("c/inst/setup.tmp", "1");
-    TfrmClean w(nullptr, sorts);
-    w.show();
-    selectPatterns(w, {"*.$$$"});
-    startScan(w);
-    EXPECT_EQ(paths(w), QStringList({setup}));
-    EXPECT_EQ(status(&w), "1 tempfiles found");
-    EXPECT_EQ(w.resultGrid().cell(5, 1), "$$$ File");
-    EXPECT_EQ(w.resultGrid().cell(0, 1), "5");
-    for (const char* shown : {"btMark", "btDelete", "btOptions", "btBrowse", "btDetails"})
-        EXPECT_TRUE(button(&w, shown)->isVisible()) << shown;
-    EXPECT_FALSE(button(&w, "btAbort")->isVisible());
-    // The selection survives the scan.
-    EXPECT_EQ(selectedRowsOf(list(&w, "PickList1")).size(), 1);
-}
-
-TEST_F(CleanWindow, HiddenFilesAreListedHiddenFoldersNot) {
-    const QString hidden = world.makeFile("c/a/.x.tmp", "12");
-    const QString dotTmp = world.makeFile("c/a/.tmp", "1");
-    world.makeFile("c/.config/y.tmp", "123");
-    TfrmClean w(nullptr, sorts);
-    w.show();
-    startScan(w);
-    EXPECT_EQ(paths(w), QStringList({hidden, dotTmp}));
 }
 
 TEST_F(CleanWindow, TwoScansInARowBothPutTheLargestFirst) {
@@ -127,8 +91,13 @@ TEST_F(CleanWindow, TwoScansInARowBothPutTheLargestFirst) {
     const QString middle = world.makeFile("c/m.fts", QByteArray(90, 'x'));
     TfrmClean w(nullptr, sorts);
     w.show();
+    selectPatterns(w, {"*.tmp", "*.bak", "*.fts"});
     startScan(w);
     EXPECT_EQ(paths(w), QStringList({big, middle, small}));
+    EXPECT_EQ(status(&w), "3 tempfiles found");
+    for (const char* shown : {"btMark", "btDelete", "btOptions", "btBrowse", "btDetails"})
+        EXPECT_TRUE(button(&w, shown)->isVisible()) << shown;
+    EXPECT_FALSE(button(&w, "btAbort")->isVisible());
     EXPECT_TRUE(child<QAction>(&w, "miSortSize")->isChecked());
     // A size sort now is ascending; a header click on FileName sorts by name.
     child<QAction>(&w, "miSortSize")->trigger();
@@ -137,7 +106,7 @@ TEST_F(CleanWindow, TwoScansInARowBothPutTheLargestFirst) {
     EXPECT_EQ(paths(w), QStringList({big, middle, small})); // c/d/... < c/m... < c/s...
     EXPECT_TRUE(child<QAction>(&w, "miSortName")->isChecked());
     EXPECT_FALSE(child<QAction>(&w, "miSortSize")->isChecked());
-    startScan(w);
+    startScan(w); // the pattern selection survived the first scan
     EXPECT_EQ(paths(w), QStringList({big, middle, small}));
     EXPECT_TRUE(child<QAction>(&w, "miSortSize")->isChecked());
     child<QAction>(&w, "miSortSize")->trigger();
