@@ -25,11 +25,9 @@
 
 #include "benchkit.h"
 #include "dup/dupsearch.h"
-#include "scan/steppedwalk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcess>
 #include <QStringList>
 #include <cstdio>
@@ -61,12 +59,7 @@ SearchResult searchOnce(Kind kind, const QString& tree) {
     dups::Search search(settings);
     QString status;
     search.walker().callbacks().progress = [&status](const QString& folder) { status = folder; };
-    // The walk runs in steps from the event loop, as the window runs it.
-    scan::SteppedWalk walk(search.walker());
-    QEventLoop loop;
-    QObject::connect(&walk, &scan::SteppedWalk::finished, &loop, &QEventLoop::quit);
-    if (walk.startTree(tree))
-        loop.exec();
+    walkInSteps(search.walker(), tree); // as the window runs it
     SearchResult r;
     r.found = search.found().count();
     TextGrid grid(dups::columnCount(settings.mode));

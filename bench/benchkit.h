@@ -1,11 +1,15 @@
 #pragma once
 
-// Pieces the benchmarks share: the test tree of 500,000 files, processor times, medians and
-// the memory figures of /proc/self/status.
+// Pieces the benchmarks share: the test tree of 500,000 files, a walk in steps as the windows
+// run it, processor times, medians and the memory figures of /proc/self/status.
+
+#include "scan/steppedwalk.h"
+#include "scan/walk.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -111,6 +115,16 @@ inline CpuTimes cpuTimes() {
 inline double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// Runs the walker's walk of the tree in steps from an event loop, as a window runs it, and
+// returns when the walk is over.
+inline void walkInSteps(scan::Walker& walker, const QString& tree) {
+    scan::SteppedWalk walk(walker);
+    QEventLoop loop;
+    QObject::connect(&walk, &scan::SteppedWalk::finished, &loop, &QEventLoop::quit);
+    if (walk.startTree(tree))
+        loop.exec();
 }
 
 // kB value of a "Name:   1234 kB" line of /proc/self/status.

@@ -149,6 +149,21 @@ WildcardPattern::WildcardPattern(const QString& pattern) : m_text(pattern) {
     }
 }
 
+WildcardPattern WildcardPattern::ofExtensions(const QStringList& extensions) {
+    WildcardPattern pattern;
+    pattern.m_kind = Kind::Extensions;
+    QStringList texts;
+    for (QString folded : extensions) {
+        texts << QLatin1Char('*') + folded;
+        for (QChar& c : folded)
+            c = QChar(foldChar(c.unicode()));
+        if (!pattern.m_extensions.contains(folded))
+            pattern.m_extensions << folded;
+    }
+    pattern.m_text = texts.join(QLatin1Char(';'));
+    return pattern;
+}
+
 bool WildcardPattern::matches(const QString& name) const {
     const auto* s = reinterpret_cast<const char16_t*>(name.constData());
     const auto* p = reinterpret_cast<const char16_t*>(m_folded.constData());
@@ -169,6 +184,21 @@ bool WildcardPattern::matches(const QString& name) const {
                 return false;
         }
         return true;
+    }
+    case Kind::Extensions: {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        const qsizetype length = dot < 0 ? 0 : sn - dot;
+        for (const QString& extension : m_extensions) {
+            if (extension.size() != length)
+                continue;
+            const auto* e = reinterpret_cast<const char16_t*>(extension.constData());
+            qsizetype i = 0;
+            while (i < length && foldChar(s[dot + i]) == e[i])
+                ++i;
+            if (i == length)
+                return true;
+        }
+        return false;
     }
     case Kind::General:
         break;

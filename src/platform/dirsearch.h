@@ -3,6 +3,7 @@
 #include "platform/fileidentity.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <memory>
 
@@ -75,15 +76,21 @@ class WildcardPattern {
 public:
     explicit WildcardPattern(const QString& pattern = QStringLiteral("*.*"));
 
+    // A pattern of another kind: the names whose extension (the text from the last dot to the
+    // end, dot included; empty when there is no dot) equals one of these, ignoring case.  No
+    // character of an extension is a wildcard.  Its text is "*" before each, joined by ";".
+    static WildcardPattern ofExtensions(const QStringList& extensions);
+
     bool matches(const QString& name) const;
     // True for "*" and "*.*", which match every name.
     bool matchesEverything() const { return m_kind == Kind::Everything; }
     const QString& text() const { return m_text; }
 
 private:
-    enum class Kind { Everything, Nothing, Exact, Suffix, General };
+    enum class Kind { Everything, Nothing, Exact, Suffix, General, Extensions };
     QString m_text;
     QString m_folded; // the pattern in case-folded form (for Suffix without the leading "*")
+    QStringList m_extensions; // Extensions: each in case-folded form
     Kind m_kind = Kind::Everything;
 };
 

@@ -26,7 +26,7 @@ bool failWith(QString* error, int code) {
 
 FileIdentity identityOfStat(const struct stat& st) {
     FileIdentity id;
-    if (!S_ISREG(st.st_mode))
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
         return id;
     id.device = st.st_dev;
     id.inode = st.st_ino;

@@ -42,7 +42,7 @@ public:
         QString path;          // full path
         QString name;          // last component
         bool regular = false;  // a regular file
-        FileIdentity identity; // of a regular file (change time included); unknown otherwise
+        FileIdentity identity; // of a regular file or a link (see identityOfStat); else unknown
         qint64 size = 0;
         quint64 links = 1; // names the file has
         // The protective attributes: no write permission for the owner, a name starting with

@@ -19,8 +19,9 @@ QString systemMessage(int code);
 // Sets *error (when given) to the system's message for the error number and returns false.
 bool failWith(QString* error, int code);
 
-// The identity of a regular file from its stat(2) data (change time included); unknown for
-// anything else.
+// The identity of a regular file or a symbolic link (the link itself, as lstat(2) gives it)
+// from its stat(2) data, change time included; unknown for anything else.  A listed link can so
+// be removed as the link it was, never as whatever it points to.
 FileIdentity identityOfStat(const struct stat& st);
 
 // rename(2) that never replaces an existing entry; 0 or the error code (EEXIST when the target

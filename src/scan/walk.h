@@ -163,6 +163,7 @@ public:
     // The file-name pattern of step 3 ("*.*" by default).  Folders are always searched with
     // "*.*", so files are found in subfolders of any name.
     void setPattern(const QString& pattern);
+    void setPattern(const platform::WildcardPattern& pattern) { m_pattern = pattern; }
     QString pattern() const { return m_pattern.text(); }
 
     // The attribute mask of step 3 (platform::FileAttribute bits); 0x29 (read-only, volume,

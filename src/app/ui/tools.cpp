@@ -2,6 +2,8 @@
 
 #include "app/shell.h"
 #include "app/ui/frmmain.h"
+#include "clean/ui/frmcache.h"
+#include "clean/ui/frmclean.h"
 #include "delete/ui/frmnodelete.h"
 #include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
@@ -31,4 +33,10 @@ void registerTools() {
     // The non-delete list; the main window rebuilds its protected folders after it closes.
     TfrmMain::setToolFactory(TfrmMain::Tool::Build,
                              [](TfrmMain& main) -> QWidget* { return new TfrmNoDelete(&main); });
+
+    TfrmMain::setToolFactory(TfrmMain::Tool::Clean, [](TfrmMain& main) -> QWidget* {
+        return new TfrmClean(&main, main.toolState().cleanSort);
+    });
+    TfrmMain::setToolFactory(TfrmMain::Tool::ClearCache,
+                             [](TfrmMain& main) -> QWidget* { return new TfrmCache(&main); });
 }

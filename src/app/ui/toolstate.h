@@ -8,6 +8,7 @@ class TfrmFind;
 // What the main window keeps for the whole run and hands to the tool windows that need it.
 struct ToolState {
     dups::SortDirections hogSort;    // the sort commands of the large-file grid
+    dups::SortDirections cleanSort;  // the sort commands of the quick-clean grid
     dates::SortDirections datesSort; // the columns of the files-accessed grid
     TfrmFind* findDialog = nullptr;  // the file viewer's find dialog, made at start-up
 };

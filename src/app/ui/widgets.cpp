@@ -71,6 +71,15 @@ QStringList itemTexts(const QListWidget* list) {
     return texts;
 }
 
+QLabel* headingLabel(QWidget* parent, const QString& name, const QString& text) {
+    QLabel* l = namedLabel(parent, name, text);
+    QFont font = l->font();
+    font.setBold(true);
+    font.setPointSize(font.pointSize() + 2);
+    l->setFont(font);
+    return l;
+}
+
 WaitCursor::WaitCursor() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }

@@ -30,6 +30,9 @@ QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption)
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
                    bool wordWrap = false);
 
+// The heading of a dialog: a label in bold, two points larger than the window's text.
+QLabel* headingLabel(QWidget* parent, const QString& name, const QString& text);
+
 // The red percentage gauge (0..100) that shows the progress of one file or archive; named
 // Gauge1 as every window calls it.
 QProgressBar* redGauge(QWidget* parent);

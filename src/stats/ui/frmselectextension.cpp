@@ -114,6 +114,14 @@ QStringList TfrmSelectExtension::selectedEntries() const {
     return entries;
 }
 
+QStringList TfrmSelectExtension::entriesToAdd() const {
+    if (multi)
+        return selectedEntries();
+    if (pattern.isEmpty() || pattern == QLatin1String("*.*"))
+        return {};
+    return {pattern + QLatin1Char('\t') + description};
+}
+
 void TfrmSelectExtension::lBoxClick() {
     const int row = m_lBox->currentRow();
     if (row >= 0 && row < m_cbWildCard->count())

@@ -24,6 +24,10 @@ public:
     // Entries of the extension list ("*.txt", TAB, description) that are selected, in list
     // order.
     QStringList selectedEntries() const;
+    // What a list of file types takes from the picker after OK: the selected entries when
+    // several were chosen, else the pattern, TAB, description; nothing for an empty pattern or
+    // "*.*".
+    QStringList entriesToAdd() const;
 
     bool multi = false;
     QString pattern;

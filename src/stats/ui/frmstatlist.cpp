@@ -132,14 +132,8 @@ void TfrmStatList::FormShow() {
 void TfrmStatList::btAddClick() {
     TfrmSelectExtension picker(this);
     if (picker.exec() == QDialog::Accepted) {
-        if (!picker.multi) {
-            if (!picker.pattern.isEmpty() && picker.pattern != QLatin1String("*.*"))
-                addEntry(picker.pattern + QLatin1Char('\t') + picker.description);
-        } else {
-            const QStringList chosen = picker.selectedEntries();
-            for (const QString& entry : chosen)
-                addEntry(entry);
-        }
+        for (const QString& entry : picker.entriesToAdd())
+            addEntry(entry);
     }
     refreshCount();
 }

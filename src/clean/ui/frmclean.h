@@ -1,0 +1,135 @@
+#pragma once
+
+#include "app/grid.h"
+#include "dup/dupsearch.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+class DriveCheckList;
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QModelIndex;
+class QPushButton;
+class QTableView;
+namespace quickclean {
+class Search;
+}
+namespace scan {
+class SteppedWalk;
+}
+
+// "Find and delete temporary files": quick clean.  The user selects temporary-file patterns
+// and drives, starts the walk, marks rows of the result grid and hands the marked files to the
+// deletion window, which closes this window unless it was cancelled.  The main window gives
+// the grid's sort directions, which live for the whole run.
+//
+// The walk and the found files live in clean/quickclean.h; marking, sorting and the clipboard
+// text are those of the large-file grid (dup/dupsearch.h).
+class TfrmClean : public QDialog {
+    Q_OBJECT
+public:
+    TfrmClean(QWidget* parent, dups::SortDirections& sortDirections);
+    ~TfrmClean() override;
+
+    // The result grid (row 0 is the header) and the number of result rows of the last scan.
+    const TextGrid& resultGrid() const { return m_grid; }
+    int rowCount() const { return m_rows; }
+
+    // The marked files: the hand-over list with its count and total size.
+    QStringList lbDeleted() const { return m_marks.paths(); }
+    int markedCount() const { return m_marks.count(); }
+    qint64 markedBytes() const { return m_marks.bytes(); }
+
+    bool scanning() const { return m_scanning; }
+    QString printTitle() const;
+    QMenu* popupMenu() const { return m_popup; }
+
+signals:
+    // A scan has ended and its result is shown (after the "No files found." box, if any).
+    void scanDone();
+
+public slots:
+    // Refused while a walk runs; otherwise the placement is stored before the window goes.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void btScanClick();
+    void btAbortClick();
+    void btEditClick();
+    void btMarkClick();
+    void btDeleteClick();
+    void btOptionsClick();
+    void SelectAll2Click();
+    void DeselectAll2Click();
+    void gridDblClick(const QModelIndex& index);
+    void gridHeaderClick(int column);
+    void gridContextPopup(const QPoint& pos);
+    void MarkAllClick();
+    void UnmarkAllClick();
+    void ShrinkTopPanelClick();
+    void RestoreTopPanelClick();
+    void RunClick();
+    void PrintClick();
+    void ClipboardClick();
+
+private:
+    class MarkedGridModel;
+
+    QWidget* buildTopPanel();
+    void buildButtons(QLayout* layout);
+    void buildPopupMenu();
+    void FormShow();
+    void ReadInFromDisk();
+    void clearGrid();
+    void scan();
+    void scanFinished();
+    void setScanning(bool on);
+    void setColumnWidths();
+
+    void toggleRow(int gridRow);
+    void showMarkStatus();
+    void sortGrid(dups::SortCommand command);
+    void tickSortItem(dups::SortCommand command);
+    int selectedGridRow() const;
+
+    dups::SortDirections& m_sortDirections;
+    TextGrid m_grid;
+    int m_rows = 0;
+    dups::Marks m_marks;
+    bool m_scanning = false;
+    int m_savedPanelHeight = 0;
+    std::unique_ptr<quickclean::Search> m_search;
+    std::unique_ptr<scan::SteppedWalk> m_walk;
+
+    QWidget* m_pnlTop = nullptr;
+    QListWidget* m_pickList1 = nullptr;
+    DriveCheckList* m_pckDrive = nullptr;
+    QTableView* m_gridView = nullptr;
+    MarkedGridModel* m_model = nullptr;
+    QLabel* m_pnlSel = nullptr;
+
+    QPushButton* m_btScan = nullptr;
+    QPushButton* m_btClose = nullptr;
+    QPushButton* m_btAbort = nullptr;
+    QPushButton* m_btMark = nullptr;
+    QPushButton* m_btDelete = nullptr;
+    QPushButton* m_btOptions = nullptr;
+    QPushButton* m_btBrowse = nullptr;
+    QPushButton* m_btDetails = nullptr;
+
+    QMenu* m_popup = nullptr;
+    std::array<QAction*, 5> m_sortItems{}; // in the order of dups::SortCommand
+    dups::SortCommand m_sortTicked = dups::SortCommand::Size;
+    QAction* m_miShrink = nullptr;
+    QAction* m_miRestore = nullptr;
+};
