@@ -5,7 +5,6 @@
 #include "app/ui/widgets.h"
 #include "clean/quickclean.h"
 #include "clean/temppatterns.h"
-#include "clean/ui/frmclean_model.h"
 #include "clean/ui/frmtempfiles.h"
 #include "clean/ui/patternlistbox.h"
 #include "scan/steppedwalk.h"
@@ -45,12 +44,12 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections)
     m_pnlTop = buildTopPanel();
     layout->addWidget(m_pnlTop);
 
-    m_model = new MarkedGridModel(&m_grid, this);
-    m_model->setMarkColumn(dups::markColumn(quickclean::kGridMode));
-    m_model->setRightAligned(dups::sizeColumn(quickclean::kGridMode));
-    m_gridView = makeMarkedGridView(this, m_model);
+    m_results = new MarkedResultGrid(
+        this, m_grid, dups::markColumn(quickclean::kGridMode),
+        [this](int row) { return dups::rowPath(m_grid, row, quickclean::kGridMode); });
+    m_results->model()->setRightAligned(dups::sizeColumn(quickclean::kGridMode));
+    m_gridView = m_results->view();
     m_gridView->setToolTip(QStringLiteral("Double click to mark for deletion"));
-    m_gridView->installEventFilter(this);
     layout->addWidget(m_gridView, 1);
 
     buildButtons(layout);
@@ -63,13 +62,15 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections)
     m_pnlSel->setMinimumWidth(1); // long folder names during a walk must not widen the window
     m_pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     layout->addWidget(m_pnlSel);
+    m_results->setStatusLine(m_pnlSel);
+    m_results->setCleanButton(m_btDelete);
 
     buildPopupMenu();
 
-    connect(m_gridView, &QTableView::doubleClicked, this, &TfrmClean::gridDblClick);
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TfrmClean::gridHeaderClick);
-    connect(m_gridView, &QWidget::customContextMenuRequested, this, &TfrmClean::gridContextPopup);
+    connect(m_results, &MarkedResultGrid::menuRequested, this,
+            [this](const QPoint& at) { m_menu.popup->popup(at); });
     m_pckDrive->enableWhenTicked(m_btScan);
 
     clearGrid();
@@ -156,9 +157,11 @@ void TfrmClean::buildButtons(QLayout* layout) {
     connect(m_btScan, &QPushButton::clicked, this, &TfrmClean::btScanClick);
     connect(m_btClose, &QPushButton::clicked, this, &QWidget::close);
     connect(m_btAbort, &QPushButton::clicked, this, &TfrmClean::btAbortClick);
-    connect(m_btMark, &QPushButton::clicked, this, &TfrmClean::btMarkClick);
+    connect(m_btMark, &QPushButton::clicked, this, [this] { m_results->markSelected(); });
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmClean::btDeleteClick);
-    connect(m_btOptions, &QPushButton::clicked, this, &TfrmClean::btOptionsClick);
+    connect(m_btOptions, &QPushButton::clicked, this, [this] {
+        m_menu.popup->popup(m_btOptions->mapToGlobal(QPoint(0, m_btOptions->height())));
+    });
 }
 
 // ---- showing ---------------------------------------------------------------------------------
@@ -235,11 +238,10 @@ void TfrmClean::clearGrid() {
     m_grid.setColumnCount(dups::columnCount(quickclean::kGridMode));
     m_grid.clearRows();
     m_grid.setHeader(dups::gridHeaders(quickclean::kGridMode));
-    m_rows = 0;
+    m_results->setRows(0);
     tickSortItem(dups::SortCommand::Size);
-    m_marks.clear(m_grid);
-    m_btDelete->setEnabled(false);
-    m_model->refresh();
+    m_results->clearMarks();
+    m_results->refresh();
 }
 
 void TfrmClean::btScanClick() {
@@ -268,19 +270,19 @@ void TfrmClean::scan() {
 }
 
 void TfrmClean::scanFinished() {
-    m_rows = m_search->fillGrid(m_grid, m_sortDirections);
+    const int rows = m_search->fillGrid(m_grid, m_sortDirections);
+    m_results->setRows(rows);
     m_walk.reset();
     m_search.reset();
-    m_model->refresh();
+    m_results->refresh();
     tickSortItem(dups::SortCommand::Size); // the rows came largest first
     setScanning(false);
 
-    if (m_rows > 0) {
+    if (rows > 0) {
         for (QPushButton* b : {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails})
             b->show();
-        m_pnlSel->setText(quickclean::foundText(m_rows));
-        m_gridView->setCurrentIndex(m_model->index(0, 0));
-        m_gridView->setFocus();
+        m_pnlSel->setText(quickclean::foundText(rows));
+        m_results->selectFirstRow();
     } else {
         m_pnlSel->clear();
         msgbox::infoBox(QStringLiteral("No files found."));
@@ -290,6 +292,7 @@ void TfrmClean::scanFinished() {
 
 void TfrmClean::setScanning(bool on) {
     m_scanning = on;
+    m_results->setBusy(on);
     m_btAbort->setVisible(on);
     if (on) {
         for (QPushButton* b : {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails})

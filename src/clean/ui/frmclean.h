@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/grid.h"
+#include "app/ui/resultgrid.h"
 #include "dup/dupsearch.h"
 
 #include <QDialog>
@@ -38,16 +39,16 @@ public:
 
     // The result grid (row 0 is the header) and the number of result rows of the last scan.
     const TextGrid& resultGrid() const { return m_grid; }
-    int rowCount() const { return m_rows; }
+    int rowCount() const { return m_results->rows(); }
 
     // The marked files: the hand-over list with its count and total size.
-    QStringList lbDeleted() const { return m_marks.paths(); }
-    int markedCount() const { return m_marks.count(); }
-    qint64 markedBytes() const { return m_marks.bytes(); }
+    QStringList lbDeleted() const { return m_results->marks().paths(); }
+    int markedCount() const { return m_results->marks().count(); }
+    qint64 markedBytes() const { return m_results->marks().bytes(); }
 
     bool scanning() const { return m_scanning; }
     QString printTitle() const;
-    QMenu* popupMenu() const { return m_popup; }
+    QMenu* popupMenu() const { return m_menu.popup; }
 
 signals:
     // A scan has ended and its result is shown (after the "No files found." box, if any).
@@ -60,31 +61,17 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     void btScanClick();
     void btAbortClick();
     void btEditClick();
-    void btMarkClick();
     void btDeleteClick();
-    void btOptionsClick();
     void SelectAll2Click();
     void DeselectAll2Click();
-    void gridDblClick(const QModelIndex& index);
     void gridHeaderClick(int column);
-    void gridContextPopup(const QPoint& pos);
-    void MarkAllClick();
-    void UnmarkAllClick();
-    void ShrinkTopPanelClick();
-    void RestoreTopPanelClick();
-    void RunClick();
-    void PrintClick();
-    void ClipboardClick();
 
 private:
-    class MarkedGridModel;
-
     QWidget* buildTopPanel();
     void buildButtons(QLayout* layout);
     void buildPopupMenu();
@@ -96,16 +83,11 @@ private:
     void setScanning(bool on);
     void setColumnWidths();
 
-    void toggleRow(int gridRow);
-    void showMarkStatus();
     void sortGrid(dups::SortCommand command);
     void tickSortItem(dups::SortCommand command);
-    int selectedGridRow() const;
 
     dups::SortDirections& m_sortDirections;
     TextGrid m_grid;
-    int m_rows = 0;
-    dups::Marks m_marks;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
     std::unique_ptr<quickclean::Search> m_search;
@@ -114,8 +96,9 @@ private:
     QWidget* m_pnlTop = nullptr;
     QListWidget* m_pickList1 = nullptr;
     DriveCheckList* m_pckDrive = nullptr;
+    MarkedResultGrid* m_results = nullptr;
     QTableView* m_gridView = nullptr;
-    MarkedGridModel* m_model = nullptr;
+    ResultMenu m_menu;
     QLabel* m_pnlSel = nullptr;
 
     QPushButton* m_btScan = nullptr;
@@ -127,9 +110,6 @@ private:
     QPushButton* m_btBrowse = nullptr;
     QPushButton* m_btDetails = nullptr;
 
-    QMenu* m_popup = nullptr;
     std::array<QAction*, 5> m_sortItems{}; // in the order of dups::SortCommand
     dups::SortCommand m_sortTicked = dups::SortCommand::Size;
-    QAction* m_miShrink = nullptr;
-    QAction* m_miRestore = nullptr;
 };
