@@ -6,6 +6,7 @@
 #include "platform/dirsearch.h"
 #include "search/ui/printreport.h"
 
+#include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -232,4 +233,18 @@ QString MarkedResultGrid::clipboardText() const {
 
 void MarkedResultGrid::copyPaths() {
     QGuiApplication::clipboard()->setText(clipboardText());
+}
+
+void MarkedResultGrid::connectMenu(const ResultMenu& menu, std::function<QString()> printTitle,
+                                   QWidget* topPanel, const int* savedHeight) {
+    connect(menu.markAll, &QAction::triggered, this, &MarkedResultGrid::markAll);
+    connect(menu.unmarkAll, &QAction::triggered, this, &MarkedResultGrid::unmarkAll);
+    connect(menu.run, &QAction::triggered, this, &MarkedResultGrid::runSelected);
+    connect(menu.print, &QAction::triggered, this,
+            [this, printTitle = std::move(printTitle)] { print(printTitle()); });
+    connect(menu.clipboard, &QAction::triggered, this, &MarkedResultGrid::copyPaths);
+    connect(menu.shrink, &QAction::triggered, this,
+            [=] { resizeTopPanel(topPanel, *savedHeight, true, menu); });
+    connect(menu.restore, &QAction::triggered, this,
+            [=] { resizeTopPanel(topPanel, *savedHeight, false, menu); });
 }

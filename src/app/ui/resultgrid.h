@@ -86,6 +86,7 @@ public:
     void setRows(int rows) { m_rows = rows; }
     int rows() const { return m_rows; }
     void setBusy(bool busy) { m_busy = busy; }
+    bool busy() const { return m_busy; }
 
     // The grid changed as a whole (new rows, sorted); the selection stays on its line.
     void refresh(bool keepSelection = false);
@@ -107,6 +108,12 @@ public:
     void print(const QString& title); // the grid report, after the print dialog
     void copyPaths();                 // the paths of all rows to the clipboard
     QString clipboardText() const;
+
+    // Connects the menu's Mark all, Unmark all, Run, Print (with the title the window makes at
+    // the time) and Clipboard, and its Shrink and Restore to the window's top panel, whose
+    // height when the window was shown *savedHeight holds.
+    void connectMenu(const ResultMenu& menu, std::function<QString()> printTitle,
+                     QWidget* topPanel, const int* savedHeight);
 
 signals:
     // A right click on the grid asked for the options menu at that global position.

@@ -7,6 +7,7 @@
 #include "clean/temppatterns.h"
 #include "clean/ui/frmtempfiles.h"
 #include "clean/ui/patternlistbox.h"
+#include "dup/ui/hogsort.h"
 #include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
 #include "scan/ui/walkabort.h"
@@ -68,7 +69,7 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections)
     buildPopupMenu();
 
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            &TfrmClean::gridHeaderClick);
+            [this](int column) { m_hogSort->headerClick(column); });
     connect(m_results, &MarkedResultGrid::menuRequested, this,
             [this](const QPoint& at) { m_menu.popup->popup(at); });
     m_pckDrive->enableWhenTicked(m_btScan);
@@ -239,7 +240,7 @@ void TfrmClean::clearGrid() {
     m_grid.clearRows();
     m_grid.setHeader(dups::gridHeaders(quickclean::kGridMode));
     m_results->setRows(0);
-    tickSortItem(dups::SortCommand::Size);
+    m_hogSort->tick(dups::SortCommand::Size);
     m_results->clearMarks();
     m_results->refresh();
 }
@@ -275,7 +276,7 @@ void TfrmClean::scanFinished() {
     m_walk.reset();
     m_search.reset();
     m_results->refresh();
-    tickSortItem(dups::SortCommand::Size); // the rows came largest first
+    m_hogSort->tick(dups::SortCommand::Size); // the rows came largest first
     setScanning(false);
 
     if (rows > 0) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 class DriveCheckList;
+class HogSort;
 class QAction;
 class QLabel;
 class QListWidget;
@@ -69,7 +70,6 @@ private slots:
     void btDeleteClick();
     void SelectAll2Click();
     void DeselectAll2Click();
-    void gridHeaderClick(int column);
 
 private:
     QWidget* buildTopPanel();
@@ -82,9 +82,6 @@ private:
     void scanFinished();
     void setScanning(bool on);
     void setColumnWidths();
-
-    void sortGrid(dups::SortCommand command);
-    void tickSortItem(dups::SortCommand command);
 
     dups::SortDirections& m_sortDirections;
     TextGrid m_grid;
@@ -99,6 +96,7 @@ private:
     MarkedResultGrid* m_results = nullptr;
     QTableView* m_gridView = nullptr;
     ResultMenu m_menu;
+    HogSort* m_hogSort = nullptr;
     QLabel* m_pnlSel = nullptr;
 
     QPushButton* m_btScan = nullptr;
@@ -109,7 +107,4 @@ private:
     QPushButton* m_btOptions = nullptr;
     QPushButton* m_btBrowse = nullptr;
     QPushButton* m_btDetails = nullptr;
-
-    std::array<QAction*, 5> m_sortItems{}; // in the order of dups::SortCommand
-    dups::SortCommand m_sortTicked = dups::SortCommand::Size;
 };

@@ -7,6 +7,7 @@
 #include "app/ui/widgets.h"
 #include "delete/ui/handover.h"
 #include "dup/dupsearch.h"
+#include "dup/ui/hogsort.h"
 #include "platform/dirsearch.h"
 #include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
@@ -21,10 +22,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QShowEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -238,31 +239,10 @@ void TfrmDup::buildPopupMenu() {
     m_popup = m_menu.popup;
     m_menu.details->setEnabled(false); // the file details window is not part of the program yet
     m_menu.view->setEnabled(false);    // nor is the file viewer
-    m_mnSort = m_menu.sort;
-    const struct {
-        const char* name;
-        const char* caption;
-        dups::SortCommand command;
-    } sorts[] = {{"miSortSize", "&Size", dups::SortCommand::Size},
-                 {"miSortDate", "&Date", dups::SortCommand::Date},
-                 {"miSortAccess", "&Access Date", dups::SortCommand::AccessDate},
-                 {"miSortName", "&Name", dups::SortCommand::Name},
-                 {"miSortType", "&Type", dups::SortCommand::Type}};
-    for (const auto& s : sorts) {
-        QAction* item =
-            namedMenuItem(m_mnSort, QString::fromLatin1(s.name), QString::fromLatin1(s.caption));
-        item->setCheckable(true);
-        m_sortItems[size_t(s.command)] = item;
-        const dups::SortCommand command = s.command;
-        connect(item, &QAction::triggered, this, [this, command] { sortGrid(command); });
-    }
-    connect(m_menu.markAll, &QAction::triggered, m_results, &MarkedResultGrid::markAll);
-    connect(m_menu.unmarkAll, &QAction::triggered, m_results, &MarkedResultGrid::unmarkAll);
-    connect(m_menu.shrink, &QAction::triggered, this, &TfrmDup::ShrinkTopPanelClick);
-    connect(m_menu.restore, &QAction::triggered, this, &TfrmDup::RestoreTopPanelClick);
-    connect(m_menu.run, &QAction::triggered, m_results, &MarkedResultGrid::runSelected);
-    connect(m_menu.print, &QAction::triggered, this, [this] { m_results->print(printTitle()); });
-    connect(m_menu.clipboard, &QAction::triggered, m_results, &MarkedResultGrid::copyPaths);
+    m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access Date"), *m_results, m_grid,
+                            m_sortDirections);
+    m_results->connectMenu(
+        m_menu, [this] { return printTitle(); }, m_pnlTop, &m_savedPanelHeight);
 }
 
 // ---- showing ---------------------------------------------------------------------------------
@@ -299,7 +279,7 @@ void TfrmDup::applyMode() {
                                     : QStringLiteral("Start scanning for file hogs"));
     m_cbDup->setVisible(duplicates);
     m_lblDup->setVisible(duplicates);
-    m_mnSort->menuAction()->setVisible(!duplicates);
+    m_menu.sort->menuAction()->setVisible(!duplicates);
     m_model->setMarkColumn(dups::markColumn(m_mode));
     for (int c = 0; c < 7; ++c)
         m_model->setRightAligned(c, c == dups::sizeColumn(m_mode));
@@ -353,7 +333,7 @@ void TfrmDup::clearGrid() {
     m_grid.clearRows();
     m_grid.setHeader(dups::gridHeaders(m_mode));
     m_results->setRows(0);
-    tickSortItem(dups::SortCommand::Size);
+    m_hogSort->tick(dups::SortCommand::Size);
     m_results->clearMarks();
     m_results->refresh();
 }
@@ -410,7 +390,7 @@ void TfrmDup::scanFinished() {
     m_search.reset();
     m_model->refresh();
     if (m_mode == dups::Mode::FileHogs)
-        tickSortItem(dups::SortCommand::Size); // the rows came sorted largest first
+        m_hogSort->tick(dups::SortCommand::Size); // the rows came sorted largest first
     setScanning(false);
 
     if (rows > 0) {
@@ -484,49 +464,15 @@ void TfrmDup::btDeleteClick() {
 
 // ---- sorting ---------------------------------------------------------------------------------
 
-void TfrmDup::tickSortItem(dups::SortCommand command) {
-    m_sortTicked = command;
-    for (size_t i = 0; i < m_sortItems.size(); ++i)
-        if (m_sortItems[i])
-            m_sortItems[i]->setChecked(i == size_t(command));
-}
-
-void TfrmDup::sortGrid(dups::SortCommand command) {
-    if (m_scanning || m_mode != dups::Mode::FileHogs || m_results->rows() < 1) {
-        // Nothing is sorted: the ticks stay as they were (a menu item turns its own tick over).
-        tickSortItem(m_sortTicked);
-        return;
-    }
-    for (QAction* item : m_sortItems)
-        item->setChecked(false);
-    // The selection stays on the same line of the grid, as it does in a grid of cells.
-    {
-        const WaitCursor wait;
-        dups::sortHogGrid(m_grid, command, m_sortDirections);
-        m_results->refresh(true);
-    }
-    tickSortItem(command);
-}
-
 void TfrmDup::gridHeaderClick(int column) {
-    if (m_mode != dups::Mode::FileHogs || m_scanning)
-        return;
-    if (const auto command = dups::sortCommandForColumn(column))
-        sortGrid(*command);
+    if (m_mode == dups::Mode::FileHogs)
+        m_hogSort->headerClick(column);
 }
 
 // ---- the options menu ------------------------------------------------------------------------
 
 void TfrmDup::btOptionsClick() {
     m_popup->popup(m_btOptions->mapToGlobal(QPoint(0, m_btOptions->height())));
-}
-
-void TfrmDup::ShrinkTopPanelClick() {
-    resizeTopPanel(m_pnlTop, m_savedPanelHeight, true, m_menu);
-}
-
-void TfrmDup::RestoreTopPanelClick() {
-    resizeTopPanel(m_pnlTop, m_savedPanelHeight, false, m_menu);
 }
 
 QString TfrmDup::printTitle() const {

@@ -13,6 +13,7 @@
 #include <memory>
 
 class DriveCheckList;
+class HogSort;
 namespace scan {
 class SteppedWalk;
 }
@@ -82,8 +83,6 @@ private slots:
     void btCloseClick();
     void rbSizeClick();
     void gridHeaderClick(int column);
-    void ShrinkTopPanelClick();
-    void RestoreTopPanelClick();
 
 private:
     void buildTopPanel();
@@ -98,9 +97,6 @@ private:
     void setScanning(bool on);
     void setColumnWidths();
     int scaled(int pixels) const;
-
-    void sortGrid(dups::SortCommand command);
-    void tickSortItem(dups::SortCommand command);
 
     PlacementWindow placementWindow() const;
 
@@ -143,8 +139,6 @@ private:
     QPushButton* m_btClose = nullptr;
 
     QMenu* m_popup = nullptr;
-    QMenu* m_mnSort = nullptr;
-    std::array<QAction*, 5> m_sortItems{}; // in the order of dups::SortCommand
-    dups::SortCommand m_sortTicked = dups::SortCommand::Size;
     ResultMenu m_menu;
+    HogSort* m_hogSort = nullptr;
 };

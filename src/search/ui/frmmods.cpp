@@ -19,12 +19,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QShowEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -225,15 +225,8 @@ void TfrmMods::buildPopupMenu() {
         m_sortItems[size_t(c)] = item;
         connect(item, &QAction::triggered, this, [this, c] { sortGrid(c); });
     }
-    connect(m_menu.markAll, &QAction::triggered, m_results, &MarkedResultGrid::markAll);
-    connect(m_menu.unmarkAll, &QAction::triggered, m_results, &MarkedResultGrid::unmarkAll);
-    connect(m_menu.shrink, &QAction::triggered, this,
-            [this] { resizeTopPanel(m_pnlTop, m_savedPanelHeight, true, m_menu); });
-    connect(m_menu.restore, &QAction::triggered, this,
-            [this] { resizeTopPanel(m_pnlTop, m_savedPanelHeight, false, m_menu); });
-    connect(m_menu.run, &QAction::triggered, m_results, &MarkedResultGrid::runSelected);
-    connect(m_menu.print, &QAction::triggered, this, [this] { m_results->print(printTitle()); });
-    connect(m_menu.clipboard, &QAction::triggered, m_results, &MarkedResultGrid::copyPaths);
+    m_results->connectMenu(
+        m_menu, [this] { return printTitle(); }, m_pnlTop, &m_savedPanelHeight);
 }
 
 // ---- showing and closing ---------------------------------------------------------------------
