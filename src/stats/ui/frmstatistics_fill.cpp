@@ -264,8 +264,8 @@ void TfrmStatistics::doFileAttrs() {
         m_attrCounts[size_t(r)]->setText(FormatThousands(t.attrCount[size_t(r)]));
         m_attrBytes[size_t(r)]->setText(FormatThousands(t.attrBytes[size_t(r)]));
     }
-    statchart::showPercentBars(m_chartAttrFiles->chart(), stats::attributeBars(t, false), 2);
-    statchart::showPercentBars(m_chartAttrSize->chart(), stats::attributeBars(t, true), 2);
+    statchart::showPercentBars(m_chartAttrFiles->chart(), stats::attributeBars(t, false), 4);
+    statchart::showPercentBars(m_chartAttrSize->chart(), stats::attributeBars(t, true), 4);
 }
 
 void TfrmStatistics::doOverHang() {
@@ -284,7 +284,7 @@ void TfrmStatistics::doOverHang() {
     m_lblNumFiles->setText(o.filesLine);
     if (o.arrowRow >= 0)
         m_lblActual->setText(o.actualSpace);
-    statchart::showPercentBars(m_chartOverhang->chart(), stats::overhangBars(*totals()), 0);
+    statchart::showPercentBars(m_chartOverhang->chart(), stats::overhangBars(*totals()), 3);
 }
 
 void TfrmStatistics::doFileTimes() {

@@ -11,7 +11,6 @@
 #include <QPieSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
-#include <cmath>
 
 namespace statchart {
 
@@ -49,8 +48,10 @@ double highestOf(const stats::Series& points) {
 }
 
 QBarCategoryAxis* categoryAxis(const QStringList& labels) {
+    // Axis labels are rich text: "<= 7 days" must not read as a tag.
     auto* axis = new QBarCategoryAxis();
-    axis->append(labels);
+    for (const QString& label : labels)
+        axis->append(label.toHtmlEscaped());
     return axis;
 }
 
@@ -94,31 +95,28 @@ void showColouredBars(QChart* chart, const stats::Series& points, const QString&
     series->attachAxis(values);
 }
 
-void showPercentBars(QChart* chart, const stats::Series& points, int decimals) {
+void showPercentBars(QChart* chart, const stats::Series& points, int digits) {
     clear(chart);
     if (points.isEmpty())
         return;
     auto* series = new QHorizontalBarSeries();
     auto* set = new QBarSet(QString());
-    const double scale = std::pow(10.0, decimals);
-    double highest = 0;
-    for (const stats::ChartPoint& p : points) {
-        // The marks show the value itself, rounded as they are formatted.
-        const double value = std::round(p.value * scale) / scale;
-        set->append(value);
-        highest = std::max(highest, value);
-    }
+    for (const stats::ChartPoint& p : points)
+        set->append(p.value);
     set->setColor(colourOf(points.first().colour));
     set->setBorderColor(Qt::black);
+    set->setLabelColor(Qt::black);
     series->append(set);
     series->setBarWidth(0.6);
     series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsInsideBase);
+    series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     series->setLabelsFormat(QStringLiteral("@value %"));
+    series->setLabelsPrecision(digits);
     chart->addSeries(series);
-    // Hidden axes that keep every bar's scale from 0 to a little beyond the highest.
+    // Hidden axes that scale every bar from 0, with room for the mark beyond the longest.
     auto* values = new QValueAxis();
-    values->setRange(0, highest > 0 ? highest * 1.05 : 1);
+    const double highest = highestOf(points);
+    values->setRange(0, highest > 0 ? highest * 1.4 : 1);
     values->setVisible(false);
     auto* categories = new QBarCategoryAxis();
     for (const stats::ChartPoint& p : points)
@@ -238,11 +236,11 @@ void showLines(QChart* chart, const QList<stats::Series>& series, const QStringL
         line->attachAxis(bottom);
         line->attachAxis(left);
     }
-    // Every other hour is labelled; the labels stand at their hour.
+    // Every third hour is labelled; the labels stand at their hour.
     if (!series.isEmpty()) {
         const stats::Series& first = series.first();
         bottom->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-        for (int x = 0; x < first.size(); x += 2)
+        for (int x = 0; x < first.size(); x += 3)
             bottom->append(first[x].label, x);
         bottom->setRange(0, std::max(1, int(first.size()) - 1));
     }

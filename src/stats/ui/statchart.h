@@ -23,9 +23,9 @@ QChartView* makeChartView(QWidget* parent, const QString& name);
 void showColouredBars(QChart* chart, const stats::Series& points, const QString& title,
                       const QStringList& marks);
 
-// Horizontal bars in one colour without axes, marks formatted as the value with `decimals`
-// decimals and " %" (the attribute and overhang charts).
-void showPercentBars(QChart* chart, const stats::Series& points, int decimals);
+// Horizontal bars in one colour without axes, marks showing the value with at most `digits`
+// significant digits and " %" (the attribute and overhang charts).
+void showPercentBars(QChart* chart, const stats::Series& points, int digits);
 
 // Three series of horizontal bars side by side, each in one colour, with a legend.
 void showGroupedBars(QChart* chart, const std::array<stats::Series, 3>& series,
