@@ -22,8 +22,8 @@ constexpr int kBufferSize = 32 * 1024;
 
 // What statx is asked for.  The birth time comes in the same call when the file system keeps
 // one.
-constexpr unsigned kStatxFields =
-    STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME | STATX_BTIME | STATX_INO;
+constexpr unsigned kStatxFields = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
+                                  STATX_BTIME | STATX_INO | STATX_NLINK;
 
 // Looking at an entry must not mount an automounted file system on the way.
 constexpr int kNoFollow = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
@@ -117,6 +117,7 @@ void fillEntry(const struct statx& st, quint32 attributes, DirEntry* entry) {
     entry->writeNanoseconds = qint32(st.stx_mtime.tv_nsec);
     entry->device = makedev(st.stx_dev_major, st.stx_dev_minor);
     entry->inode = st.stx_ino;
+    entry->links = (st.stx_mask & STATX_NLINK) ? quint32(st.stx_nlink) : 1;
     entry->creationTime = (st.stx_mask & STATX_BTIME) ? qint64(st.stx_btime.tv_sec) : 0;
 }
 

@@ -50,6 +50,7 @@ struct DirEntry {
     qint64 creationTime = 0;     // birth time; 0 when the file system records none
     qint64 writeTime = 0;        // last write (modification)
     qint32 writeNanoseconds = 0; // the part of the last write below the second
+    quint32 links = 1;           // the number of names (hard links) of the file
     quint64 device = 0;          // the file system's device number
     quint64 inode = 0;           // the file's number on its device
 };

@@ -8,6 +8,7 @@
 #include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
 #include "search/ui/frmmods.h"
+#include "stats/ui/frmstatistics.h"
 
 void registerTools() {
     // Each tool adds its window here as it joins the program.
@@ -24,6 +25,10 @@ void registerTools() {
     TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
         return new TfrmMods(&main, main.toolState().datesSort);
     });
+
+    // The statistics window lives for the whole run; the main window shows it without waiting.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Statistic,
+                             [](TfrmMain& main) -> QWidget* { return new TfrmStatistics(&main); });
 
     // The unzip window opens on the default zip folder.
     TfrmMain::setToolFactory(TfrmMain::Tool::Zip, [](TfrmMain& main) -> QWidget* {
