@@ -70,7 +70,8 @@ SearchResult searchOnce(Kind kind, const QString& tree) {
 }
 
 QByteArray pipeline(Kind kind, const QString& tree) {
-    const QByteArray find = "find '" + QFile::encodeName(tree) + "' -type f -printf '%s\\t%p\\n'";
+    const QByteArray find =
+        "find -H '" + QFile::encodeName(tree) + "' -type f -printf '%s\\t%p\\n'";
     if (kind == Kind::Hogs)
         return find + " | sort -rn > /dev/null";
     return find + " | sort -n | awk -F '\\t' '$1 == p { if (!s) print l; print; s = 1; next } "

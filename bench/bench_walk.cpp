@@ -65,7 +65,7 @@ WalkResult walkOnce(const QString& tree, int threads) {
 
 double findOnce(const QString& tree) {
     const QByteArray command =
-        "find '" + QFile::encodeName(tree) + "' -printf '%s %T@ %A@\\n' > /dev/null";
+        "find -H '" + QFile::encodeName(tree) + "' -printf '%s %T@ %A@\\n' > /dev/null";
     QElapsedTimer t;
     t.start();
     if (std::system(command.constData()) != 0)
