@@ -185,6 +185,8 @@ void TfrmMain::FormShow() {
     GetSearchPath();
     switchOnHints();
     updateButtons();
+    // The statistics window is made when the program starts and then only shown and hidden.
+    makeStatistics();
 }
 
 void TfrmMain::paintEvent(QPaintEvent*) {
@@ -249,17 +251,18 @@ void TfrmMain::btDirHogsClick() {
     launch(Tool::DirHogs, true);
 }
 
+void TfrmMain::makeStatistics() {
+    if (!m_statistics && hasTool(Tool::Statistic))
+        m_statistics = factories().value(Tool::Statistic)(*this);
+}
+
 void TfrmMain::btStatisticClick() {
     // The statistics window lives for the whole run and is shown without waiting for it.
-    static QPointer<QWidget> statistics;
-    if (!hasTool(Tool::Statistic))
-        return;
-    if (!statistics)
-        statistics = factories().value(Tool::Statistic)(*this);
-    if (statistics) {
-        statistics->show();
-        statistics->raise();
-        statistics->activateWindow();
+    makeStatistics();
+    if (m_statistics) {
+        m_statistics->show();
+        m_statistics->raise();
+        m_statistics->activateWindow();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QMap>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -77,6 +78,7 @@ private:
     void updateButtons();
     // Opens a tool modally (after checkExceptionList when guarded) and frees it after.
     void launch(Tool tool, bool guarded);
+    void makeStatistics();
 
     QMap<QString, QPushButton*> m_buttons;
     QList<QPushButton*> m_buttonOrder;              // top to bottom
@@ -86,4 +88,5 @@ private:
     bool m_lowColour = false;
     int m_duplicateMode = 1;
     ToolState m_toolState;
+    QPointer<QWidget> m_statistics; // lives for the whole run once made
 };
