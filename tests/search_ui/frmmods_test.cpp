@@ -1,4 +1,7 @@
 #include "app/format.h"
+#include "browse/ui/frmdetails.h"
+#include "browse/ui/frmfind.h"
+#include "browse/ui/frmview.h"
 #include "delete/ui/frmreallydelete.h"
 #include "search/ui/frmmods.h"
 #include "support/modalwindows.h"
@@ -7,6 +10,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +105,34 @@ TEST_F(ModsWindow, CleanHandsTheMarksOverAndACancelKeepsTheWindow) {
     EXPECT_EQ(handed.size(), 3);
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(w.printTitle().left(27), "Files Last accessed between");
+}
+
+TEST_F(ModsWindow, ViewAndDetailsOpenOnTheSelectedFile) {
+    TfrmFind find(nullptr);
+    TfrmMods w(nullptr, directions, &find);
+    w.show();
+    start(w);
+    auto* grid = child<QTableView>(&w, "grid");
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    const QString selected = dates::rowPath(w.resultGrid(), 2);
+    QString viewed, detailed;
+    whenModalOpen<TfrmView>([&viewed](TfrmView* v) {
+        viewed = v->windowTitle();
+        v->close();
+    });
+    child<QAction>(&w, "miView")->trigger();
+    whenModalOpen<TfrmDetails>([&detailed](TfrmDetails* d) {
+        detailed = d->windowTitle();
+        d->close();
+    });
+    child<QPushButton>(&w, "btDetails")->click();
+    EXPECT_TRUE(viewed.contains(QFileInfo(selected).fileName())) << viewed.toStdString();
+    EXPECT_FALSE(detailed.isEmpty());
+
+    // Without the find dialog the two stay disabled.
+    TfrmMods plain(nullptr, directions);
+    EXPECT_FALSE(child<QAction>(&plain, "miView")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(&plain, "btDetails")->isEnabled());
 }
 
 } // namespace

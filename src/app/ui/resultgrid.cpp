@@ -3,6 +3,8 @@
 #include "app/ui/messagebox.h"
 #include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
+#include "browse/ui/frmdetails.h"
+#include "browse/ui/frmview.h"
 #include "platform/dirsearch.h"
 #include "search/ui/printreport.h"
 
@@ -247,4 +249,26 @@ void MarkedResultGrid::connectMenu(const ResultMenu& menu, std::function<QString
             [=] { resizeTopPanel(topPanel, *savedHeight, true, menu); });
     connect(menu.restore, &QAction::triggered, this,
             [=] { resizeTopPanel(topPanel, *savedHeight, false, menu); });
+}
+
+void MarkedResultGrid::connectFileWindows(const ResultMenu& menu, QPushButton* details,
+                                          TfrmFind* find) {
+    menu.view->setEnabled(find != nullptr);
+    menu.details->setEnabled(find != nullptr);
+    details->setEnabled(find != nullptr);
+    if (!find)
+        return;
+    const auto view = [this, find] {
+        const QString path = selectedFile();
+        if (!m_busy && !path.isEmpty())
+            viewFile(m_view->window(), *find, path);
+    };
+    const auto showDetailsOfRow = [this, find] {
+        const QString path = selectedFile();
+        if (!m_busy && !path.isEmpty())
+            showDetails(m_view->window(), *find, path);
+    };
+    connect(menu.view, &QAction::triggered, this, view);
+    connect(menu.details, &QAction::triggered, this, showDetailsOfRow);
+    connect(details, &QPushButton::clicked, this, showDetailsOfRow);
 }

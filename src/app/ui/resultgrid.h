@@ -61,6 +61,7 @@ void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMe
 
 class QLabel;
 class QPushButton;
+class TfrmFind;
 
 // The result grid of a tool window with its marks: the view and its model, the marks of the
 // rows (the hand-over list) shown in the status line, and the commands every tool has on it:
@@ -112,8 +113,13 @@ public:
     // Connects the menu's Mark all, Unmark all, Run, Print (with the title the window makes at
     // the time) and Clipboard, and its Shrink and Restore to the window's top panel, whose
     // height when the window was shown *savedHeight holds.
-    void connectMenu(const ResultMenu& menu, std::function<QString()> printTitle,
-                     QWidget* topPanel, const int* savedHeight);
+    void connectMenu(const ResultMenu& menu, std::function<QString()> printTitle, QWidget* topPanel,
+                     const int* savedHeight);
+
+    // View and Details (the menu items and the Details button) open the viewer and the details
+    // window on the selected row's file, with the program's find dialog; without one they stay
+    // disabled.  Nothing happens when the file is gone.
+    void connectFileWindows(const ResultMenu& menu, QPushButton* details, TfrmFind* find);
 
 signals:
     // A right click on the grid asked for the options menu at that global position.

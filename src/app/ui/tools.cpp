@@ -17,13 +17,13 @@ void registerTools() {
     const auto dupWindow = [](TfrmMain& main) -> QWidget* {
         const dups::Mode mode =
             main.duplicateMode() == 1 ? dups::Mode::Duplicates : dups::Mode::FileHogs;
-        return new TfrmDup(&main, mode, main.toolState().hogSort);
+        return new TfrmDup(&main, mode, main.toolState().hogSort, main.toolState().findDialog);
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
-        return new TfrmMods(&main, main.toolState().datesSort);
+        return new TfrmMods(&main, main.toolState().datesSort, main.toolState().findDialog);
     });
 
     // The statistics window lives for the whole run; the main window shows it without waiting.
@@ -40,7 +40,7 @@ void registerTools() {
                              [](TfrmMain& main) -> QWidget* { return new TfrmNoDelete(&main); });
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Clean, [](TfrmMain& main) -> QWidget* {
-        return new TfrmClean(&main, main.toolState().cleanSort);
+        return new TfrmClean(&main, main.toolState().cleanSort, main.toolState().findDialog);
     });
     TfrmMain::setToolFactory(TfrmMain::Tool::ClearCache,
                              [](TfrmMain& main) -> QWidget* { return new TfrmCache(&main); });

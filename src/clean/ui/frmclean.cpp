@@ -33,8 +33,8 @@ constexpr int kWidths[] = {64, 64, 64, 64, 296};
 
 } // namespace
 
-TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections)
-    : QDialog(parent), m_sortDirections(sortDirections) {
+TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find)
+    : QDialog(parent), m_sortDirections(sortDirections), m_find(find) {
     setObjectName(QStringLiteral("TfrmClean"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -151,9 +151,8 @@ void TfrmClean::buildButtons(QLayout* layout) {
     }
     buttons->addStretch(1);
     static_cast<QBoxLayout*>(layout)->addLayout(buttons);
-    // The browser and the file details are not part of the program yet.
+    // The browser is not part of the program yet.
     m_btBrowse->setEnabled(false);
-    m_btDetails->setEnabled(false);
 
     connect(m_btScan, &QPushButton::clicked, this, &TfrmClean::btScanClick);
     connect(m_btClose, &QPushButton::clicked, this, &QWidget::close);

@@ -11,6 +11,7 @@
 
 class DriveCheckList;
 class HogSort;
+class TfrmFind;
 class QAction;
 class QLabel;
 class QListWidget;
@@ -35,7 +36,8 @@ class SteppedWalk;
 class TfrmClean : public QDialog {
     Q_OBJECT
 public:
-    TfrmClean(QWidget* parent, dups::SortDirections& sortDirections);
+    // find: the program's find dialog for the viewer; without it View and Details stay disabled.
+    TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find = nullptr);
     ~TfrmClean() override;
 
     // The result grid (row 0 is the header) and the number of result rows of the last scan.
@@ -84,6 +86,7 @@ private:
     void setColumnWidths();
 
     dups::SortDirections& m_sortDirections;
+    TfrmFind* m_find;
     TextGrid m_grid;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;

@@ -15,9 +15,7 @@ void TfrmClean::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_menu.popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_menu.unmarkAll->setText(QStringLiteral("Unmark All"));
-    // The file details window and the viewer are not part of the program yet.
-    m_menu.details->setEnabled(false);
-    m_menu.view->setEnabled(false);
+    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(

@@ -71,8 +71,9 @@ QString numberText(const QDoubleSpinBox* box) {
 
 } // namespace
 
-TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections)
-    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections) {
+TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
+                 TfrmFind* find)
+    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find) {
     setObjectName(QStringLiteral("TfrmDup"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -117,7 +118,7 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     layout->addLayout(buttons);
 
     // The pair comparison, the browser and the file details are not part of the program yet.
-    for (QPushButton* b : {m_btCompare, m_btBrowse, m_btDetails})
+    for (QPushButton* b : {m_btCompare, m_btBrowse})
         b->setEnabled(false);
 
     m_pnlSel = new QLabel(this);
@@ -237,8 +238,7 @@ void TfrmDup::buildTopPanel() {
 void TfrmDup::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_popup = m_menu.popup;
-    m_menu.details->setEnabled(false); // the file details window is not part of the program yet
-    m_menu.view->setEnabled(false);    // nor is the file viewer
+    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access Date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(

@@ -14,6 +14,7 @@
 
 class DriveCheckList;
 class HogSort;
+class TfrmFind;
 namespace scan {
 class SteppedWalk;
 }
@@ -39,7 +40,9 @@ class WildCardBox;
 class TfrmDup : public QDialog {
     Q_OBJECT
 public:
-    TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections);
+    // find: the program's find dialog for the viewer; without it View and Details stay disabled.
+    TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
+            TfrmFind* find = nullptr);
     ~TfrmDup() override;
 
     dups::Mode mode() const { return m_mode; }
@@ -102,6 +105,7 @@ private:
 
     const dups::Mode m_mode;
     dups::SortDirections& m_sortDirections;
+    TfrmFind* m_find;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     TextGrid m_grid;
     bool m_scanning = false;

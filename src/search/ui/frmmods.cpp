@@ -59,8 +59,8 @@ int checkedIndex(const std::array<QRadioButton*, 3>& buttons) {
 
 } // namespace
 
-TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections)
-    : QDialog(parent), m_sortDirections(sortDirections) {
+TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find)
+    : QDialog(parent), m_sortDirections(sortDirections), m_find(find) {
     setObjectName(QStringLiteral("TfrmMods"));
     setWindowTitle(QStringLiteral("Files in a range of dates"));
     setModal(true);
@@ -98,8 +98,7 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections)
     m_btClose->setAutoDefault(false);
     buttons->addWidget(m_btClose);
     layout->addLayout(buttons);
-    // The file details and the browser are not part of the program yet.
-    m_btDetails->setEnabled(false);
+    // The browser is not part of the program yet.
     m_btBrowse->setEnabled(false);
 
     m_status = namedLabel(this, QStringLiteral("StatusLine"), QString());
@@ -214,8 +213,7 @@ QWidget* TfrmMods::buildDateEdits() {
 
 void TfrmMods::buildPopupMenu() {
     m_menu = makeResultMenu(this);
-    m_menu.details->setEnabled(false); // the file details window is not part of the program yet
-    m_menu.view->setEnabled(false);    // nor is the file viewer
+    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
     const char* const captions[] = {"&Name", "Access &Date", "&Creation Date", "&Modification Date",
                                     "&Size", "&Folder",      "&Type"};
     for (int c = 0; c < dates::kColumnCount; ++c) {

@@ -19,6 +19,7 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 class QToolButton;
+class TfrmFind;
 class WildCardBox;
 namespace scan {
 class SteppedWalk;
@@ -32,7 +33,8 @@ class SteppedWalk;
 class TfrmMods : public QDialog {
     Q_OBJECT
 public:
-    TfrmMods(QWidget* parent, dates::SortDirections& sortDirections);
+    // find: the program's find dialog for the viewer; without it View and Details stay disabled.
+    TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find = nullptr);
     ~TfrmMods() override;
 
     const TextGrid& resultGrid() const { return m_grid; }
@@ -84,6 +86,7 @@ private:
     dates::When when() const;
 
     dates::SortDirections& m_sortDirections;
+    TfrmFind* m_find;
     TextGrid m_grid;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
