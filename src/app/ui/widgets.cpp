@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <climits>
 
 QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption,
                          const QString& hint) {
@@ -24,6 +25,24 @@ QRadioButton* namedRadio(QWidget* parent, const QString& name, const QString& ca
     auto* rb = new QRadioButton(caption, parent);
     rb->setObjectName(name);
     return rb;
+}
+
+namespace {
+
+// Progress bars count in int.
+int barValue(qsizetype value) {
+    return value <= 0 ? 0 : value >= INT_MAX ? INT_MAX : int(value);
+}
+
+} // namespace
+
+void setFileBarRange(QProgressBar* bar, qsizetype files) {
+    bar->setRange(0, qMax(1, barValue(files)));
+    bar->setValue(0);
+}
+
+void setFileBarPosition(QProgressBar* bar, qsizetype index) {
+    bar->setValue(qMin(bar->maximum(), barValue(index + 1)));
 }
 
 QProgressBar* redGauge(QWidget* parent) {

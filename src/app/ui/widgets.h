@@ -33,6 +33,13 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
 // The heading of a dialog: a label in bold, two points larger than the window's text.
 QLabel* headingLabel(QWidget* parent, const QString& name, const QString& text);
 
+// A bar over a run of files: it counts the files reached out of all of them.  (A bar whose
+// range is 0..0 would show a busy animation instead, as it would for one file counted 0..n-1.)
+// Counts beyond what a bar holds stop at its end.
+void setFileBarRange(QProgressBar* bar, qsizetype files);
+// The file at `index` (from 0) is being handled.
+void setFileBarPosition(QProgressBar* bar, qsizetype index);
+
 // The red percentage gauge (0..100) that shows the progress of one file or archive; named
 // Gauge1 as every window calls it.
 QProgressBar* redGauge(QWidget* parent);

@@ -5,9 +5,7 @@
 #include "app/ui/frmstandby.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/widgets.h"
-#include "delete/ui/frmzipoptions.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -18,7 +16,6 @@
 #include <QStringListModel>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <climits>
 #include <memory>
 
 namespace {
@@ -29,22 +26,6 @@ const char* const kAllProtected =
 const char* const kNoFiles =
     "There are no files on the deletion panel.  In order to perform this operation you need to "
     "move files from the NON-DELETE list to the deletion panel.";
-
-// Progress bars count in int; a count beyond that simply stops at the end of the bar.
-int barValue(qsizetype value) {
-    return value <= 0 ? 0 : value >= INT_MAX ? INT_MAX : int(value);
-}
-
-// A bar over a run of files: it counts the files reached out of all of them (a bar whose range
-// is 0..0 would show a busy animation instead, as it would for a single file counted 0..n-1).
-void startFileBar(QProgressBar* bar, qsizetype files) {
-    bar->setRange(0, qMax(1, barValue(files)));
-    bar->setValue(0);
-}
-
-void moveFileBar(QProgressBar* bar, qsizetype index) {
-    bar->setValue(qMin(bar->maximum(), barValue(index + 1)));
-}
 
 QListView* panelView(QWidget* parent, const QString& name, QStringListModel* model) {
     auto* v = new QListView(parent);
@@ -299,7 +280,7 @@ void TfrmReallyDelete::FormShow() {
 void TfrmReallyDelete::MoveFiles() {
     TfrmStandBy* standBy = TfrmStandBy::instance();
     QProgressBar* waitBar = standBy->bar();
-    startFileBar(waitBar, m_lb1.size());
+    setFileBarRange(waitBar, m_lb1.size());
     standBy->show();
     standBy->repaint();
 
@@ -309,7 +290,7 @@ void TfrmReallyDelete::MoveFiles() {
     clock.start();
     const PanelSplit split = sortIntoPanels(m_lb1, shell::protection(), [&](qsizetype visited) {
         if (clock.elapsed() >= 30) {
-            moveFileBar(waitBar, visited);
+            setFileBarPosition(waitBar, visited);
             standBy->repaint();
             clock.restart();
         }
@@ -380,149 +361,4 @@ bool TfrmReallyDelete::NoFilesToDelete() {
         return false;
     msgbox::infoBox(QString::fromLatin1(kNoFiles));
     return true;
-}
-
-void TfrmReallyDelete::showProgressPanel(bool show) {
-    m_pnlButtons->setVisible(!show);
-    m_pnlProgress->setVisible(show);
-    // The panels stay as they are while their files are being handled.
-    m_pages->setEnabled(!show);
-}
-
-void TfrmReallyDelete::beginRun(bool cancelEnabled, bool withGauge) {
-    m_running = true;
-    startFileBar(m_bar, m_lb1.size());
-    m_bar->show();
-    m_gauge1->setValue(0);
-    m_gauge1->setVisible(withGauge);
-    m_btClose->setEnabled(cancelEnabled);
-}
-
-void TfrmReallyDelete::endRun() {
-    m_btClose->setEnabled(true);
-    m_bar->hide();
-    m_gauge1->hide();
-    m_running = false;
-}
-
-DisposalHooks TfrmReallyDelete::runHooks() {
-    DisposalHooks hooks;
-    hooks.fileStarted = [this](qsizetype index, const QString& path) {
-        m_runIndex = index;
-        m_runPath = path;
-    };
-    hooks.error = [](const QString& message) { msgbox::errorBox(message); };
-    hooks.abortRequested = [this]() { return m_abortRequested; };
-    hooks.gauge = [this](int percent) {
-        // Called while an archive is written, inside one step: the gauge is painted at once.
-        m_gauge1->setValue(qBound(0, percent, 100));
-        m_gauge1->repaint();
-    };
-    return hooks;
-}
-
-void TfrmReallyDelete::startRun(DisposalKind kind, const ZipRunSettings& zip) {
-    const bool zipping = kind == DisposalKind::Zip;
-    m_runKind = kind;
-    m_zipFolder = zip.zipFolder;
-    m_run = std::make_unique<DisposalRun>(kind, listed(m_lb1), m_savings, runHooks(), zip);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    beginRun(zipping, zipping);
-    m_stepTimer.start();
-}
-
-void TfrmReallyDelete::stepRun() {
-    QElapsedTimer clock;
-    clock.start();
-    bool more = true;
-    while (more && clock.elapsed() < 25)
-        more = m_run->step(32);
-    m_lblName->setText(m_runPath);
-    moveFileBar(m_bar, m_runIndex);
-    if (more) {
-        m_stepTimer.start();
-        return;
-    }
-    const DisposalOutcome outcome = m_run->outcome();
-    const bool zipped = m_runKind == DisposalKind::Zip;
-    m_run.reset();
-    endRun();
-    QApplication::restoreOverrideCursor();
-    // Said only when something was in fact stored; failures have been reported file by file.
-    if (zipped && !m_abortRequested && outcome.disposed > 0)
-        msgbox::plainBox(
-            QStringLiteral("Files deleted and stored in archive zip files in the folder \"") +
-            archiveFolder(m_zipFolder) + QLatin1Char('"'));
-    showProgressPanel(false);
-    finishRun();
-}
-
-void TfrmReallyDelete::finishRun() {
-    m_lb1.clear();
-    refreshModels();
-    UpdateHeaders();
-    done(1);
-}
-
-void TfrmReallyDelete::DeleteAllClick() {
-    runConfirmed(QStringLiteral("Really delete?"), DisposalKind::Delete);
-}
-
-void TfrmReallyDelete::RecycleClick() {
-    runConfirmed(disposalText::recycleQuestion(), DisposalKind::Recycle);
-}
-
-void TfrmReallyDelete::runConfirmed(const QString& question, DisposalKind kind) {
-    if (NoFilesToDelete())
-        return;
-    showProgressPanel(true);
-    if (!msgbox::askYesNo(question)) {
-        msgbox::infoBox(QStringLiteral("Files not deleted"));
-        showProgressPanel(false);
-        return;
-    }
-    startRun(kind);
-}
-
-void TfrmReallyDelete::ZipItClick() {
-    if (NoFilesToDelete())
-        return;
-    showProgressPanel(true);
-    QString comment;
-    {
-        TfrmZipOptions options(this);
-        const int answer = options.exec();
-        comment = options.comment();
-        if (answer != QDialog::Accepted) {
-            showProgressPanel(false);
-            return;
-        }
-    }
-
-    ZipRunSettings settings;
-    settings.tag = m_archiveTag;
-    settings.comment = comment;
-    settings.zipFolder = shell::defaultZipFolder();
-    settings.moment = QDateTime::currentDateTime();
-    startRun(DisposalKind::Zip, settings);
-}
-
-void TfrmReallyDelete::btCloseClick() {
-    if (!m_running) {
-        done(2);
-        return;
-    }
-    if (!m_btClose->isEnabled())
-        return;
-    // No step runs while the question is open.
-    m_stepTimer.stop();
-    if (msgbox::askYesNo(QStringLiteral("Really abort?  Folders may be partially deleted!"))) {
-        m_abortRequested = true;
-        setResult(0);
-    }
-    m_stepTimer.start();
-}
-
-void TfrmReallyDelete::reject() {
-    btCloseClick();
 }

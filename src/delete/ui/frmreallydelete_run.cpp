@@ -1,0 +1,160 @@
+// The deletion window's runs: the progress panel, and delete, trash or zip over the deletion
+// panel in steps from the event loop.
+
+#include "app/shell.h"
+#include "app/ui/messagebox.h"
+#include "app/ui/widgets.h"
+#include "delete/ui/frmreallydelete.h"
+#include "delete/ui/frmzipoptions.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+void TfrmReallyDelete::showProgressPanel(bool show) {
+    m_pnlButtons->setVisible(!show);
+    m_pnlProgress->setVisible(show);
+    // The panels stay as they are while their files are being handled.
+    m_pages->setEnabled(!show);
+}
+
+void TfrmReallyDelete::beginRun(bool cancelEnabled, bool withGauge) {
+    m_running = true;
+    setFileBarRange(m_bar, m_lb1.size());
+    m_bar->show();
+    m_gauge1->setValue(0);
+    m_gauge1->setVisible(withGauge);
+    m_btClose->setEnabled(cancelEnabled);
+}
+
+void TfrmReallyDelete::endRun() {
+    m_btClose->setEnabled(true);
+    m_bar->hide();
+    m_gauge1->hide();
+    m_running = false;
+}
+
+DisposalHooks TfrmReallyDelete::runHooks() {
+    DisposalHooks hooks;
+    hooks.fileStarted = [this](qsizetype index, const QString& path) {
+        m_runIndex = index;
+        m_runPath = path;
+    };
+    hooks.error = [](const QString& message) { msgbox::errorBox(message); };
+    hooks.abortRequested = [this]() { return m_abortRequested; };
+    hooks.gauge = [this](int percent) {
+        // Called while an archive is written, inside one step: the gauge is painted at once.
+        m_gauge1->setValue(qBound(0, percent, 100));
+        m_gauge1->repaint();
+    };
+    return hooks;
+}
+
+void TfrmReallyDelete::startRun(DisposalKind kind, const ZipRunSettings& zip) {
+    const bool zipping = kind == DisposalKind::Zip;
+    m_runKind = kind;
+    m_zipFolder = zip.zipFolder;
+    m_run = std::make_unique<DisposalRun>(kind, listed(m_lb1), m_savings, runHooks(), zip);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    beginRun(zipping, zipping);
+    m_stepTimer.start();
+}
+
+void TfrmReallyDelete::stepRun() {
+    QElapsedTimer clock;
+    clock.start();
+    bool more = true;
+    while (more && clock.elapsed() < 25)
+        more = m_run->step(32);
+    m_lblName->setText(m_runPath);
+    setFileBarPosition(m_bar, m_runIndex);
+    if (more) {
+        m_stepTimer.start();
+        return;
+    }
+    const DisposalOutcome outcome = m_run->outcome();
+    const bool zipped = m_runKind == DisposalKind::Zip;
+    m_run.reset();
+    endRun();
+    QApplication::restoreOverrideCursor();
+    // Said only when something was in fact stored; failures have been reported file by file.
+    if (zipped && !m_abortRequested && outcome.disposed > 0)
+        msgbox::plainBox(
+            QStringLiteral("Files deleted and stored in archive zip files in the folder \"") +
+            archiveFolder(m_zipFolder) + QLatin1Char('"'));
+    showProgressPanel(false);
+    finishRun();
+}
+
+void TfrmReallyDelete::finishRun() {
+    m_lb1.clear();
+    refreshModels();
+    UpdateHeaders();
+    done(1);
+}
+
+void TfrmReallyDelete::DeleteAllClick() {
+    runConfirmed(QStringLiteral("Really delete?"), DisposalKind::Delete);
+}
+
+void TfrmReallyDelete::RecycleClick() {
+    runConfirmed(disposalText::recycleQuestion(), DisposalKind::Recycle);
+}
+
+void TfrmReallyDelete::runConfirmed(const QString& question, DisposalKind kind) {
+    if (NoFilesToDelete())
+        return;
+    showProgressPanel(true);
+    if (!msgbox::askYesNo(question)) {
+        msgbox::infoBox(QStringLiteral("Files not deleted"));
+        showProgressPanel(false);
+        return;
+    }
+    startRun(kind);
+}
+
+void TfrmReallyDelete::ZipItClick() {
+    if (NoFilesToDelete())
+        return;
+    showProgressPanel(true);
+    QString comment;
+    {
+        TfrmZipOptions options(this);
+        const int answer = options.exec();
+        comment = options.comment();
+        if (answer != QDialog::Accepted) {
+            showProgressPanel(false);
+            return;
+        }
+    }
+
+    ZipRunSettings settings;
+    settings.tag = m_archiveTag;
+    settings.comment = comment;
+    settings.zipFolder = shell::defaultZipFolder();
+    settings.moment = QDateTime::currentDateTime();
+    startRun(DisposalKind::Zip, settings);
+}
+
+void TfrmReallyDelete::btCloseClick() {
+    if (!m_running) {
+        done(2);
+        return;
+    }
+    if (!m_btClose->isEnabled())
+        return;
+    // No step runs while the question is open.
+    m_stepTimer.stop();
+    if (msgbox::askYesNo(QStringLiteral("Really abort?  Folders may be partially deleted!"))) {
+        m_abortRequested = true;
+        setResult(0);
+    }
+    m_stepTimer.start();
+}
+
+void TfrmReallyDelete::reject() {
+    btCloseClick();
+}
