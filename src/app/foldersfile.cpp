@@ -26,12 +26,18 @@ bool foldersFileExists() {
     return QFileInfo(foldersFilePath()).isFile();
 }
 
-QStringList readFoldersFile() {
+QStringList readFoldersFile(QString* error) {
     QFile file(foldersFilePath());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.exists())
         return {};
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return {};
+    }
     QStringList folders;
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = bytes.split('\n');
     for (QByteArray line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);

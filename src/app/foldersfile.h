@@ -14,7 +14,8 @@ bool writeFoldersWhen(IniFile& ini, const QString& when);
 
 QString foldersFilePath();
 bool foldersFileExists();
-// Lines without their CR LF (or LF) ends; empty lines skipped.  Empty when missing.
-QStringList readFoldersFile();
+// Lines without their CR LF (or LF) ends; empty lines skipped.  Empty when missing; empty, with
+// the reason in *error (when given), when the file exists but cannot be read.
+QStringList readFoldersFile(QString* error = nullptr);
 // Replaces the file with the lines (CR LF ends); an empty list deletes the file.
 bool writeFoldersFile(const QStringList& folders);

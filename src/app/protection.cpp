@@ -36,6 +36,7 @@ void ProtectedFolders::build(const QStringList* nonDeleteList, const QStringList
     m_searchPath.clear();
     m_windows.clear();
     m_listNotBuilt = nonDeleteList == nullptr;
+    m_listError.clear();
     if (nonDeleteList) {
         for (const QString& line : *nonDeleteList)
             m_lb1.append(line);
@@ -59,12 +60,13 @@ void ProtectedFolders::build(const QStringList* nonDeleteList, const QStringList
 
 void ProtectedFolders::buildFromWorld() {
     const platform::Places& p = platform::places();
-    if (foldersFileExists()) {
-        const QStringList lines = readFoldersFile();
-        build(&lines, platform::searchPathElements(), p.systemDir, p.windowsDir);
-    } else {
-        build(nullptr, platform::searchPathElements(), p.systemDir, p.windowsDir);
-    }
+    QString error;
+    const QStringList lines = foldersFileExists() ? readFoldersFile(&error) : QStringList();
+    // A list that cannot be read protects nothing: the tools that delete refuse to open, as
+    // they do when there is no list.
+    const bool usable = foldersFileExists() && error.isEmpty();
+    build(usable ? &lines : nullptr, platform::searchPathElements(), p.systemDir, p.windowsDir);
+    m_listError = error;
 }
 
 void ProtectedFolders::normalizeExceptionList() {

@@ -19,11 +19,15 @@ public:
     void build(const QStringList* nonDeleteList, const QStringList& pathElements,
                const QString& systemDir, const QString& windowsDir);
 
-    // build() from the current world: folders.txt, PATH and the two system folders.
+    // build() from the current world: folders.txt, PATH and the two system folders.  A
+    // folders.txt that exists but cannot be read counts as missing, and listError() says why.
     void buildFromWorld();
 
-    // True when the non-delete list file was missing at the last build.
+    // True when the non-delete list file was missing (or unreadable) at the last build.
     bool listNotBuilt() const { return m_listNotBuilt; }
+    // Why the non-delete list file could not be read at the last build; empty when it could, or
+    // when there was none.
+    const QString& listError() const { return m_listError; }
 
     // Is the file (isFile) or folder protected?  A file is protected when its folder is one of
     // the listed folders; a folder when it is, or contains, a listed folder.  The lists are
@@ -57,6 +61,7 @@ private:
     QStringList m_searchPath;
     QStringList m_windows;
     bool m_listNotBuilt = true;
+    QString m_listError;
     QString m_lastKey;
     bool m_lastIsFile = false;
     int m_lastReason = NotProtected;

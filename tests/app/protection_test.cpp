@@ -152,3 +152,16 @@ TEST(ProtectionReasons, Texts) {
     EXPECT_EQ(ProtectedFolders::reasonText(2), "in the search path");
     EXPECT_EQ(ProtectedFolders::reasonText(3), "referenced in the registry");
 }
+
+TEST_F(Protection, AListThatCannotBeReadCountsAsNotBuilt) {
+    ASSERT_TRUE(writeFoldersFile({c("apps/office/")}));
+    folders.buildFromWorld();
+    ASSERT_FALSE(folders.listNotBuilt());
+    // A file that exists and fails to read, whoever runs the test: reading /proc/self/mem at
+    // its start gives an input/output error.
+    ASSERT_TRUE(QFile::remove(foldersFilePath()));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), foldersFilePath()));
+    folders.buildFromWorld();
+    EXPECT_TRUE(folders.listNotBuilt());
+    EXPECT_FALSE(folders.listError().isEmpty());
+}

@@ -108,7 +108,11 @@ void TfrmNoDelete::showEvent(QShowEvent* event) {
 
 void TfrmNoDelete::FormShow() {
     m_listBox1->clear();
-    m_listBox1->addItems(readFoldersFile());
+    QString error;
+    m_listBox1->addItems(readFoldersFile(&error));
+    if (!error.isEmpty())
+        msgbox::errorBox(QStringLiteral("The list of folders in ") + foldersFilePath() +
+                         QStringLiteral(" cannot be read: ") + error);
     m_loaded = true;
     updatecount();
     m_lblWhen->setText(readFoldersWhen(settingsFile()));
