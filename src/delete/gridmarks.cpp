@@ -11,10 +11,8 @@ bool GridMarks::toggle(TextGrid& grid, int row, const QString& path) {
     const bool mark = !grid.isMarked(row);
     grid.setMarked(row, mark);
     platform::DirEntry entry;
-    if (platform::lookUpFile(path, &entry)) {
-        m_count += mark ? 1 : -1;
-        m_bytes += mark ? entry.size : -entry.size;
-    }
+    if (platform::lookUpFile(path, &entry))
+        count(entry.device, entry.inode, entry.size, entry.links, mark ? 1 : -1);
     if (mark) {
         m_files.append({path, grid.identity(row)});
     } else {
@@ -26,11 +24,30 @@ bool GridMarks::toggle(TextGrid& grid, int row, const QString& path) {
     return mark;
 }
 
+void GridMarks::count(quint64 device, quint64 inode, qint64 size, quint32 names, int sign) {
+    m_count += sign;
+    if (names <= 1 || inode == 0) {
+        m_bytes += sign * size;
+        return;
+    }
+    SharedFile& file = m_shared[{device, inode}];
+    const bool wasFreed = file.names > 0 && file.marked >= file.names;
+    file.marked = sign > 0 ? file.marked + 1 : (file.marked > 0 ? file.marked - 1 : 0);
+    if (sign > 0) {
+        file.size = size;
+        file.names = names;
+    }
+    const bool freed = file.marked >= file.names;
+    if (freed != wasFreed)
+        m_bytes += freed ? file.size : -file.size;
+}
+
 void GridMarks::clear(TextGrid& grid) {
     grid.clearMarks();
     m_count = 0;
     m_bytes = 0;
     m_files.clear();
+    m_shared.clear();
 }
 
 QStringList GridMarks::paths() const {

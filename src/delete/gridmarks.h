@@ -3,12 +3,16 @@
 #include "app/grid.h"
 #include "delete/reallydelete.h"
 
+#include <QHash>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 // The marked rows of a result grid: the hand-over list of their files (in the order they were
-// marked, each with the identity its row lists), their number and their total size.
+// marked, each with the identity its row lists), their number and the space deleting them would
+// free.  A file with several names (hard links) frees its bytes only once every one of its
+// names is marked, and then counts them once; until then its names count nothing.
 class GridMarks {
 public:
     int count() const { return m_count; }
@@ -30,9 +34,19 @@ public:
     QString statusText() const;
 
 private:
+    // A file with several names of which some are marked.
+    struct SharedFile {
+        qint64 size = 0;
+        quint32 names = 0;  // as the file system counts them
+        quint32 marked = 0; // names marked
+    };
+    // Adds (or takes back, with sign -1) a marked name of a file of that size and names.
+    void count(quint64 device, quint64 inode, qint64 size, quint32 names, int sign);
+
     int m_count = 0;
     qint64 m_bytes = 0;
     ListedFiles m_files;
+    QHash<QPair<quint64, quint64>, SharedFile> m_shared;
 };
 
 // The paths of rows 1.. of a grid, one per line, lines separated by CR LF.
