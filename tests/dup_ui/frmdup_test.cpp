@@ -417,7 +417,7 @@ TEST_F(DupWindow, MarkAllUnmarkAllAndANewScan) {
     EXPECT_EQ(w.lbDeleted(), QStringList({readme1, readme2}));
     EXPECT_EQ(status(&w), "2 files 3,000 bytes");
     EXPECT_TRUE(button(&w, "btDelete")->isEnabled()); // marked files can be cleaned at once
-    menuItem(&w, "miMarkAll")->trigger(); // again: not counted twice
+    menuItem(&w, "miMarkAll")->trigger();             // again: not counted twice
     EXPECT_EQ(w.markedCount(), 2);
     EXPECT_EQ(w.lbDeleted().size(), 2);
 

@@ -1,5 +1,5 @@
-#include "support/entrybuilders.h"
 #include "platform/dirsearch.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QDateTime>

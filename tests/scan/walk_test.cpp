@@ -1,7 +1,7 @@
-#include "support/entrybuilders.h"
 #include "platform/dirsearch.h"
 #include "platform/names.h"
 #include "scan/walk.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QFile>

@@ -2,10 +2,10 @@
 // seeded random trees: whole walks, walks in steps, aborts at random points, folders removed
 // while the walk runs, and the workers' lifetime.
 
-#include "support/entrybuilders.h"
 #include "platform/dirsearch.h"
 #include "platform/names.h"
 #include "scan/walk.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QDir>

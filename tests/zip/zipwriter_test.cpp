@@ -371,7 +371,6 @@ TEST_F(ZipWriterTest, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_EQ(reader.extract(dest).extracted, 1);
     EXPECT_EQ(platform::fileStamp(dest + "/" + name).size, 12);
 
-
     // QTemporaryDir cannot remove names that are not UTF-8.
     platform::removeFile(path);
     platform::removeFile(dest + "/" + name);
