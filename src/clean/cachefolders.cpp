@@ -163,11 +163,7 @@ int ageInDays(qint64 accessTime, const QDate& today) {
 }
 
 QStringList ClearList::paths() const {
-    QStringList list;
-    list.reserve(files.size());
-    for (const ListedFile& file : files)
-        list << file.path;
-    return list;
+    return pathsOf(files);
 }
 
 ClearList collect(const QStringList& folders, int ageLimit, const QDate& today) {

@@ -208,7 +208,9 @@ void FolderClean::walkOne(platform::FolderTree::Entry& entry) {
         break;
     }
     case FolderMode::Recycle: {
-        const bool moved = entry.regular
+        // Files and links are checked right before the move; devices and the like have no
+        // identity to check.
+        const bool moved = entry.identity.known()
                                ? platform::moveToTrashIfUnchanged(entry.path, entry.identity).ok()
                                : platform::moveToTrash(entry.path);
         if (!moved) {

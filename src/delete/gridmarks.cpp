@@ -51,11 +51,7 @@ void GridMarks::clear(TextGrid& grid) {
 }
 
 QStringList GridMarks::paths() const {
-    QStringList paths;
-    paths.reserve(m_files.size());
-    for (const ListedFile& file : m_files)
-        paths << file.path;
-    return paths;
+    return pathsOf(m_files);
 }
 
 void GridMarks::markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf) {

@@ -44,6 +44,9 @@ struct ListedFile {
 };
 using ListedFiles = QList<ListedFile>;
 
+// The paths of the files, in their order.
+QStringList pathsOf(const ListedFiles& files);
+
 // ---- Trash ------------------------------------------------------------------------------------
 
 // Moves one file to the desktop trash, where it can be restored from, while it still has the

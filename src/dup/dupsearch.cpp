@@ -198,8 +198,4 @@ QString printTitle(const TitleSettings& s) {
     return title;
 }
 
-QString clipboardText(const TextGrid& grid, Mode mode) {
-    return ::clipboardText(grid, [&grid, mode](int row) { return rowPath(grid, row, mode); });
-}
-
 } // namespace dups

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/grid.h"
-#include "delete/gridmarks.h"
 #include "delete/reallydelete.h"
 #include "dup/foundlist.h"
 #include "platform/dirsearch.h"
@@ -16,9 +15,9 @@
 #include <vector>
 
 // The search behind the duplicate and large-file window: which files a walk keeps, the text
-// line each kept file becomes, the grouping of duplicates, the order of large files, marking
-// and the texts the window prints or copies.  Everything here works without a display; the
-// window only shows the grid and forwards its buttons.
+// line each kept file becomes, the grouping of duplicates, the order of large files, the path
+// of a row and the title the window prints.  Everything here works without a display; the
+// window only shows the grid and forwards its buttons (marking: delete/gridmarks.h).
 namespace dups {
 
 struct SortDirections;
@@ -111,21 +110,6 @@ QString listFullMessage();
 // "1,234 duplicates found" or "1,234 file hogs found".
 QString foundText(Mode mode, qint64 rows);
 
-// ---- marking ---------------------------------------------------------------------------------
-
-// The marked files of the grid (the hand-over list) with their number and total size; a row's
-// file is found by the mode's rowPath().
-class Marks : public GridMarks {
-public:
-    using GridMarks::toggle;
-    bool toggle(TextGrid& grid, int row, Mode mode) {
-        return row >= 1 && row < grid.rowCount() && toggle(grid, row, rowPath(grid, row, mode));
-    }
-    void markAll(TextGrid& grid, Mode mode) {
-        GridMarks::markAll(grid, [&grid, mode](int row) { return rowPath(grid, row, mode); });
-    }
-};
-
 // ---- sorting the large-file grid -------------------------------------------------------------
 
 enum class SortCommand { Size, Date, AccessDate, Name, Type };
@@ -163,8 +147,5 @@ struct TitleSettings {
 
 // "Duplicates larger or equal to 250 KB matching *.* on drive(s) C D ".
 QString printTitle(const TitleSettings& settings);
-
-// The path of every row, one per line, lines separated by CR LF.
-QString clipboardText(const TextGrid& grid, Mode mode);
 
 } // namespace dups

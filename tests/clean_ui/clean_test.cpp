@@ -28,17 +28,7 @@ class CleanWindow : public ::testing::Test {
 protected:
     void SetUp() override { setUpWorld(world); }
 
-    // Clicks Start and, when a scan began, waits until it has shown its result.
-    static void startScan(TfrmClean& w) {
-        QEventLoop loop;
-        QObject::connect(&w, &TfrmClean::scanDone, &loop, &QEventLoop::quit);
-        button(&w, "btScan")->click();
-        if (!w.scanning())
-            return;
-        QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-        loop.exec();
-        EXPECT_FALSE(w.scanning());
-    }
+    static void startScan(TfrmClean& w) { ::startScan(w, button(&w, "btScan")); }
 
     // The FileName column, top to bottom.
     static QStringList paths(const TfrmClean& w) {

@@ -1,4 +1,5 @@
 #include "app/format.h"
+#include "delete/gridmarks.h"
 #include "dup/dupsearch.h"
 #include "platform/filesync.h"
 #include "support/sandbox.h"
@@ -278,28 +279,29 @@ TEST_F(DupSearch, MarkingCountsExistingFilesOnly) {
     const QString gone = file("gone.dat", 500);
     search(Mode::FileHogs, SizeOnly); // two.dat, one.dat, gone.dat
     QFile::remove(gone);
-    Marks marks;
-    EXPECT_TRUE(marks.toggle(grid, 1, Mode::FileHogs));
-    EXPECT_TRUE(marks.toggle(grid, 2, Mode::FileHogs));
+    const auto hog = [this](int row) { return rowPath(grid, row, Mode::FileHogs); };
+    GridMarks marks;
+    EXPECT_TRUE(marks.toggle(grid, 1, hog(1)));
+    EXPECT_TRUE(marks.toggle(grid, 2, hog(2)));
     EXPECT_EQ(marks.statusText(), "2 files 3,000 bytes");
     // A file that went since the search is marked but not counted.
-    EXPECT_TRUE(marks.toggle(grid, 3, Mode::FileHogs));
+    EXPECT_TRUE(marks.toggle(grid, 3, hog(3)));
     EXPECT_EQ(marks.count(), 2);
     EXPECT_EQ(marks.paths().size(), 3);
     // Marking twice leaves everything as it was.
-    EXPECT_FALSE(marks.toggle(grid, 1, Mode::FileHogs));
-    EXPECT_TRUE(marks.toggle(grid, 1, Mode::FileHogs));
+    EXPECT_FALSE(marks.toggle(grid, 1, hog(1)));
+    EXPECT_TRUE(marks.toggle(grid, 1, hog(1)));
     EXPECT_EQ(marks.count(), 2);
     EXPECT_EQ(marks.bytes(), 3000);
     EXPECT_EQ(marks.paths().size(), 3);
     EXPECT_EQ(marks.paths().last(), world.path("c/two.dat"));
     // Rows outside the grid are ignored.
-    EXPECT_FALSE(marks.toggle(grid, 0, Mode::FileHogs));
-    EXPECT_FALSE(marks.toggle(grid, 4, Mode::FileHogs));
+    EXPECT_FALSE(marks.toggle(grid, 0, hog(0)));
+    EXPECT_FALSE(marks.toggle(grid, 4, hog(4)));
     marks.clear(grid);
     EXPECT_EQ(marks.statusText(), "0 files 0 bytes");
     EXPECT_FALSE(grid.isMarked(1));
-    marks.markAll(grid, Mode::FileHogs);
+    marks.markAll(grid, hog);
     EXPECT_EQ(marks.count(), 2);
     EXPECT_EQ(marks.paths().size(), 3);
 
@@ -307,7 +309,7 @@ TEST_F(DupSearch, MarkingCountsExistingFilesOnly) {
     sortHogGrid(grid, SortCommand::Name, directions);
     marks.clear(grid);
     for (int row = 1; row < grid.rowCount(); ++row)
-        marks.toggle(grid, row, Mode::FileHogs);
+        marks.toggle(grid, row, hog(row));
     for (const ListedFile& f : marks.files()) {
         platform::DirEntry now;
         if (platform::lookUpEntry(f.path, &now))
@@ -322,11 +324,12 @@ TEST_F(DupSearch, MarkingInTheDuplicateGridJoinsFolderAndName) {
     file("x/ a.txt", 10); // a name that begins with a blank is a name of its own
     file("y/ a.txt", 10);
     search(Mode::Duplicates, FilenameOnly);
-    Marks marks;
-    marks.toggle(grid, 1, Mode::Duplicates);
+    const auto dup = [this](int row) { return rowPath(grid, row, Mode::Duplicates); };
+    GridMarks marks;
+    marks.toggle(grid, 1, dup(1));
     EXPECT_EQ(marks.paths(), QStringList({world.path("c/x/ a.txt")}));
     EXPECT_EQ(marks.bytes(), 10);
-    EXPECT_EQ(clipboardText(grid, Mode::Duplicates),
+    EXPECT_EQ(clipboardText(grid, dup),
               world.path("c/x/ a.txt") + "\r\n" + world.path("c/y/ a.txt"));
 }
 

@@ -55,14 +55,7 @@ QPushButton* button(QWidget* w, const char* name) {
 
 // Clicks Start and, when a scan began, waits until it has shown its result.
 void startScan(TfrmDup& w) {
-    QEventLoop loop;
-    QObject::connect(&w, &TfrmDup::scanDone, &loop, &QEventLoop::quit);
-    button(&w, "btScan")->click();
-    if (!w.scanning())
-        return;
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_FALSE(w.scanning());
+    ::startScan(w, button(&w, "btScan"));
 }
 
 QAction* menuItem(QWidget* w, const char* name) {

@@ -35,15 +35,7 @@ protected:
             world.makeFile(QStringLiteral("c/old/%1").arg(name), "12345");
         world.makeFile("c/.hidden/d.txt", "x");
     }
-    void start(TfrmMods& w) {
-        QEventLoop loop;
-        QObject::connect(&w, &TfrmMods::scanDone, &loop, &QEventLoop::quit);
-        child<QPushButton>(&w, "btOK")->click();
-        if (!w.scanning())
-            return;
-        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
+    void start(TfrmMods& w) { startScan(w, child<QPushButton>(&w, "btOK")); }
     QString status(TfrmMods& w) { return child<QLabel>(&w, "StatusLine")->text(); }
 
     SandboxWorld world;

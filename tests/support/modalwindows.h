@@ -2,6 +2,7 @@
 
 #include "app/ui/frmstandby.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -29,4 +30,17 @@ template <typename W> void whenModalOpen(std::function<void(W*)> action, int att
         }
         action(w);
     });
+}
+
+// Clicks a tool window's Start button and, when a scan began, waits (at most 30 seconds) until
+// the window has shown its result (its scanDone signal).
+template <typename W> void startScan(W& w, QAbstractButton* start) {
+    QEventLoop loop;
+    QObject::connect(&w, &W::scanDone, &loop, &QEventLoop::quit);
+    start->click();
+    if (!w.scanning())
+        return;
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_FALSE(w.scanning());
 }

@@ -82,6 +82,21 @@ QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel
     return row;
 }
 
+QList<int> selectedRows(const QListWidget* list) {
+    QList<int> rows;
+    for (int row = 0; row < list->count(); ++row)
+        if (list->item(row)->isSelected())
+            rows << row;
+    return rows;
+}
+
+QStringList selectedTexts(const QListWidget* list) {
+    QStringList texts;
+    for (int row : selectedRows(list))
+        texts << list->item(row)->text();
+    return texts;
+}
+
 QStringList itemTexts(const QListWidget* list) {
     QStringList texts;
     texts.reserve(list->count());

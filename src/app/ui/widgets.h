@@ -50,6 +50,9 @@ QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel
 
 // The texts of a list's items, in the order shown.
 QStringList itemTexts(const QListWidget* list);
+// The rows and the texts of the selected items, in list order.
+QList<int> selectedRows(const QListWidget* list);
+QStringList selectedTexts(const QListWidget* list);
 
 // The wait cursor for as long as it lives.
 class WaitCursor {

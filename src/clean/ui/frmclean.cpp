@@ -247,7 +247,7 @@ void TfrmClean::clearGrid() {
 void TfrmClean::btScanClick() {
     if (m_scanning)
         return;
-    if (selectedItems(m_pickList1).isEmpty()) {
+    if (selectedTexts(m_pickList1).isEmpty()) {
         msgbox::errorBox(QStringLiteral("Select at least one file extension"));
         return;
     }
@@ -257,7 +257,7 @@ void TfrmClean::btScanClick() {
 
 void TfrmClean::scan() {
     // The walk runs in steps from the event loop; scanFinished() takes the result.
-    m_search = std::make_unique<quickclean::Search>(selectedItems(m_pickList1));
+    m_search = std::make_unique<quickclean::Search>(selectedTexts(m_pickList1));
     scan::WalkCallbacks& callbacks = m_search->walker().callbacks();
     callbacks.progress = [this](const QString& folder) { m_pnlSel->setText(folder); };
     callbacks.driveFailed = [](QChar, const QString& root) {

@@ -112,20 +112,14 @@ void TfrmTempFiles::btDeleteClick() {
     const QList<int> rows = selectedRows(m_pickList1);
     if (rows.isEmpty())
         return;
-    if (rows.size() > 1 &&
-        msgbox::ask(QStringLiteral("Really delete ") + QString::number(rows.size()) +
-                        QStringLiteral(" extensions?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    QMessageBox::Yes) != QMessageBox::Yes)
+    if (!askDeleteExtensions(int(rows.size())))
         return;
     m_list.removeRows(rows);
     showList();
 }
 
 void TfrmTempFiles::btClearClick() {
-    if (msgbox::ask(QStringLiteral("Really clear out all extensions?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    QMessageBox::Yes) != QMessageBox::Yes)
+    if (!askClearExtensions())
         return;
     m_list.clear();
     showList();

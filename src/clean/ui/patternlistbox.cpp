@@ -57,21 +57,3 @@ void setPatternItems(QListWidget* list, const QStringList& items) {
     list->clear();
     list->addItems(items);
 }
-
-QStringList selectedItems(const QListWidget* list) {
-    QStringList texts;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            texts << list->item(row)->text();
-    }
-    return texts;
-}
-
-QList<int> selectedRows(const QListWidget* list) {
-    QList<int> rows;
-    for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->isSelected())
-            rows << row;
-    }
-    return rows;
-}

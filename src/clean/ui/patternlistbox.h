@@ -12,9 +12,3 @@ QListWidget* patternListBox(QWidget* parent, const QString& name, const QString&
 
 // Puts the items in the list, none selected.
 void setPatternItems(QListWidget* list, const QStringList& items);
-
-// The texts of the selected items, in list order.
-QStringList selectedItems(const QListWidget* list);
-
-// The rows of the selected items, in list order.
-QList<int> selectedRows(const QListWidget* list);

@@ -186,10 +186,9 @@ void TfrmNoDelete::btDelClick() {
     } else if (msgbox::ask(QStringLiteral("Really delete the selected folders?"),
                            QMessageBox::Ok | QMessageBox::Cancel,
                            QMessageBox::Ok) == QMessageBox::Ok) {
-        for (int row = m_listBox1->count() - 1; row >= 0; --row) {
-            if (m_listBox1->item(row)->isSelected())
-                delete m_listBox1->takeItem(row);
-        }
+        const QList<int> rows = selectedRows(m_listBox1);
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+            delete m_listBox1->takeItem(*row);
         m_modified = true;
     }
     updatecount();

@@ -65,15 +65,6 @@ QWidget* makePage(QStackedWidget* pages, const char* name) {
     return page;
 }
 
-QStringList selectedTexts(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->item(i)->isSelected())
-            out.append(list->item(i)->text());
-    }
-    return out;
-}
-
 } // namespace
 
 TfrmWhichDrive::TfrmWhichDrive(QWidget* parent) : QDialog(parent) {

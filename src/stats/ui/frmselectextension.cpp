@@ -1,5 +1,7 @@
 #include "stats/ui/frmselectextension.h"
 
+#include "app/ui/messagebox.h"
+#include "app/ui/widgets.h"
 #include "stats/filetypes.h"
 
 #include <QComboBox>
@@ -106,12 +108,7 @@ void TfrmSelectExtension::FormShow() {
 }
 
 QStringList TfrmSelectExtension::selectedEntries() const {
-    QStringList entries;
-    for (int row = 0; row < m_lBox->count(); ++row) {
-        if (m_lBox->item(row)->isSelected())
-            entries << m_lBox->item(row)->text();
-    }
-    return entries;
+    return selectedTexts(m_lBox);
 }
 
 QStringList TfrmSelectExtension::entriesToAdd() const {
@@ -156,4 +153,17 @@ void TfrmSelectExtension::BitBtn1Click() {
 void TfrmSelectExtension::lBoxDblClick() {
     if (takeChoice() == Choice::One)
         accept();
+}
+
+bool askDeleteExtensions(int count) {
+    return count <= 1 || msgbox::ask(QStringLiteral("Really delete ") + QString::number(count) +
+                                         QStringLiteral(" extensions?"),
+                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                     QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool askClearExtensions() {
+    return msgbox::ask(QStringLiteral("Really clear out all extensions?"),
+                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                       QMessageBox::Yes) == QMessageBox::Yes;
 }

@@ -10,6 +10,11 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 
+// The questions of the windows that edit a list of extensions (Yes, No and Cancel); true for
+// Yes.  "Really delete N extensions?" is asked only for more than one.
+bool askDeleteExtensions(int count);
+bool askClearExtensions();
+
 // "Select a file extension": the user types an extension or picks one or several registered
 // ones.  After exec() returns Accepted the caller reads the results:
 // - multi: two or more entries of the list were selected; they are selectedEntries();

@@ -139,18 +139,8 @@ void TfrmStatList::btAddClick() {
 }
 
 void TfrmStatList::btDeleteClick() {
-    QList<int> rows;
-    for (int row = 0; row < m_pickList1->count(); ++row) {
-        if (m_pickList1->item(row)->isSelected())
-            rows << row;
-    }
-    if (rows.isEmpty())
-        return;
-    if (rows.size() > 1 &&
-        msgbox::ask(QStringLiteral("Really delete ") + QString::number(rows.size()) +
-                        QStringLiteral(" extensions?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    QMessageBox::Yes) != QMessageBox::Yes)
+    const QList<int> rows = selectedRows(m_pickList1);
+    if (rows.isEmpty() || !askDeleteExtensions(int(rows.size())))
         return;
     for (int i = int(rows.size()) - 1; i >= 0; --i)
         delete m_pickList1->takeItem(rows[i]);
@@ -158,9 +148,7 @@ void TfrmStatList::btDeleteClick() {
 }
 
 void TfrmStatList::btClearClick() {
-    if (msgbox::ask(QStringLiteral("Really clear out all extensions?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                    QMessageBox::Yes) != QMessageBox::Yes)
+    if (!askClearExtensions())
         return;
     m_pickList1->clear();
     refreshCount();
