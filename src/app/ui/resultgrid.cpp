@@ -138,6 +138,14 @@ bool MarkedResultGrid::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+void MarkedResultGrid::setBusy(bool busy) {
+    m_busy = busy;
+    if (busy)
+        m_view->viewport()->setCursor(Qt::WaitCursor);
+    else
+        m_view->viewport()->unsetCursor();
+}
+
 void MarkedResultGrid::refresh(bool keepSelection) {
     const QModelIndex current = m_view->currentIndex();
     m_model->refresh();

@@ -86,7 +86,8 @@ public:
     // The result rows of the grid (rows 1..rows), and whether a walk runs.
     void setRows(int rows) { m_rows = rows; }
     int rows() const { return m_rows; }
-    void setBusy(bool busy) { m_busy = busy; }
+    // While busy the grid shows the wait cursor and takes no marks.
+    void setBusy(bool busy);
     bool busy() const { return m_busy; }
 
     // The grid changed as a whole (new rows, sorted); the selection stays on its line.

@@ -294,13 +294,9 @@ void TfrmClean::setScanning(bool on) {
     m_scanning = on;
     m_results->setBusy(on);
     m_btAbort->setVisible(on);
-    if (on) {
+    if (on)
         for (QPushButton* b : {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails})
             b->hide();
-        m_gridView->viewport()->setCursor(Qt::WaitCursor);
-    } else {
-        m_gridView->viewport()->unsetCursor();
-    }
     for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_pickList1})
         w->setEnabled(!on);
     m_pnlTop->findChild<QPushButton*>(QStringLiteral("btEdit"))->setEnabled(!on);

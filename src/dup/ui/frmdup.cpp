@@ -412,14 +412,10 @@ void TfrmDup::setScanning(bool on) {
     m_scanning = on;
     m_results->setBusy(on);
     m_btAbort->setVisible(on);
-    if (on) {
+    if (on)
         for (QPushButton* b :
              {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails, m_btCompare})
             b->hide();
-        m_gridView->viewport()->setCursor(Qt::WaitCursor);
-    } else {
-        m_gridView->viewport()->unsetCursor();
-    }
     for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_num1, m_num2,
                                                       m_cbKB1, m_wild->combo(), m_rbLarger,
                                                       m_rbSmaller, m_rbBetween, m_cbDup})

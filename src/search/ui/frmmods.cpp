@@ -407,13 +407,9 @@ void TfrmMods::setScanning(bool on) {
     m_scanning = on;
     m_results->setBusy(on);
     m_btAbort->setVisible(on);
-    if (on) {
+    if (on)
         for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
             b->hide();
-        m_gridView->viewport()->setCursor(Qt::WaitCursor);
-    } else {
-        m_gridView->viewport()->unsetCursor();
-    }
     for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_dtStart, m_dtEnd,
                                                       m_popStartDate, m_popEndDate})
         w->setEnabled(!on);
