@@ -23,6 +23,19 @@ QString canonical(const QString& path) {
     return platform::canonicalPath(path);
 }
 
+// The program's two system folders and the top-level folders of the system.
+QStringList systemFolders() {
+    const platform::Places& places = platform::places();
+    QStringList system;
+    for (const QString& s : {places.windowsDir, places.systemDir})
+        if (!s.isEmpty())
+            system << s;
+    for (const char* top : {"/bin", "/boot", "/dev", "/etc", "/lib", "/lib32", "/lib64", "/proc",
+                            "/run", "/sbin", "/sys", "/usr", "/var"})
+        system << QString::fromLatin1(top);
+    return system;
+}
+
 } // namespace
 
 FolderRefusal folderRefusal(const QString& folder) {
@@ -35,14 +48,22 @@ FolderRefusal folderRefusal(const QString& folder) {
     const platform::Places& places = platform::places();
     if (!places.homeDir.isEmpty() && isOrHolds(path, canonical(places.homeDir)))
         return FolderRefusal::HomeFolder;
-    QStringList system = {places.windowsDir, places.systemDir};
-    for (const char* top : {"/bin", "/boot", "/dev", "/etc", "/lib", "/lib32", "/lib64", "/proc",
-                            "/run", "/sbin", "/sys", "/usr", "/var"})
-        system << QString::fromLatin1(top);
-    for (const QString& s : system)
-        if (!s.isEmpty() && (isOrHolds(path, canonical(s)) || isOrHolds(path, s)))
+    for (const QString& s : systemFolders())
+        if (isOrHolds(path, canonical(s)) || isOrHolds(path, s))
             return FolderRefusal::SystemFolder;
     return FolderRefusal::None;
+}
+
+QString windowsFolderRefusal(const QString& folder) {
+    if (folder.isEmpty())
+        return QString();
+    const QString path = canonical(folder);
+    if (path == QLatin1String("/") || platform::isDriveRoot(folder))
+        return folderRefusalText(FolderRefusal::DriveRoot);
+    for (const QString& s : systemFolders())
+        if (path == canonical(s) || path == s)
+            return QStringLiteral("You cannot delete the Windows folder using Vastel 95");
+    return QString();
 }
 
 QString folderRefusalText(FolderRefusal refusal) {

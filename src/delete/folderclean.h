@@ -30,6 +30,12 @@ FolderRefusal folderRefusal(const QString& folder);
 // The error text for a refusal; empty for None.
 QString folderRefusalText(FolderRefusal refusal);
 
+// The narrower test of the windows that offer a listed folder for deletion (folder hogs, the
+// browser): the root folder of a drive gives "You cannot delete the root folder using Vastel 95",
+// one of the system folders itself (not a folder below it) "You cannot delete the Windows folder
+// using Vastel 95"; anything else an empty text, and is left to the folder deletion window.
+QString windowsFolderRefusal(const QString& folder);
+
 // ---- A run over one folder ---------------------------------------------------------------------
 
 enum class FolderMode { Delete, Recycle, Zip };

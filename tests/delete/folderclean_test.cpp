@@ -232,4 +232,18 @@ TEST_F(FolderWorld, DrivesHomeAndSystemFoldersAreRefused) {
     EXPECT_EQ(folderRefusal(world.path("home/docs")), FolderRefusal::None);
 }
 
+TEST_F(FolderWorld, OnlyRootsAndTheSystemFoldersThemselvesAreWindowsFolders) {
+    world.makeDir("windows/system");
+    world.makeDir("c/windows");
+    const QString windows = QStringLiteral("You cannot delete the Windows folder using Vastel 95");
+    EXPECT_EQ(windowsFolderRefusal(world.path("windows")), windows);
+    EXPECT_EQ(windowsFolderRefusal(world.path("windows/")), windows);
+    EXPECT_EQ(windowsFolderRefusal(QStringLiteral("/usr")), windows);
+    EXPECT_EQ(windowsFolderRefusal(world.path("c")),
+              QStringLiteral("You cannot delete the root folder using Vastel 95"));
+    for (const QString& folder : {world.path("windows/system"), world.path("c/windows"),
+                                  QStringLiteral("/usr/share"), world.path("home")})
+        EXPECT_TRUE(windowsFolderRefusal(folder).isEmpty()) << folder.toStdString();
+}
+
 } // namespace
