@@ -209,14 +209,8 @@ void FolderClean::walkOne(platform::FolderTree::Entry& entry) {
     ++m_count;
     // Of a file with several names only the first counts its bytes.  Its other names are
     // recognised even once the first has gone and the count of names has dropped.
-    bool firstName = true;
-    if (entry.regular) {
-        const QPair<quint64, quint64> key = fileKey(entry.identity);
-        firstName = !m_multiLinked.contains(key);
-        if (entry.links > 1)
-            m_multiLinked.insert(key);
-    }
-    if (firstName)
+    if (!entry.regular ||
+        m_firstNames.first(entry.identity.device, entry.identity.inode, entry.links))
         m_size += entry.size;
     if (m_hooks.counted)
         m_hooks.counted(m_count, entry.path);

@@ -5,7 +5,6 @@
 #include "zip/zipwriter.h"
 
 #include <QHash>
-#include <QSet>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -127,7 +126,7 @@ private:
     bool m_removedAtOnce = false;
     qint64 m_count = 0;
     qint64 m_size = 0;
-    QSet<QPair<quint64, quint64>> m_multiLinked; // files with several names counted so far
+    platform::FirstNames m_firstNames;
     QHash<QPair<quint64, quint64>, platform::FileIdentity> m_stored; // safely in the archive
     QStringList m_archives;
 };

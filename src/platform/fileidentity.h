@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPair>
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 
@@ -23,6 +25,26 @@ struct FileIdentity {
         return known() && device == now.device && inode == now.inode && size == now.size &&
                modified == now.modified && (changed == 0 || changed == now.changed);
     }
+};
+
+// Files met under several names (hard links) within one search or run: only the first name met
+// counts the file's bytes.  A name is recognised as another of a file met before even when the
+// file's count of names has dropped since (its first name deleted meanwhile).
+class FirstNames {
+public:
+    // True for the first name of a file; always true for a file with one name never met before.
+    bool first(quint64 device, quint64 inode, quint32 links) {
+        const QPair<quint64, quint64> key(device, inode);
+        if (m_seen.contains(key))
+            return false;
+        if (links > 1)
+            m_seen.insert(key);
+        return true;
+    }
+    void clear() { m_seen.clear(); }
+
+private:
+    QSet<QPair<quint64, quint64>> m_seen; // files with several names met so far
 };
 
 constexpr qint64 nanoseconds(qint64 seconds, qint64 nanoseconds) {

@@ -192,17 +192,6 @@ void crunchNumbers(StatTotals& t, const FileFilter& filter, QStringView name, qu
 
 // ---- the collection ----------------------------------------------------------------------
 
-namespace {
-
-// True when the key was not in the set yet.
-bool insertOnce(QSet<std::pair<quint64, quint64>>& set, const std::pair<quint64, quint64>& key) {
-    const qsizetype before = set.size();
-    set.insert(key);
-    return set.size() != before;
-}
-
-} // namespace
-
 Collector::Collector(const TypeFilter& filter, const QDate& today)
     : m_typeFilter(filter), m_filter(filter), m_today(today) {
     // Every file, hidden and system ones too; no folders.
@@ -214,13 +203,13 @@ Collector::Collector(const TypeFilter& filter, const QDate& today)
 
 void Collector::clearVariables() {
     m_totals = StatTotals();
-    m_linked.clear();
+    m_firstNames.clear();
 }
 
 void Collector::onFile(const platform::DirEntry& entry) {
     ++m_totals.filesProcessed;
     // Another name of a file counted already adds nothing.
-    if (entry.links > 1 && !insertOnce(m_linked, {entry.device, entry.inode}))
+    if (!m_firstNames.first(entry.device, entry.inode, entry.links))
         return;
     const std::array<quint32, 3> packed{m_packer.pack(entry.accessTime),
                                         m_packer.pack(entry.creationTime),

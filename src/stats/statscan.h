@@ -5,12 +5,10 @@
 #include "scan/walk.h"
 
 #include <QDate>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 #include <array>
-#include <utility>
 #include <vector>
 
 // The statistics of one or more drives: one walk over every file (hidden and system files
@@ -178,7 +176,7 @@ private:
     StatTotals m_totals;
     scan::Walker m_walker;
     filetime::Packer m_packer;
-    QSet<std::pair<quint64, quint64>> m_linked; // device and inode of files with several names
+    platform::FirstNames m_firstNames;
 };
 
 } // namespace stats
