@@ -10,6 +10,7 @@ namespace {
 constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
+} // namespace
 
 void centre(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
@@ -19,7 +20,6 @@ void centre(QWidget* window) {
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
-} // namespace
 
 void restore(QWidget* window, PlacementWindow which) {
     const QString text = readPlacementText(which);

@@ -7,6 +7,7 @@
 #include "delete/ui/frmnodelete.h"
 #include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
+#include "search/ui/frmdirhog.h"
 #include "search/ui/frmmods.h"
 #include "stats/ui/frmstatistics.h"
 
@@ -24,6 +25,10 @@ void registerTools() {
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
         return new TfrmMods(&main, main.toolState().datesSort, main.toolState().findDialog);
+    });
+
+    TfrmMain::setToolFactory(TfrmMain::Tool::DirHogs, [](TfrmMain& main) -> QWidget* {
+        return new TfrmDirHog(&main, main.toolState().folderHogSort);
     });
 
     // The statistics window lives for the whole run; the main window shows it without waiting.

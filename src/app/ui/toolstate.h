@@ -2,13 +2,15 @@
 
 #include "dup/dupsearch.h"
 #include "search/filedates.h"
+#include "search/folderhogs.h"
 
 class TfrmFind;
 
 // What the main window keeps for the whole run and hands to the tool windows that need it.
 struct ToolState {
-    dups::SortDirections hogSort;    // the sort commands of the large-file grid
-    dups::SortDirections cleanSort;  // the sort commands of the quick-clean grid
-    dates::SortDirections datesSort; // the columns of the files-accessed grid
-    TfrmFind* findDialog = nullptr;  // the file viewer's find dialog, made at start-up
+    dups::SortDirections hogSort;             // the sort commands of the large-file grid
+    dups::SortDirections cleanSort;           // the sort commands of the quick-clean grid
+    dates::SortDirections datesSort;          // the columns of the files-accessed grid
+    folderhogs::SortDirections folderHogSort; // the columns of the folder-hogs grid
+    TfrmFind* findDialog = nullptr;           // the file viewer's find dialog, made at start-up
 };
