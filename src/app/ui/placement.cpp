@@ -11,15 +11,28 @@ constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
 
+const QScreen* screenOf(const QWidget* window) {
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+} // namespace
+
 void centre(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = screenOf(window);
     if (!screen)
         return;
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
 }
-} // namespace
+
+void centreVertically(QWidget* window) {
+    const QScreen* screen = screenOf(window);
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(QPoint(frame.center().x(), screen->availableGeometry().center().y()));
+    window->move(frame.topLeft());
+}
 
 void restore(QWidget* window, PlacementWindow which) {
     const QString text = readPlacementText(which);
