@@ -3,6 +3,7 @@
 #include "dup/dupsearch.h"
 #include "search/filedates.h"
 
+class TfrmDupCompare;
 class TfrmFind;
 
 // What the main window keeps for the whole run and hands to the tool windows that need it.
@@ -11,4 +12,6 @@ struct ToolState {
     dups::SortDirections cleanSort;  // the sort commands of the quick-clean grid
     dates::SortDirections datesSort; // the columns of the files-accessed grid
     TfrmFind* findDialog = nullptr;  // the file viewer's find dialog, made at start-up
+    // The pair comparison window, made at start-up.
+    TfrmDupCompare* dupCompare = nullptr;
 };
