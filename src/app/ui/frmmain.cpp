@@ -7,6 +7,7 @@
 #include "app/ui/messagebox.h"
 #include "app/ui/theme.h"
 #include "browse/ui/frmfind.h"
+#include "dup/ui/frmdupcompare.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -68,6 +69,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Vastel '95"));
     // The viewer's find dialog keeps its text and options for the whole run.
     m_toolState.findDialog = new TfrmFind(this);
+    // The pair comparison window is only shown and hidden by the duplicate windows.
+    m_toolState.dupCompare = new TfrmDupCompare(this, shell::protection(), m_toolState.findDialog);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 18, 28, 12);

@@ -10,14 +10,27 @@ namespace {
 constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
+
+const QScreen* screenOf(const QWidget* window) {
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
 } // namespace
 
 void centre(QWidget* window) {
-    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen* screen = screenOf(window);
     if (!screen)
         return;
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void centreVertically(QWidget* window) {
+    const QScreen* screen = screenOf(window);
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(QPoint(frame.center().x(), screen->availableGeometry().center().y()));
     window->move(frame.topLeft());
 }
 

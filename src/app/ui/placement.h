@@ -11,8 +11,9 @@ namespace placement {
 // Applies the stored placement of the window, or centres it when none is stored.
 void restore(QWidget* window, PlacementWindow which);
 
-// Centres the window on its screen (windows whose placement is not kept).
+// Centres the window on its screen; or moves it up or down only, to the middle of the screen.
 void centre(QWidget* window);
+void centreVertically(QWidget* window);
 
 // Stores the window's present placement.
 void store(const QWidget* window, PlacementWindow which);

@@ -187,10 +187,8 @@ void MarkedResultGrid::markSelected() {
     if (m_busy || row == 0)
         return;
     toggleRow(row);
-    if (row < m_rows) {
-        const int column = qMax(0, m_view->currentIndex().column());
-        m_view->setCurrentIndex(m_model->index(GridModel::modelRow(row + 1), column));
-    }
+    if (row < m_rows)
+        selectRow(row + 1);
 }
 
 void MarkedResultGrid::markAll() {
@@ -222,6 +220,13 @@ QString MarkedResultGrid::selectedFile() const {
 void MarkedResultGrid::selectFirstRow() {
     m_view->setCurrentIndex(m_model->index(0, 0));
     m_view->setFocus();
+}
+
+void MarkedResultGrid::selectRow(int gridRow) {
+    if (gridRow < 1 || gridRow > m_rows)
+        return;
+    const int column = qMax(0, m_view->currentIndex().column());
+    m_view->setCurrentIndex(m_model->index(GridModel::modelRow(gridRow), column));
 }
 
 void MarkedResultGrid::runSelected() {

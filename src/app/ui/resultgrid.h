@@ -105,6 +105,8 @@ public:
     // The file of the selected row; empty when there is none or it is gone.
     QString selectedFile() const;
     void selectFirstRow();
+    // Makes a result row the selected one (the column stays).
+    void selectRow(int gridRow);
 
     void runSelected();               // "Couldn't run " + path when the desktop refuses
     void print(const QString& title); // the grid report, after the print dialog

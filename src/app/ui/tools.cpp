@@ -18,7 +18,8 @@ void registerTools() {
     const auto dupWindow = [](TfrmMain& main) -> QWidget* {
         const dups::Mode mode =
             main.duplicateMode() == 1 ? dups::Mode::Duplicates : dups::Mode::FileHogs;
-        return new TfrmDup(&main, mode, main.toolState().hogSort, main.toolState().findDialog);
+        return new TfrmDup(&main, mode, main.toolState().hogSort, main.toolState().findDialog,
+                           main.toolState().dupCompare);
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);

@@ -4,6 +4,7 @@
 #include "search/filedates.h"
 #include "search/folderhogs.h"
 
+class TfrmDupCompare;
 class TfrmFind;
 
 // What the main window keeps for the whole run and hands to the tool windows that need it.
@@ -13,4 +14,6 @@ struct ToolState {
     dates::SortDirections datesSort;          // the columns of the files-accessed grid
     folderhogs::SortDirections folderHogSort; // the columns of the folder-hogs grid
     TfrmFind* findDialog = nullptr;           // the file viewer's find dialog, made at start-up
+    // The pair comparison window, made at start-up.
+    TfrmDupCompare* dupCompare = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "app/ui/widgets.h"
 #include "delete/ui/handover.h"
 #include "dup/dupsearch.h"
+#include "dup/ui/frmdupcompare.h"
 #include "dup/ui/hogsort.h"
 #include "platform/dirsearch.h"
 #include "scan/steppedwalk.h"
@@ -72,8 +73,9 @@ QString numberText(const QDoubleSpinBox* box) {
 } // namespace
 
 TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
-                 TfrmFind* find)
-    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find) {
+                 TfrmFind* find, TfrmDupCompare* compare)
+    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find),
+      m_compare(compare) {
     setObjectName(QStringLiteral("TfrmDup"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -117,9 +119,9 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     buttons->addWidget(m_btClose);
     layout->addLayout(buttons);
 
-    // The pair comparison, the browser and the file details are not part of the program yet.
-    for (QPushButton* b : {m_btCompare, m_btBrowse})
-        b->setEnabled(false);
+    // The browser is not part of the program yet.
+    m_btBrowse->setEnabled(false);
+    m_btCompare->setEnabled(m_compare != nullptr);
 
     m_pnlSel = new QLabel(this);
     m_pnlSel->setObjectName(QStringLiteral("pnlSel"));
@@ -139,6 +141,7 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     connect(m_btAbort, &QPushButton::clicked, this, &TfrmDup::btAbortClick);
     connect(m_btMark, &QPushButton::clicked, m_results, &MarkedResultGrid::markSelected);
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmDup::btDeleteClick);
+    connect(m_btCompare, &QPushButton::clicked, this, &TfrmDup::btCompareClick);
     connect(m_btOptions, &QPushButton::clicked, this, &TfrmDup::btOptionsClick);
     connect(m_btClose, &QPushButton::clicked, this, &TfrmDup::btCloseClick);
     connect(header, &QHeaderView::sectionClicked, this, &TfrmDup::gridHeaderClick);
@@ -156,6 +159,9 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
 }
 
 TfrmDup::~TfrmDup() {
+    // The comparison window outlives this one, and must not keep showing or using its rows.
+    if (m_compare)
+        m_compare->sourceGone(this);
     // The view reads the grid, which goes before the base class hides and deletes the children.
     delete m_gridView;
 }
@@ -456,6 +462,11 @@ void TfrmDup::btDeleteClick() {
     // After a disposal the rows no longer tell the truth: the window closes.
     if (result == DisposalChoice::Disposed)
         accept();
+}
+
+void TfrmDup::btCompareClick() {
+    if (m_compare && m_mode == dups::Mode::Duplicates && !m_scanning && rowCount() > 0)
+        m_compare->showFor(this);
 }
 
 // ---- sorting ---------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -14,6 +15,7 @@
 
 class DriveCheckList;
 class HogSort;
+class TfrmDupCompare;
 class TfrmFind;
 namespace scan {
 class SteppedWalk;
@@ -41,8 +43,10 @@ class TfrmDup : public QDialog {
     Q_OBJECT
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
+    // compare: the program's pair comparison window, which "P&airs" shows; without it the
+    // button stays disabled.
     TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
-            TfrmFind* find = nullptr);
+            TfrmFind* find = nullptr, TfrmDupCompare* compare = nullptr);
     ~TfrmDup() override;
 
     dups::Mode mode() const { return m_mode; }
@@ -50,6 +54,10 @@ public:
     // The result grid (row 0 is the header) and the number of result rows of the last scan.
     const TextGrid& resultGrid() const { return m_grid; }
     int rowCount() const { return m_results->rows(); }
+    // The criterion of the last scan.
+    dups::Criterion criterion() const { return m_criterion; }
+    // The grid with its marks and selection.
+    MarkedResultGrid* results() const { return m_results; }
 
     // The marked files: the hand-over list with its count and total size.
     QStringList lbDeleted() const;
@@ -82,6 +90,7 @@ private slots:
     void btScanClick();
     void btAbortClick();
     void btDeleteClick();
+    void btCompareClick();
     void btOptionsClick();
     void btCloseClick();
     void rbSizeClick();
@@ -106,6 +115,7 @@ private:
     const dups::Mode m_mode;
     dups::SortDirections& m_sortDirections;
     TfrmFind* m_find;
+    QPointer<TfrmDupCompare> m_compare;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     TextGrid m_grid;
     bool m_scanning = false;

@@ -10,6 +10,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPixmap>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -135,4 +136,18 @@ bool PrintList(const QStringList& strings, const QString& title) {
 bool PrintListWithDialog(const QStringList& strings, const QString& title, QWidget* parent) {
     return withDialog(parent,
                       [&](QPrinter& printer) { return PrintList(printer, strings, title); });
+}
+
+bool PrintImage(QPrinter& printer, const QPixmap& image) {
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        msgbox::errorBox(QStringLiteral("Error printing report ... quitting"));
+        return false;
+    }
+    const QRect page = painter.viewport();
+    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setViewport(page.x(), page.y(), size.width(), size.height());
+    painter.setWindow(image.rect());
+    painter.drawPixmap(0, 0, image);
+    return painter.end();
 }

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QFont;
+class QPixmap;
 class QPrinter;
 class QWidget;
 class TextGrid;
@@ -39,6 +40,10 @@ bool PrintListWithDialog(const QStringList& strings, const QString& title, QWidg
 // The fonts of the two reports.
 QFont gridReportFont();
 QFont listReportFont();
+
+// A window's picture, as large as fits on the page with its proportions kept.  A printer that
+// cannot be opened shows the error box "Error printing report ... quitting" (false).
+bool PrintImage(QPrinter& printer, const QPixmap& image);
 
 // Prints the lines in the font; `headerLines` is how many of them come before the rows (the
 // wait cursor covers the rows only).

@@ -23,7 +23,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -385,17 +384,7 @@ bool TfrmStatistics::printPage(QPrinter& printer) {
     changeBackgroundColor(Qt::white);
     const QPixmap image = grab();
     changeBackgroundColor(palette().color(QPalette::Button));
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        msgbox::errorBox(QStringLiteral("Error printing report ... quitting"));
-        return false;
-    }
-    const QRect page = painter.viewport();
-    const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
-    painter.setViewport(page.x(), page.y(), size.width(), size.height());
-    painter.setWindow(image.rect());
-    painter.drawPixmap(0, 0, image);
-    return painter.end();
+    return PrintImage(printer, image);
 }
 
 void TfrmStatistics::changeBackgroundColor(const QColor& colour) {

@@ -1,0 +1,154 @@
+#include "dup/pairs.h"
+
+#include "app/filetime.h"
+#include "app/format.h"
+#include "browse/details.h"
+#include "browse/versioninfo.h"
+#include "dup/crc32calc.h"
+#include "dup/dupsearch.h"
+#include "dup/foundfields.h"
+#include "platform/dirsearch.h"
+#include "platform/filemapping.h"
+#include "stats/filetypes.h"
+
+#include <QFile>
+#include <QLocale>
+
+namespace dups {
+
+// ---- stepping through the pairs -------------------------------------------------------------
+
+bool pairMatches(const TextGrid& grid, int row, Criterion criterion) {
+    if (row < 1 || row + 1 >= grid.rowCount())
+        return false;
+    const FieldList key = keyFields(criterion);
+    for (int k = 0; k < key.count; ++k) {
+        // The fields of a key are the duplicate grid's columns in the same order.
+        const int column = int(key.at[size_t(k)]);
+        QString a = grid.cell(column, row);
+        QString b = grid.cell(column, row + 1);
+        if (column == dcFilename) {
+            a = a.toUpper();
+            b = b.toUpper();
+        }
+        if (a != b)
+            return false;
+    }
+    return true;
+}
+
+std::optional<int> nextPairRow(const TextGrid& grid, int selected, Criterion criterion) {
+    const int last = grid.rowCount() - 1;
+    if (selected < 1 || selected >= last - 1)
+        return std::nullopt;
+    int row = selected + 1;
+    while (row < last && !pairMatches(grid, row, criterion))
+        ++row;
+    return row;
+}
+
+std::optional<int> prevPairRow(const TextGrid& grid, int selected, Criterion criterion) {
+    if (selected <= 1 || selected >= grid.rowCount())
+        return std::nullopt;
+    int row = selected - 1;
+    while (row > 1 && !pairMatches(grid, row, criterion))
+        --row;
+    return row;
+}
+
+// ---- one side of a pair ---------------------------------------------------------------------
+
+QString noVersionLine() {
+    return QStringLiteral("Extended profile absent");
+}
+
+namespace {
+
+// The date of a packed date-time, with its time when asked, two blanks and how long ago it
+// was; "???" for none.
+QString dateText(quint32 packed, bool withTime, const QDateTime& now) {
+    const QDateTime local = filetime::unpackDos(packed);
+    if (!local.isValid())
+        return QStringLiteral("???");
+    QString text = SafeDateToStr(local);
+    if (withTime)
+        text += QLatin1Char(' ') + QLocale().toString(local.time(), longTimeFormat());
+    return text + QStringLiteral("  ") + RelativeDate(local, now);
+}
+
+} // namespace
+
+PairSide readPairSide(const QString& folder, const QString& name, const QDateTime& now) {
+    PairSide side;
+    side.name = name;
+    side.folder = folder;
+    side.path = JoinPath(folder, name);
+    platform::DirEntry entry;
+    if (!platform::lookUpEntry(side.path, &entry))
+        return side;
+    side.found = true;
+    side.versionLines = browse::versionInfoLines(side.path, false);
+    if (side.versionLines.isEmpty())
+        side.versionLines = QStringList{noVersionLine()};
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    side.type = dot >= 0 ? fileTypeDescription(name.mid(dot)) : QString();
+    side.sizeBytes = FormatThousands(entry.size) + QStringLiteral(" bytes");
+    side.created = filetime::packedFromEpoch(entry.creationTime);
+    side.modified = filetime::packedFromEpoch(entry.writeTime);
+    const quint32 accessed = filetime::packedFromEpoch(entry.accessTime);
+    const QDate accessDate = filetime::dosDate(accessed);
+    side.accessDay = accessDate.isValid() ? accessDate.toJulianDay() : 0;
+    side.create = dateText(side.created, true, now);
+    side.modify = dateText(side.modified, true, now);
+    side.access = dateText(accessed, false, now);
+    side.attributes = browse::attributeText(entry.attributes);
+    return side;
+}
+
+Arrow arrowBetween(qint64 left, qint64 right) {
+    if (left == 0 || right == 0)
+        return Arrow::None;
+    if (left > right)
+        return Arrow::Left;
+    if (right > left)
+        return Arrow::Right;
+    return Arrow::Equal;
+}
+
+bool versionLineDiffers(const QStringList& lines, const QStringList& other, int index) {
+    if (lines.size() <= 1 || other.size() <= 1 || index < 0 || index >= lines.size())
+        return false;
+    return index >= other.size() || other.at(index) != lines.at(index);
+}
+
+// ---- checksums ------------------------------------------------------------------------------
+
+ChecksumResult fileChecksum(const QString& path) {
+    ChecksumResult result;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.message = QStringLiteral("Could not open file ") + path;
+        return result;
+    }
+    // No bytes cannot be mapped, and need not be: their checksum is 0.
+    if (file.size() == 0) {
+        result.ok = true;
+        return result;
+    }
+    try {
+        TCRC32Calc calc;
+        result.value = calc.calculate(&file);
+        result.ok = true;
+    } catch (const std::exception& e) {
+        result.message = QString::fromLocal8Bit(e.what());
+    }
+    return result;
+}
+
+ChecksumTexts checksumTexts(quint32 left, quint32 right) {
+    const QString verdict = left == right ? QStringLiteral(" file contents are identical")
+                                          : QStringLiteral(" file contents differ");
+    return {QString::asprintf("%8X", left) + verdict, QString::asprintf("%8X", right) + verdict};
+}
+
+} // namespace dups

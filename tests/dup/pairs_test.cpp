@@ -1,0 +1,164 @@
+#include "app/filetime.h"
+#include "app/format.h"
+#include "dup/dupsearch.h"
+#include "dup/pairs.h"
+#include "platform/filesync.h"
+#include "support/pefile.h"
+#include "support/sandbox.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+using namespace dups;
+
+namespace {
+
+// The cells two rows must share under each criterion, straight from the criterion texts.
+const QList<QList<int>> kModelColumns{{dcFilename},
+                                      {dcFilename, dcSize},
+                                      {dcFilename, dcSize, dcModified, dcTime},
+                                      {dcSize},
+                                      {dcSize, dcModified, dcTime},
+                                      {dcSize, dcType},
+                                      {dcType, dcModified, dcTime}};
+
+bool modelMatches(const TextGrid& g, int r, Criterion c) {
+    for (int col : kModelColumns[c]) {
+        const QString a = g.cell(col, r), b = g.cell(col, r + 1);
+        if (col == dcFilename ? a.toUpper() != b.toUpper() : a != b)
+            return false;
+    }
+    return true;
+}
+
+TextGrid gridOf(const QList<QStringList>& rows) {
+    TextGrid g(columnCount(Mode::Duplicates));
+    g.setHeader(gridHeaders(Mode::Duplicates));
+    for (const QStringList& r : rows)
+        g.appendRow(r);
+    return g;
+}
+
+QStringList row(const QString& name) {
+    return {name, "1", "01/02/2024", "10:00:00", "01/02/2024", "/c", "T"};
+}
+
+} // namespace
+
+TEST(PairMatching, AgreesWithThePlainModelOnRandomRows) {
+    // Few values per cell, so that every combination of equal and different cells turns up;
+    // names differ in case only at times, and types in case too (which does count).
+    QRandomGenerator gen(7);
+    const QStringList names{"a.txt", "A.TXT", "b.txt"}, types{"Text", "TEXT", "Doc"};
+    QList<QStringList> rows;
+    for (int i = 0; i < 400; ++i)
+        rows << QStringList{names[int(gen.bounded(3))],
+                            QString::number(gen.bounded(2)),
+                            QStringLiteral("0%1/01/2024").arg(gen.bounded(2) + 1),
+                            QStringLiteral("10:0%1:00").arg(gen.bounded(2)),
+                            QStringLiteral("0%1/03/2024").arg(gen.bounded(3) + 1),
+                            QStringLiteral("/c/%1").arg(gen.bounded(2)),
+                            types[int(gen.bounded(3))]};
+    const TextGrid g = gridOf(rows);
+    for (int c = 0; c < kCriterionCount; ++c) {
+        int matches = 0;
+        for (int r = 1; r < g.rowCount() - 1; ++r) {
+            ASSERT_EQ(pairMatches(g, r, Criterion(c)), modelMatches(g, r, Criterion(c)))
+                << "criterion " << c << " row " << r;
+            matches += modelMatches(g, r, Criterion(c));
+        }
+        EXPECT_GT(matches, 0) << c;
+        EXPECT_LT(matches, g.rowCount() - 2) << c;
+    }
+}
+
+TEST(PairStepping, NextAndPrevSkipRowsThatDoNotMatchAndStopAtTheEnds) {
+    // Rows 1-2 a pair, 3 and 4 alone, 5-7 a group of three, 8 alone, 9-10 a pair.
+    const TextGrid g = gridOf({row("a"), row("A"), row("b"), row("c"), row("d"), row("d"), row("D"),
+                               row("e"), row("f"), row("f")});
+    const Criterion c = FilenameOnly;
+    // From row 5 the next pair is 6 and 7; then 8 does not pair with 9, but 9 with 10.
+    EXPECT_EQ(nextPairRow(g, 5, c), 6);
+    EXPECT_EQ(nextPairRow(g, 6, c), 9);
+    EXPECT_EQ(nextPairRow(g, 2, c), 5);
+    // The next-to-last and the last row: nothing.
+    EXPECT_EQ(nextPairRow(g, 9, c), std::nullopt);
+    EXPECT_EQ(nextPairRow(g, 10, c), std::nullopt);
+
+    EXPECT_EQ(prevPairRow(g, 9, c), 6);
+    EXPECT_EQ(prevPairRow(g, 5, c), 1);
+    EXPECT_EQ(prevPairRow(g, 1, c), std::nullopt);
+
+    // No pair ahead: Next stops on the last row, Prev on row 1.
+    const TextGrid alone = gridOf({row("a"), row("b"), row("c"), row("d")});
+    EXPECT_EQ(nextPairRow(alone, 1, c), 4);
+    EXPECT_EQ(prevPairRow(alone, 4, c), 1);
+}
+
+TEST(PairSides, VersionLinesDifferByPositionUnlessEitherListIsASingleLine) {
+    const QStringList a{"Company: X", "Version: 1", "Name: a"}, b{"Company: X", "Version: 2"};
+    EXPECT_FALSE(versionLineDiffers(a, b, 0));
+    EXPECT_TRUE(versionLineDiffers(a, b, 1));
+    EXPECT_TRUE(versionLineDiffers(a, b, 2)); // the other list has no third line
+    EXPECT_FALSE(versionLineDiffers(a, {noVersionLine()}, 1));
+}
+
+class PairFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.useRegistry("REGEDIT4\n"
+                          "[HKEY_CLASSES_ROOT\\.txt]\n@=\"txtfile\"\n"
+                          "[HKEY_CLASSES_ROOT\\txtfile]\n@=\"Text Document\"\n");
+    }
+    SandboxWorld world;
+};
+
+TEST_F(PairFiles, ASideShowsItsFileAndNothingOnceTheFileIsGone) {
+    const QString path = world.makeFile("c/a/notes.txt", QByteArray(1234, 'n'));
+    ASSERT_TRUE(platform::setFileTimes(path, 1700000000));
+    const QDateTime now = QDateTime::fromSecsSinceEpoch(1700000000 + 3600);
+    const PairSide side = readPairSide(world.path("c/a"), "notes.txt", now);
+    ASSERT_TRUE(side.found);
+    EXPECT_EQ(side.sizeBytes, "1,234 bytes");
+    EXPECT_EQ(side.type, "Text Document");
+    EXPECT_EQ(side.versionLines, QStringList{"Extended profile absent"});
+    // Modified and accessed at the moment set, to the two seconds of the packed form.
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(1700000000);
+    EXPECT_EQ(side.modified, filetime::packDos(local));
+    EXPECT_EQ(side.accessDay, local.date().toJulianDay());
+    EXPECT_TRUE(side.modify.startsWith(SafeDateToStr(local) + " ")) << side.modify.toStdString();
+    EXPECT_EQ(side.access, SafeDateToStr(local) + "  Today");
+
+    QFile::remove(path);
+    const PairSide gone = readPairSide(world.path("c/a"), "notes.txt", now);
+    EXPECT_FALSE(gone.found);
+    EXPECT_EQ(gone.name, "notes.txt");
+    EXPECT_TRUE(gone.sizeBytes.isEmpty() && gone.modify.isEmpty() && gone.versionLines.isEmpty());
+    EXPECT_EQ(gone.modified, 0u);
+}
+
+TEST_F(PairFiles, AProgramFileShowsItsVersionLinesWithoutSeparators) {
+    world.makeFile("c/tool.exe", pefile::programFile());
+    const PairSide side = readPairSide(world.path("c"), "tool.exe", QDateTime::currentDateTime());
+    ASSERT_GT(side.versionLines.size(), 1);
+    EXPECT_TRUE(side.versionLines.contains("Company: Vastel Test Company"))
+        << side.versionLines.join('|').toStdString();
+}
+
+TEST_F(PairFiles, ChecksumsTellIdenticalFromDifferentContents) {
+    const ChecksumResult a = fileChecksum(world.makeFile("c/a.bin", "hello world"));
+    const ChecksumResult b = fileChecksum(world.makeFile("c/b.bin", "hello world"));
+    const ChecksumResult c = fileChecksum(world.makeFile("c/c.bin", "hello worle"));
+    ASSERT_TRUE(a.ok && b.ok && c.ok);
+    EXPECT_EQ(a.value, 0x0D4A1185u); // the CRC-32 of "hello world"
+    EXPECT_EQ(checksumTexts(a.value, b.value).right, " D4A1185 file contents are identical");
+    EXPECT_EQ(checksumTexts(a.value, c.value).left, " D4A1185 file contents differ");
+
+    // Empty files have the checksum of no bytes; a file that cannot be read says so.
+    const ChecksumResult empty = fileChecksum(world.makeFile("c/empty"));
+    ASSERT_TRUE(empty.ok);
+    EXPECT_EQ(checksumTexts(empty.value, 0).left, "       0 file contents are identical");
+    EXPECT_EQ(fileChecksum(world.path("c/none")).message,
+              "Could not open file " + world.path("c/none"));
+}
