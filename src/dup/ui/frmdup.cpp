@@ -121,14 +121,7 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     for (QPushButton* b : {m_btCompare, m_btBrowse})
         b->setEnabled(false);
 
-    m_pnlSel = new QLabel(this);
-    m_pnlSel->setObjectName(QStringLiteral("pnlSel"));
-    m_pnlSel->setTextFormat(Qt::PlainText);
-    m_pnlSel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_pnlSel->setContentsMargins(4, 1, 4, 1);
-    // Long folder names during a walk must not widen the window.
-    m_pnlSel->setMinimumWidth(1);
-    m_pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
     layout->addWidget(m_pnlSel);
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
@@ -293,12 +286,7 @@ void TfrmDup::setColumnWidths() {
     const bool duplicates = m_mode == dups::Mode::Duplicates;
     const int* widths = duplicates ? kDupWidths : kHogWidths;
     const int count = duplicates ? int(std::size(kDupWidths)) : int(std::size(kHogWidths));
-    // The widths suit digits 6 pixels wide at 96 pixels per inch.  They grow with the screen's
-    // pixels per inch, or with the grid's font where its digits are wider, so that sizes and
-    // dates are not cut off.
-    const double digits =
-        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
-    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < count; ++c)
         m_gridView->setColumnWidth(c, qRound(widths[c] * scale));
     // The last column stretches over the rest of the grid's width.

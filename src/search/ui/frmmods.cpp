@@ -101,11 +101,7 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     // The browser is not part of the program yet.
     m_btBrowse->setEnabled(false);
 
-    m_status = namedLabel(this, QStringLiteral("StatusLine"), QString());
-    m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_status->setContentsMargins(4, 1, 4, 1);
-    m_status->setMinimumWidth(1);
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_status = statusPanel(this, QStringLiteral("StatusLine"));
     layout->addWidget(m_status);
     m_results->setStatusLine(m_status);
 
@@ -269,9 +265,7 @@ int TfrmMods::scaled(int pixels) const {
 }
 
 void TfrmMods::setColumnWidths() {
-    const double digits =
-        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
-    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
 }
