@@ -161,7 +161,7 @@ void MarkedResultGrid::clearMarks() {
 
 void MarkedResultGrid::showMarks() {
     if (m_status)
-        m_status->setText(m_marks.statusText());
+        m_status->setText(m_statusPrefix + m_marks.statusText());
     if (m_clean)
         m_clean->setEnabled(m_marks.count() >= 1);
 }
@@ -197,7 +197,7 @@ void MarkedResultGrid::markAll() {
     if (m_busy)
         return;
     const WaitCursor wait;
-    m_marks.markAll(m_grid, m_pathOf);
+    m_marks.markAll(m_grid, m_pathOf, m_rows);
     m_model->marksChanged();
     showMarks();
 }

@@ -81,6 +81,8 @@ public:
     const GridMarks& marks() const { return m_marks; }
     // The status line and the "Clean?" button the marks are shown in.
     void setStatusLine(QLabel* status) { m_status = status; }
+    // Text put before the marks' count and size in the status line.
+    void setStatusPrefix(const QString& prefix) { m_statusPrefix = prefix; }
     void setCleanButton(QPushButton* clean) { m_clean = clean; }
 
     // The result rows of the grid (rows 1..rows), and whether a walk runs.
@@ -138,6 +140,7 @@ private:
     MarkedGridModel* m_model;
     QTableView* m_view;
     QLabel* m_status = nullptr;
+    QString m_statusPrefix;
     QPushButton* m_clean = nullptr;
     int m_rows = 0;
     bool m_busy = false;

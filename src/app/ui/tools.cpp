@@ -2,11 +2,13 @@
 
 #include "app/shell.h"
 #include "app/ui/frmmain.h"
+#include "browse/ui/frmbrowse.h"
 #include "clean/ui/frmcache.h"
 #include "clean/ui/frmclean.h"
 #include "delete/ui/frmnodelete.h"
 #include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
+#include "platform/paths.h"
 #include "search/ui/frmmods.h"
 #include "stats/ui/frmstatistics.h"
 
@@ -41,6 +43,12 @@ void registerTools() {
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Clean, [](TfrmMain& main) -> QWidget* {
         return new TfrmClean(&main, main.toolState().cleanSort, main.toolState().findDialog);
+    });
+
+    // The browser opens on the current folder.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Browse, [](TfrmMain& main) -> QWidget* {
+        ToolState& state = main.toolState();
+        return new TfrmBrowse(&main, state.browseSort, state.findDialog, platform::currentFolder());
     });
     TfrmMain::setToolFactory(TfrmMain::Tool::ClearCache,
                              [](TfrmMain& main) -> QWidget* { return new TfrmCache(&main); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/folderlisting.h"
 #include "dup/dupsearch.h"
 #include "search/filedates.h"
 
@@ -10,5 +11,6 @@ struct ToolState {
     dups::SortDirections hogSort;    // the sort commands of the large-file grid
     dups::SortDirections cleanSort;  // the sort commands of the quick-clean grid
     dates::SortDirections datesSort; // the columns of the files-accessed grid
+    browse::SortFlags browseSort;    // the sort commands of the browser
     TfrmFind* findDialog = nullptr;  // the file viewer's find dialog, made at start-up
 };
