@@ -5,6 +5,7 @@
 #include "delete/ui/frmdeldirectory.h"
 #include "delete/ui/frmreallydelete.h"
 #include "scan/ui/frmwildcard.h"
+#include "search/ui/frmmods.h"
 #include "support/children.h"
 #include "support/modalwindows.h"
 #include "support/sandbox.h"
@@ -198,4 +199,38 @@ TEST_F(BrowseWindow, CleanHandsTheMarksOverAndReadsTheFolderAgain) {
     boxes.answers.clear();
     w.close();
     EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(BrowseWindow, OtherWindowsAndTheMainWindowOpenIt) {
+    // Files in a range of dates finds the files just made.
+    const QString chosen = world.makeFile("c/found/two.txt", "22");
+    dates::SortDirections dateSorts;
+    TfrmMods mods(nullptr, dateSorts, nullptr, &flags);
+    mods.show();
+    startScan(mods, button(&mods, "btOK"));
+    for (int row = 1; row <= mods.rowCount(); ++row)
+        if (dates::rowPath(mods.resultGrid(), row) == chosen)
+            selectRow(&mods, row - 1);
+    QString folder, selected;
+    whenModalOpen<TfrmBrowse>([&](TfrmBrowse* b) {
+        folder = b->folder();
+        selected = b->selectedName();
+        b->close();
+    });
+    button(&mods, "btBrowse")->click();
+    EXPECT_EQ(folder, c("found"));
+    EXPECT_EQ(selected, "two.txt");
+
+    world.makeFile("data/folders.txt", "/nowhere\r\n");
+    registerTools();
+    TfrmMain main;
+    main.show();
+    ASSERT_TRUE(main.button("btBrowse")->isEnabled());
+    folder.clear();
+    whenModalOpen<TfrmBrowse>([&folder](TfrmBrowse* b) {
+        folder = b->folder();
+        b->close();
+    });
+    main.button("btBrowse")->click();
+    EXPECT_FALSE(folder.isEmpty());
 }

@@ -62,6 +62,9 @@ void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMe
 class QLabel;
 class QPushButton;
 class TfrmFind;
+namespace browse {
+struct SortFlags;
+}
 
 // The result grid of a tool window with its marks: the view and its model, the marks of the
 // rows (the hand-over list) shown in the status line, and the commands every tool has on it:
@@ -123,6 +126,11 @@ public:
     // window on the selected row's file, with the program's find dialog; without one they stay
     // disabled.  Nothing happens when the file is gone.
     void connectFileWindows(const ResultMenu& menu, QPushButton* details, TfrmFind* find);
+
+    // The Browse button opens the browser on the selected row's file, with the program's sort
+    // directions of the browser (and find dialog for its viewer); without them it stays
+    // disabled.  Nothing happens when the file is gone.
+    void connectBrowse(QPushButton* browse, browse::SortFlags* sortFlags, TfrmFind* find);
 
 signals:
     // A right click on the grid asked for the options menu at that global position.

@@ -19,13 +19,15 @@ void registerTools() {
     const auto dupWindow = [](TfrmMain& main) -> QWidget* {
         const dups::Mode mode =
             main.duplicateMode() == 1 ? dups::Mode::Duplicates : dups::Mode::FileHogs;
-        return new TfrmDup(&main, mode, main.toolState().hogSort, main.toolState().findDialog);
+        ToolState& state = main.toolState();
+        return new TfrmDup(&main, mode, state.hogSort, state.findDialog, &state.browseSort);
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
-        return new TfrmMods(&main, main.toolState().datesSort, main.toolState().findDialog);
+        ToolState& state = main.toolState();
+        return new TfrmMods(&main, state.datesSort, state.findDialog, &state.browseSort);
     });
 
     // The statistics window lives for the whole run; the main window shows it without waiting.
@@ -42,7 +44,8 @@ void registerTools() {
                              [](TfrmMain& main) -> QWidget* { return new TfrmNoDelete(&main); });
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Clean, [](TfrmMain& main) -> QWidget* {
-        return new TfrmClean(&main, main.toolState().cleanSort, main.toolState().findDialog);
+        ToolState& state = main.toolState();
+        return new TfrmClean(&main, state.cleanSort, state.findDialog, &state.browseSort);
     });
 
     // The browser opens on the current folder.

@@ -33,8 +33,9 @@ constexpr int kWidths[] = {64, 64, 64, 64, 296};
 
 } // namespace
 
-TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find)
-    : QDialog(parent), m_sortDirections(sortDirections), m_find(find) {
+TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find,
+                     browse::SortFlags* browseSort)
+    : QDialog(parent), m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
     setObjectName(QStringLiteral("TfrmClean"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -145,8 +146,6 @@ void TfrmClean::buildButtons(QLayout* layout) {
     }
     buttons->addStretch(1);
     static_cast<QBoxLayout*>(layout)->addLayout(buttons);
-    // The browser is not part of the program yet.
-    m_btBrowse->setEnabled(false);
 
     connect(m_btScan, &QPushButton::clicked, this, &TfrmClean::btScanClick);
     connect(m_btClose, &QPushButton::clicked, this, &QWidget::close);

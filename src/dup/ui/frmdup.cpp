@@ -72,8 +72,9 @@ QString numberText(const QDoubleSpinBox* box) {
 } // namespace
 
 TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
-                 TfrmFind* find)
-    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find) {
+                 TfrmFind* find, browse::SortFlags* browseSort)
+    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find),
+      m_browseSort(browseSort) {
     setObjectName(QStringLiteral("TfrmDup"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -117,9 +118,8 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     buttons->addWidget(m_btClose);
     layout->addLayout(buttons);
 
-    // The pair comparison, the browser and the file details are not part of the program yet.
-    for (QPushButton* b : {m_btCompare, m_btBrowse})
-        b->setEnabled(false);
+    // The pair comparison is not part of the program yet.
+    m_btCompare->setEnabled(false);
 
     m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
     layout->addWidget(m_pnlSel);
@@ -232,6 +232,7 @@ void TfrmDup::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_popup = m_menu.popup;
     m_results->connectFileWindows(m_menu, m_btDetails, m_find);
+    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access Date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(

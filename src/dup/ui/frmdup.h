@@ -15,6 +15,9 @@
 class DriveCheckList;
 class HogSort;
 class TfrmFind;
+namespace browse {
+struct SortFlags;
+}
 namespace scan {
 class SteppedWalk;
 }
@@ -41,8 +44,9 @@ class TfrmDup : public QDialog {
     Q_OBJECT
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
+    // browseSort: the browser's sort directions; without them Browse stays disabled.
     TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
-            TfrmFind* find = nullptr);
+            TfrmFind* find = nullptr, browse::SortFlags* browseSort = nullptr);
     ~TfrmDup() override;
 
     dups::Mode mode() const { return m_mode; }
@@ -106,6 +110,7 @@ private:
     const dups::Mode m_mode;
     dups::SortDirections& m_sortDirections;
     TfrmFind* m_find;
+    browse::SortFlags* m_browseSort;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     TextGrid m_grid;
     bool m_scanning = false;

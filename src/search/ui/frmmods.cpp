@@ -59,8 +59,9 @@ int checkedIndex(const std::array<QRadioButton*, 3>& buttons) {
 
 } // namespace
 
-TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find)
-    : QDialog(parent), m_sortDirections(sortDirections), m_find(find) {
+TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find,
+                   browse::SortFlags* browseSort)
+    : QDialog(parent), m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
     setObjectName(QStringLiteral("TfrmMods"));
     setWindowTitle(QStringLiteral("Files in a range of dates"));
     setModal(true);
@@ -98,8 +99,6 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     m_btClose->setAutoDefault(false);
     buttons->addWidget(m_btClose);
     layout->addLayout(buttons);
-    // The browser is not part of the program yet.
-    m_btBrowse->setEnabled(false);
 
     m_status = statusPanel(this, QStringLiteral("StatusLine"));
     layout->addWidget(m_status);
@@ -210,6 +209,7 @@ QWidget* TfrmMods::buildDateEdits() {
 void TfrmMods::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_results->connectFileWindows(m_menu, m_btDetails, m_find);
+    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
     const char* const captions[] = {"&Name", "Access &Date", "&Creation Date", "&Modification Date",
                                     "&Size", "&Folder",      "&Type"};
     for (int c = 0; c < dates::kColumnCount; ++c) {
