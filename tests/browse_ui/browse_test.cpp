@@ -87,7 +87,8 @@ TEST_F(BrowseWindow, ListsMarksAndForgetsTheMarksOnAnotherFolder) {
     ASSERT_TRUE(QFile::remove(c("files/c.txt")));
     button(&w, "btMark")->click();
     EXPECT_EQ(w.marks().count(), 1);
-    EXPECT_EQ(w.marks().paths(), QStringList({c("files/B.log"), c("files/c.txt")}));
+    EXPECT_EQ(w.lbDeleted(), QStringList({c("files/B.log"), c("files/c.txt")}));
+    EXPECT_EQ(w.markedBytes(), 1000);
     EXPECT_TRUE(w.resultGrid().isMarked(3));
     EXPECT_TRUE(button(&w, "btDeleteFiles")->isEnabled());
 

@@ -41,6 +41,10 @@ public:
     QString pattern() const { return m_pattern; }
     const TextGrid& resultGrid() const { return m_grid; }
     const GridMarks& marks() const { return m_results->marks(); }
+    // The marked files: the hand-over list with its count and total size.
+    QStringList lbDeleted() const { return m_results->marks().paths(); }
+    int markedCount() const { return m_results->marks().count(); }
+    qint64 markedBytes() const { return m_results->marks().bytes(); }
     // The name in the selected row; empty when none is selected.
     QString selectedName() const;
 
