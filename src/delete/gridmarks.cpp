@@ -54,10 +54,11 @@ QStringList GridMarks::paths() const {
     return pathsOf(m_files);
 }
 
-void GridMarks::markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf) {
+void GridMarks::markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf, int rows) {
     clear(grid);
-    m_files.reserve(grid.rowCount());
-    for (int row = 1; row < grid.rowCount(); ++row)
+    const int last = rows < 0 ? grid.rowCount() - 1 : std::min(rows, grid.rowCount() - 1);
+    m_files.reserve(last);
+    for (int row = 1; row <= last; ++row)
         toggle(grid, row, pathOf(row));
 }
 

@@ -27,8 +27,9 @@ public:
     bool toggle(TextGrid& grid, int row, const QString& path);
     // Removes every mark.
     void clear(TextGrid& grid);
-    // Marks every row, the earlier marks removed first; pathOf gives a row's file.
-    void markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf);
+    // Marks every row (rows 1..rows when rows is given), the earlier marks removed first; pathOf
+    // gives a row's file.
+    void markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf, int rows = -1);
 
     // "2 files 3,000 bytes".
     QString statusText() const;

@@ -4,6 +4,7 @@
 
 #include "app/inifile.h"
 #include "app/shell.h"
+#include "support/children.h"
 #include "support/sandbox.h"
 
 #include <QApplication>
@@ -22,16 +23,6 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 }
 
 namespace cleanui {
-
-template <typename T> T* child(QObject* w, const char* name) {
-    T* found = w->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-
-inline QPushButton* button(QObject* w, const char* name) {
-    return child<QPushButton>(w, name);
-}
 
 inline QListWidget* list(QObject* w, const char* name) {
     return child<QListWidget>(w, name);

@@ -31,7 +31,8 @@ protected:
     }
     // Opens the window on the drives of the world as they are now.
     void open() {
-        w = std::make_unique<TfrmDirHog>(nullptr, directions);
+        w = std::make_unique<TfrmDirHog>(
+            nullptr, directions, [this](QWidget*, const QString& folder) { browsed = folder; });
         w->show();
     }
     QPushButton* button(const char* name) {
@@ -56,6 +57,7 @@ protected:
     ScriptedBoxes boxes;
     SortDirections directions;
     std::unique_ptr<TfrmDirHog> w;
+    QString browsed; // the folder Browse opened the browser on
 };
 
 TEST_F(DirHogWindow, ListsLargestFirstSortsAndCopies) {
@@ -77,6 +79,8 @@ TEST_F(DirHogWindow, ListsLargestFirstSortsAndCopies) {
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].endsWith("\t" + world.path("c/Small"))); // descending text order
     EXPECT_EQ(lines[1].count('\t'), 5);
+    button("btBrowse")->click();
+    EXPECT_EQ(browsed, world.path("c/Small"));
 
     scan("btAll");
     EXPECT_EQ(w->resultGrid().rowCount(), 5); // the root, Large, Inner and Small

@@ -4,6 +4,7 @@
 #include "browse/ui/frmview.h"
 #include "delete/ui/frmreallydelete.h"
 #include "search/ui/frmmods.h"
+#include "support/children.h"
 #include "support/modalwindows.h"
 #include "support/sandbox.h"
 #include "support/scriptedboxes.h"
@@ -20,12 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-template <typename T> T* child(QObject* w, const char* name) {
-    T* found = w->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
 
 class ModsWindow : public ::testing::Test {
 protected:

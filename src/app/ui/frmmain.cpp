@@ -6,6 +6,7 @@
 #include "app/ui/helpwindow.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/theme.h"
+#include "browse/ui/frmbrowse.h"
 #include "browse/ui/frmfind.h"
 #include "dup/ui/frmdupcompare.h"
 
@@ -71,6 +72,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     m_toolState.findDialog = new TfrmFind(this);
     // The pair comparison window is only shown and hidden by the duplicate windows.
     m_toolState.dupCompare = new TfrmDupCompare(this, shell::protection(), m_toolState.findDialog);
+    m_toolState.dupCompare->setBrowse([this](const QString& path) {
+        browseFile(m_toolState.dupCompare, m_toolState.browseSort, m_toolState.findDialog, path);
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 18, 28, 12);

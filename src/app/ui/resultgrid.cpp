@@ -3,6 +3,7 @@
 #include "app/ui/messagebox.h"
 #include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
+#include "browse/ui/frmbrowse.h"
 #include "browse/ui/frmdetails.h"
 #include "browse/ui/frmview.h"
 #include "platform/dirsearch.h"
@@ -161,7 +162,7 @@ void MarkedResultGrid::clearMarks() {
 
 void MarkedResultGrid::showMarks() {
     if (m_status)
-        m_status->setText(m_marks.statusText());
+        m_status->setText(m_statusPrefix + m_marks.statusText());
     if (m_clean)
         m_clean->setEnabled(m_marks.count() >= 1);
 }
@@ -195,7 +196,7 @@ void MarkedResultGrid::markAll() {
     if (m_busy)
         return;
     const WaitCursor wait;
-    m_marks.markAll(m_grid, m_pathOf);
+    m_marks.markAll(m_grid, m_pathOf, m_rows);
     m_model->marksChanged();
     showMarks();
 }
@@ -284,4 +285,16 @@ void MarkedResultGrid::connectFileWindows(const ResultMenu& menu, QPushButton* d
     connect(menu.view, &QAction::triggered, this, view);
     connect(menu.details, &QAction::triggered, this, showDetailsOfRow);
     connect(details, &QPushButton::clicked, this, showDetailsOfRow);
+}
+
+void MarkedResultGrid::connectBrowse(QPushButton* browse, browse::SortFlags* sortFlags,
+                                     TfrmFind* find) {
+    browse->setEnabled(sortFlags != nullptr);
+    if (!sortFlags)
+        return;
+    connect(browse, &QPushButton::clicked, this, [this, sortFlags, find] {
+        const QString path = selectedFile();
+        if (!m_busy && !path.isEmpty())
+            browseFile(m_view->window(), *sortFlags, find, path);
+    });
 }

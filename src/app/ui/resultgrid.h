@@ -62,6 +62,9 @@ void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMe
 class QLabel;
 class QPushButton;
 class TfrmFind;
+namespace browse {
+struct SortFlags;
+}
 
 // The result grid of a tool window with its marks: the view and its model, the marks of the
 // rows (the hand-over list) shown in the status line, and the commands every tool has on it:
@@ -81,6 +84,8 @@ public:
     const GridMarks& marks() const { return m_marks; }
     // The status line and the "Clean?" button the marks are shown in.
     void setStatusLine(QLabel* status) { m_status = status; }
+    // Text put before the marks' count and size in the status line.
+    void setStatusPrefix(const QString& prefix) { m_statusPrefix = prefix; }
     void setCleanButton(QPushButton* clean) { m_clean = clean; }
 
     // The result rows of the grid (rows 1..rows), and whether a walk runs.
@@ -124,6 +129,11 @@ public:
     // disabled.  Nothing happens when the file is gone.
     void connectFileWindows(const ResultMenu& menu, QPushButton* details, TfrmFind* find);
 
+    // The Browse button opens the browser on the selected row's file, with the program's sort
+    // directions of the browser (and find dialog for its viewer); without them it stays
+    // disabled.  Nothing happens when the file is gone.
+    void connectBrowse(QPushButton* browse, browse::SortFlags* sortFlags, TfrmFind* find);
+
 signals:
     // A right click on the grid asked for the options menu at that global position.
     void menuRequested(const QPoint& globalPos);
@@ -140,6 +150,7 @@ private:
     MarkedGridModel* m_model;
     QTableView* m_view;
     QLabel* m_status = nullptr;
+    QString m_statusPrefix;
     QPushButton* m_clean = nullptr;
     int m_rows = 0;
     bool m_busy = false;

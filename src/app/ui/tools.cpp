@@ -2,11 +2,13 @@
 
 #include "app/shell.h"
 #include "app/ui/frmmain.h"
+#include "browse/ui/frmbrowse.h"
 #include "clean/ui/frmcache.h"
 #include "clean/ui/frmclean.h"
 #include "delete/ui/frmnodelete.h"
 #include "delete/ui/frmunzipit.h"
 #include "dup/ui/frmdup.h"
+#include "platform/paths.h"
 #include "search/ui/frmdirhog.h"
 #include "search/ui/frmmods.h"
 #include "stats/ui/frmstatistics.h"
@@ -18,18 +20,24 @@ void registerTools() {
     const auto dupWindow = [](TfrmMain& main) -> QWidget* {
         const dups::Mode mode =
             main.duplicateMode() == 1 ? dups::Mode::Duplicates : dups::Mode::FileHogs;
-        return new TfrmDup(&main, mode, main.toolState().hogSort, main.toolState().findDialog,
-                           main.toolState().dupCompare);
+        ToolState& state = main.toolState();
+        return new TfrmDup(&main, mode, state.hogSort, state.findDialog, state.dupCompare,
+                           &state.browseSort);
     };
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, dupWindow);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, dupWindow);
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Files, [](TfrmMain& main) -> QWidget* {
-        return new TfrmMods(&main, main.toolState().datesSort, main.toolState().findDialog);
+        ToolState& state = main.toolState();
+        return new TfrmMods(&main, state.datesSort, state.findDialog, &state.browseSort);
     });
 
     TfrmMain::setToolFactory(TfrmMain::Tool::DirHogs, [](TfrmMain& main) -> QWidget* {
-        return new TfrmDirHog(&main, main.toolState().folderHogSort);
+        ToolState& state = main.toolState();
+        return new TfrmDirHog(&main, state.folderHogSort,
+                              [&state](QWidget* owner, const QString& folder) {
+                                  browseFolder(owner, state.browseSort, state.findDialog, folder);
+                              });
     });
 
     // The statistics window lives for the whole run; the main window shows it without waiting.
@@ -46,7 +54,14 @@ void registerTools() {
                              [](TfrmMain& main) -> QWidget* { return new TfrmNoDelete(&main); });
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Clean, [](TfrmMain& main) -> QWidget* {
-        return new TfrmClean(&main, main.toolState().cleanSort, main.toolState().findDialog);
+        ToolState& state = main.toolState();
+        return new TfrmClean(&main, state.cleanSort, state.findDialog, &state.browseSort);
+    });
+
+    // The browser opens on the current folder.
+    TfrmMain::setToolFactory(TfrmMain::Tool::Browse, [](TfrmMain& main) -> QWidget* {
+        ToolState& state = main.toolState();
+        return new TfrmBrowse(&main, state.browseSort, state.findDialog, platform::currentFolder());
     });
     TfrmMain::setToolFactory(TfrmMain::Tool::ClearCache,
                              [](TfrmMain& main) -> QWidget* { return new TfrmCache(&main); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browse/folderlisting.h"
 #include "dup/dupsearch.h"
 #include "search/filedates.h"
 #include "search/folderhogs.h"
@@ -13,6 +14,7 @@ struct ToolState {
     dups::SortDirections cleanSort;           // the sort commands of the quick-clean grid
     dates::SortDirections datesSort;          // the columns of the files-accessed grid
     folderhogs::SortDirections folderHogSort; // the columns of the folder-hogs grid
+    browse::SortFlags browseSort;             // the sort commands of the browser
     TfrmFind* findDialog = nullptr;           // the file viewer's find dialog, made at start-up
     // The pair comparison window, made at start-up.
     TfrmDupCompare* dupCompare = nullptr;

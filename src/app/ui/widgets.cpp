@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <climits>
 
 QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption,
@@ -67,6 +68,22 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text, bo
     l->setObjectName(name);
     l->setWordWrap(wordWrap);
     return l;
+}
+
+QLabel* statusPanel(QWidget* parent, const QString& name) {
+    QLabel* label = namedLabel(parent, name, QString());
+    label->setTextFormat(Qt::PlainText);
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setContentsMargins(4, 1, 4, 1);
+    label->setMinimumWidth(1);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    return label;
+}
+
+double columnWidthScale(const QWidget* view) {
+    const double digits =
+        view->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
+    return std::max(view->logicalDpiX() / 96.0, digits);
 }
 
 QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel) {

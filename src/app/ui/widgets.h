@@ -30,6 +30,15 @@ QAction* namedMenuItem(QMenu* menu, const QString& name, const QString& caption)
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text,
                    bool wordWrap = false);
 
+// A panel of a status line: plain text in a sunken frame, named; a long text never widens the
+// window.
+QLabel* statusPanel(QWidget* parent, const QString& name);
+
+// How much the column widths of a grid, designed at 96 pixels per inch for digits 6 pixels wide,
+// grow: with the screen's pixels per inch, or with the view's font where its digits are wider,
+// so that sizes and dates are not cut off.
+double columnWidthScale(const QWidget* view);
+
 // The heading of a dialog: a label in bold, two points larger than the window's text.
 QLabel* headingLabel(QWidget* parent, const QString& name, const QString& text);
 

@@ -33,8 +33,9 @@ constexpr int kWidths[] = {64, 64, 64, 64, 296};
 
 } // namespace
 
-TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find)
-    : QDialog(parent), m_sortDirections(sortDirections), m_find(find) {
+TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find,
+                     browse::SortFlags* browseSort)
+    : QDialog(parent), m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
     setObjectName(QStringLiteral("TfrmClean"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -55,13 +56,7 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
 
     buildButtons(layout);
 
-    m_pnlSel = new QLabel(this);
-    m_pnlSel->setObjectName(QStringLiteral("pnlSel"));
-    m_pnlSel->setTextFormat(Qt::PlainText);
-    m_pnlSel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_pnlSel->setContentsMargins(4, 1, 4, 1);
-    m_pnlSel->setMinimumWidth(1); // long folder names during a walk must not widen the window
-    m_pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
     layout->addWidget(m_pnlSel);
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
@@ -151,8 +146,6 @@ void TfrmClean::buildButtons(QLayout* layout) {
     }
     buttons->addStretch(1);
     static_cast<QBoxLayout*>(layout)->addLayout(buttons);
-    // The browser is not part of the program yet.
-    m_btBrowse->setEnabled(false);
 
     connect(m_btScan, &QPushButton::clicked, this, &TfrmClean::btScanClick);
     connect(m_btClose, &QPushButton::clicked, this, &QWidget::close);
@@ -210,11 +203,7 @@ void TfrmClean::btEditClick() {
 }
 
 void TfrmClean::setColumnWidths() {
-    // The widths suit digits 6 pixels wide at 96 pixels per inch; they grow with the screen's
-    // pixels per inch, or with the grid's font where its digits are wider.
-    const double digits =
-        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
-    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
 }

@@ -12,6 +12,9 @@
 class DriveCheckList;
 class HogSort;
 class TfrmFind;
+namespace browse {
+struct SortFlags;
+}
 class QAction;
 class QLabel;
 class QListWidget;
@@ -37,7 +40,9 @@ class TfrmClean : public QDialog {
     Q_OBJECT
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
-    TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find = nullptr);
+    // browseSort: the browser's sort directions; without them Browse stays disabled.
+    TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find = nullptr,
+              browse::SortFlags* browseSort = nullptr);
     ~TfrmClean() override;
 
     // The result grid (row 0 is the header) and the number of result rows of the last scan.
@@ -87,6 +92,7 @@ private:
 
     dups::SortDirections& m_sortDirections;
     TfrmFind* m_find;
+    browse::SortFlags* m_browseSort;
     TextGrid m_grid;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;

@@ -16,6 +16,7 @@ void TfrmClean::buildPopupMenu() {
     m_menu.popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_menu.unmarkAll->setText(QStringLiteral("Unmark All"));
     m_results->connectFileWindows(m_menu, m_btDetails, m_find);
+    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(

@@ -73,9 +73,9 @@ QString numberText(const QDoubleSpinBox* box) {
 } // namespace
 
 TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
-                 TfrmFind* find, TfrmDupCompare* compare)
+                 TfrmFind* find, TfrmDupCompare* compare, browse::SortFlags* browseSort)
     : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find),
-      m_compare(compare) {
+      m_compare(compare), m_browseSort(browseSort) {
     setObjectName(QStringLiteral("TfrmDup"));
     setModal(true);
     setSizeGripEnabled(true);
@@ -119,18 +119,9 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     buttons->addWidget(m_btClose);
     layout->addLayout(buttons);
 
-    // The browser is not part of the program yet.
-    m_btBrowse->setEnabled(false);
     m_btCompare->setEnabled(m_compare != nullptr);
 
-    m_pnlSel = new QLabel(this);
-    m_pnlSel->setObjectName(QStringLiteral("pnlSel"));
-    m_pnlSel->setTextFormat(Qt::PlainText);
-    m_pnlSel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_pnlSel->setContentsMargins(4, 1, 4, 1);
-    // Long folder names during a walk must not widen the window.
-    m_pnlSel->setMinimumWidth(1);
-    m_pnlSel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
     layout->addWidget(m_pnlSel);
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
@@ -245,6 +236,7 @@ void TfrmDup::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_popup = m_menu.popup;
     m_results->connectFileWindows(m_menu, m_btDetails, m_find);
+    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access Date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(
@@ -299,12 +291,7 @@ void TfrmDup::setColumnWidths() {
     const bool duplicates = m_mode == dups::Mode::Duplicates;
     const int* widths = duplicates ? kDupWidths : kHogWidths;
     const int count = duplicates ? int(std::size(kDupWidths)) : int(std::size(kHogWidths));
-    // The widths suit digits 6 pixels wide at 96 pixels per inch.  They grow with the screen's
-    // pixels per inch, or with the grid's font where its digits are wider, so that sizes and
-    // dates are not cut off.
-    const double digits =
-        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
-    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < count; ++c)
         m_gridView->setColumnWidth(c, qRound(widths[c] * scale));
     // The last column stretches over the rest of the grid's width.

@@ -17,6 +17,9 @@ class DriveCheckList;
 class HogSort;
 class TfrmDupCompare;
 class TfrmFind;
+namespace browse {
+struct SortFlags;
+}
 namespace scan {
 class SteppedWalk;
 }
@@ -44,9 +47,11 @@ class TfrmDup : public QDialog {
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
     // compare: the program's pair comparison window, which "P&airs" shows; without it the
-    // button stays disabled.
+    // button stays disabled.  browseSort: the browser's sort directions; without them Browse
+    // stays disabled.
     TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
-            TfrmFind* find = nullptr, TfrmDupCompare* compare = nullptr);
+            TfrmFind* find = nullptr, TfrmDupCompare* compare = nullptr,
+            browse::SortFlags* browseSort = nullptr);
     ~TfrmDup() override;
 
     dups::Mode mode() const { return m_mode; }
@@ -116,6 +121,7 @@ private:
     dups::SortDirections& m_sortDirections;
     TfrmFind* m_find;
     QPointer<TfrmDupCompare> m_compare;
+    browse::SortFlags* m_browseSort;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     TextGrid m_grid;
     bool m_scanning = false;

@@ -59,8 +59,9 @@ int checkedIndex(const std::array<QRadioButton*, 3>& buttons) {
 
 } // namespace
 
-TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find)
-    : QDialog(parent), m_sortDirections(sortDirections), m_find(find) {
+TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find,
+                   browse::SortFlags* browseSort)
+    : QDialog(parent), m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
     setObjectName(QStringLiteral("TfrmMods"));
     setWindowTitle(QStringLiteral("Files in a range of dates"));
     setModal(true);
@@ -98,14 +99,8 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     m_btClose->setAutoDefault(false);
     buttons->addWidget(m_btClose);
     layout->addLayout(buttons);
-    // The browser is not part of the program yet.
-    m_btBrowse->setEnabled(false);
 
-    m_status = namedLabel(this, QStringLiteral("StatusLine"), QString());
-    m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_status->setContentsMargins(4, 1, 4, 1);
-    m_status->setMinimumWidth(1);
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_status = statusPanel(this, QStringLiteral("StatusLine"));
     layout->addWidget(m_status);
     m_results->setStatusLine(m_status);
 
@@ -214,6 +209,7 @@ QWidget* TfrmMods::buildDateEdits() {
 void TfrmMods::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_results->connectFileWindows(m_menu, m_btDetails, m_find);
+    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
     const char* const captions[] = {"&Name", "Access &Date", "&Creation Date", "&Modification Date",
                                     "&Size", "&Folder",      "&Type"};
     for (int c = 0; c < dates::kColumnCount; ++c) {
@@ -269,9 +265,7 @@ int TfrmMods::scaled(int pixels) const {
 }
 
 void TfrmMods::setColumnWidths() {
-    const double digits =
-        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
-    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
 }

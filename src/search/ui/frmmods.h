@@ -20,6 +20,9 @@ class QRadioButton;
 class QTableView;
 class QToolButton;
 class TfrmFind;
+namespace browse {
+struct SortFlags;
+}
 class WildCardBox;
 namespace scan {
 class SteppedWalk;
@@ -34,7 +37,9 @@ class TfrmMods : public QDialog {
     Q_OBJECT
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
-    TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find = nullptr);
+    // browseSort: the browser's sort directions; without them Browse stays disabled.
+    TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find = nullptr,
+             browse::SortFlags* browseSort = nullptr);
     ~TfrmMods() override;
 
     const TextGrid& resultGrid() const { return m_grid; }
@@ -87,6 +92,7 @@ private:
 
     dates::SortDirections& m_sortDirections;
     TfrmFind* m_find;
+    browse::SortFlags* m_browseSort;
     TextGrid m_grid;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
