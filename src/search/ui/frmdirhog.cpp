@@ -399,11 +399,19 @@ void TfrmDirHog::sortGrid(int column) {
             m_sortItems[size_t(column)]->setChecked(false);
         return;
     }
+    // The selection stays on its folder.
+    const int selected = selectedRow();
+    const QString folder = selected > 0 ? m_grid.cell(hcName, selected) : QString();
     {
         const WaitCursor wait;
         folderhogs::sortGrid(m_grid, column, m_sortDirections);
         m_model->refresh();
     }
+    for (int row = 1; !folder.isEmpty() && row < m_grid.rowCount(); ++row)
+        if (m_grid.cell(hcName, row) == folder) {
+            m_gridView->selectRow(row - 1);
+            break;
+        }
     tickSortItem(column);
 }
 
