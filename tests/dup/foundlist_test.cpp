@@ -140,7 +140,9 @@ protected:
     // but for case.  A walk hands over a folder's files together, so runs share a folder.
     // Some files are further names of an earlier file (its device, inode, size and times),
     // the two devices number their files alike, and a few files have no inode (0).
-    std::vector<ModelFile> randomFiles(std::mt19937& random, int count) {
+    // With `wide`, names, folders and sizes also take hundreds of values, so that every table
+    // of distinct texts grows many times over.
+    std::vector<ModelFile> randomFiles(std::mt19937& random, int count, bool wide = false) {
         const QStringList folders = {"/w/a", "/w/A", "/w/a/b", "/w/b"};
         const QStringList names = {"x.aaa", "X.AAA", "x.bbb", "y.ccc", "Y.ccc", "y", "_z.aaa"};
         const qint64 sizes[] = {0, 7, 999, 1000, 2000, 10000, 123456};
@@ -154,12 +156,20 @@ protected:
         QString folder = folders[0];
         quint64 lastInode[2] = {0, 0};
         for (int i = 0; i < count; ++i) {
-            if (random() % 4 == 0)
+            if (random() % 4 == 0) {
                 folder = folders[int(random() % unsigned(folders.size()))];
+                if (wide)
+                    folder += QString::number(random() % 60);
+            }
             ModelFile f;
             f.folder = folder;
             f.entry.name = names[int(random() % unsigned(names.size()))];
-            f.entry.size = pick(sizes);
+            if (wide) {
+                const qsizetype dot = f.entry.name.indexOf('.');
+                f.entry.name.insert(dot < 0 ? f.entry.name.size() : dot,
+                                    QString::number(random() % 300));
+            }
+            f.entry.size = wide && random() % 2 ? qint64(random() % 5000) : pick(sizes);
             f.entry.writeTime = pick(writes);
             f.entry.accessTime = pick(accesses);
             const int device = int(random() % 2);
@@ -205,7 +215,9 @@ protected:
 TEST_F(FoundListTest, OrderGroupsAndFirstNamesMatchAPlainSortOfTheLines) {
     std::mt19937 random(20260528);
     for (int round = 0; round < 3; ++round) {
-        const std::vector<ModelFile> files = randomFiles(random, 150);
+        // The last round is big enough for every table of the list to grow several times.
+        const std::vector<ModelFile> files =
+            round == 2 ? randomFiles(random, 4000, true) : randomFiles(random, 150);
         // In one round the list is ordered halfway through, then takes more files.
         const size_t orderedAfter = round == 1 ? files.size() / 2 : files.size();
         for (Mode mode : {Mode::Duplicates, Mode::FileHogs}) {
