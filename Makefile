@@ -15,8 +15,12 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 ifneq ($(SANITIZE),)
 CTEST_ARGS ?= -E "_ui\."
 endif
+# The fuzz targets (tests/fuzz/) build with clang into a folder of their own and run
+# FUZZ_SECONDS each.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench fuzz format clean
 
 all: build
 
@@ -38,6 +42,12 @@ test: build
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DVASTEL_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	@scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i
