@@ -14,11 +14,13 @@ constexpr qint64 kMaxResourceBytes = 65536; // wLength is a 16-bit number
 constexpr int kMaxSections = 96;
 constexpr int kMaxEntries = 4096;
 
+// The little-endian number at `at`; 0 where its bytes are not all there.  Callers check the
+// lengths first: this keeps a slip from reading outside the bytes.
 quint16 u16(const QByteArray& b, qint64 at) {
-    return qFromLittleEndian<quint16>(b.constData() + at);
+    return at >= 0 && at + 2 <= b.size() ? qFromLittleEndian<quint16>(b.constData() + at) : 0;
 }
 quint32 u32(const QByteArray& b, qint64 at) {
-    return qFromLittleEndian<quint32>(b.constData() + at);
+    return at >= 0 && at + 4 <= b.size() ? qFromLittleEndian<quint32>(b.constData() + at) : 0;
 }
 
 // Reads exactly `length` bytes or nothing.

@@ -10,6 +10,8 @@
 
 #include <QHash>
 #include <QStringList>
+#include <algorithm>
+#include <limits>
 
 namespace zip {
 
@@ -23,6 +25,18 @@ using Failure = ExtractFailure;
 constexpr qsizetype kChunk = 256 * 1024;
 // Temporary names tried in a folder before giving up.
 constexpr int kTempAttempts = 100;
+
+// a + b, or the largest count when the sum would overflow.
+qint64 addWork(qint64 a, qint64 b) {
+    qint64 sum = 0;
+    return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<qint64>::max() : sum;
+}
+
+// The share of an extraction's work an entry stands for: its size as the archive claims it, and
+// one for the entry itself.
+qint64 workOf(const ZipEntry& e) {
+    return addWork(std::max<qint64>(e.size, 0), 1);
+}
 
 // The components of a stored name, without empty and "." components.
 QStringList componentsOf(const QString& stored) {
@@ -90,10 +104,13 @@ struct ZipReader::Impl {
         e.folder = e.path.endsWith('/');
         const QStringList parts = componentsOf(e.path);
         e.name = parts.isEmpty() ? QString() : parts.last();
+        // Sizes beyond what a signed 64-bit number holds (a damaged archive) count as the
+        // largest one rather than as negative.
+        constexpr zip_uint64_t kLargest = zip_uint64_t(std::numeric_limits<qint64>::max());
         if (st.valid & ZIP_STAT_SIZE)
-            e.size = qint64(st.size);
+            e.size = qint64(std::min(st.size, kLargest));
         if (st.valid & ZIP_STAT_COMP_SIZE)
-            e.compressedSize = qint64(st.comp_size);
+            e.compressedSize = qint64(std::min(st.comp_size, kLargest));
         if (st.valid & ZIP_STAT_CRC)
             e.crc = st.crc;
         e.encrypted =
@@ -206,10 +223,12 @@ struct ZipReader::Impl {
     }
 
     void advance(qint64 work) {
-        workDone += work;
+        workDone = addWork(workDone, work);
         const int percent =
-            workTotal > 0 ? int(std::min<qint64>(100, workDone * 100 / workTotal)) : 100;
-        if (percent != lastPercent) {
+            workTotal > 0 ? int(std::min<double>(100, double(workDone) * 100 / double(workTotal)))
+                          : 100;
+        // An entry may hold more data than it claims: the gauge never goes back.
+        if (percent > lastPercent) {
             lastPercent = percent;
             if (progress)
                 progress(percent);
@@ -248,9 +267,29 @@ struct ZipReader::Impl {
         return path;
     }
 
+    // ZIP_ER_COMPNOTSUPP or ZIP_ER_ENCRNOTSUPP when libzip cannot unpack the entry, else 0.
+    // Asked before opening: libzip 1.7 does not free everything it made for an entry it then
+    // fails to open for this reason.
+    int unsupportedMethod(zip_uint64_t index) const {
+        zip_stat_t st;
+        if (zip_stat_index(archive, index, 0, &st) != 0)
+            return 0; // opening reports what is wrong
+        if ((st.valid & ZIP_STAT_COMP_METHOD) &&
+            !zip_compression_method_supported(st.comp_method, 0))
+            return ZIP_ER_COMPNOTSUPP;
+        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE &&
+            !zip_encryption_method_supported(st.encryption_method, 0))
+            return ZIP_ER_ENCRNOTSUPP;
+        return 0;
+    }
+
     // Opens an entry's data, asking for a password when the entry needs one that was not given.
     zip_file_t* openEntry(const ZipEntry& e) {
         const auto index = zip_uint64_t(e.index);
+        if (const int unsupported = unsupportedMethod(index)) {
+            fail(e, Failure::Operation::Open, Failure::Kind::Engine, unsupported, {});
+            return nullptr;
+        }
         if (!e.encrypted) {
             zip_file_t* file = zip_fopen_index(archive, index, 0);
             if (!file)
@@ -501,7 +540,7 @@ ZipReader::ExtractResult ZipReader::extract(const QString& destination, const QS
         } else if (pick.parts.isEmpty() || !wildcard.matches(pick.parts.last())) {
             continue;
         }
-        d->workTotal += e.size + 1;
+        d->workTotal = addWork(d->workTotal, workOf(e));
         picks.push_back(std::move(pick));
     }
     d->workDone = 0;
@@ -534,8 +573,8 @@ ZipReader::ExtractResult ZipReader::extract(const QString& destination, const QS
                 ++d->result.extracted;
         }
         // Whatever became of the entry, its share of the work is done.
-        d->workDone = start + e.size;
-        d->advance(1);
+        d->workDone = start;
+        d->advance(workOf(e));
     }
     d->workDone = d->workTotal;
     d->advance(0);

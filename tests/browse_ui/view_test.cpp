@@ -149,9 +149,10 @@ TEST_F(ViewWindow, HexModeTabsAndPrinting) {
 // its temporary file goes when it closes.
 TEST_F(ViewWindow, PeekAtStrings) {
     world.setEnv("TMPDIR", world.makeDir("tmp"));
-    const QString path = world.makeFile("c/prog.bin", QByteArray("\x01Hello world\0\x02"
-                                                                 "Another one\0Hello\0",
-                                                                 36));
+    static const char bytes[] = "\x01Hello world\0\x02"
+                                "Another one\0Hello\0";
+    const QString path =
+        world.makeFile("c/prog.bin", QByteArray(bytes, sizeof bytes - 1)); // without the last \0
     TfrmView w(nullptr, find, path);
     w.show();
     QString shown;

@@ -140,7 +140,7 @@ TEST_F(CacheWindow, ClearingHandsTheFilesOverAndTheWindowStays) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.lb1().isEmpty());
 
-    w.findChild<QListWidget*>("ListBox1")->takeItem(1);
+    delete w.findChild<QListWidget*>("ListBox1")->takeItem(1); // the item is ours once taken
     clearThroughDeletion(w, true, &panel);
     EXPECT_EQ(panel.size(), 3);
     EXPECT_FALSE(QFileInfo::exists(a));

@@ -3,6 +3,7 @@
 // Support for the archive tests: archives made directly with libzip (entries no writer of the
 // program would make), random contents, reading whole archives back.
 
+#include "app/crc32.h"
 #include "zip/libzip.h"
 #include "zip/zipreader.h"
 
@@ -67,6 +68,57 @@ inline QByteArray randomBytes(qsizetype size, quint32 seed) {
     for (qsizetype i = 0; i < size; ++i)
         out[i] = char(generator.bounded(256));
     return out;
+}
+
+// An archive of stored entries written byte by byte, each claiming in a Zip64 field to hold
+// claimedSize bytes while it holds only its data: the sizes a damaged or hostile archive shows.
+inline QByteArray zip64Claims(const QList<QByteArray>& names, const QByteArray& data,
+                              quint64 claimedSize) {
+    QByteArray local, central;
+    const auto le = [](QByteArray& out, quint64 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.append(char((value >> (8 * i)) & 0xFF));
+    };
+    const quint32 crc = crc32::checksum(0, data.constData(), data.size());
+    for (const QByteArray& name : names) {
+        const auto offset = quint32(local.size());
+        QByteArray extra;
+        le(extra, 1, 2); // Zip64 extended information: the uncompressed size only
+        le(extra, 8, 2);
+        le(extra, claimedSize, 8);
+        // The fields both headers share, from the version needed to extract on: version 4.5,
+        // no flags, stored, a time and date, the CRC, the sizes, the lengths of name and extra.
+        const auto shared = [&](QByteArray& out) {
+            le(out, 45, 2);
+            out.append(2 + 2, '\0');
+            le(out, 0x00210000, 4);
+            le(out, crc, 4);
+            le(out, quint64(data.size()), 4);
+            le(out, 0xFFFFFFFF, 4);
+            le(out, quint64(name.size()), 2);
+            le(out, quint64(extra.size()), 2);
+        };
+        le(local, 0x04034b50, 4);
+        shared(local);
+        local += name + extra + data;
+        // The central header adds the version made by in front, and the comment length, disk,
+        // attributes and the local header's offset after.
+        le(central, 0x02014b50, 4);
+        le(central, 45, 2);
+        shared(central);
+        central.append(2 + 2 + 2 + 4, '\0');
+        le(central, offset, 4);
+        central += name + extra;
+    }
+    QByteArray end;
+    le(end, 0x06054b50, 4);
+    le(end, 0, 4);
+    le(end, quint64(names.size()), 2);
+    le(end, quint64(names.size()), 2);
+    le(end, quint64(central.size()), 4);
+    le(end, quint64(local.size()), 4);
+    le(end, 0, 2);
+    return local + central + end;
 }
 
 // Stored name -> uncompressed content of every file entry of an archive.

@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QtEndian>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 
 using archivekit::RawEntry;
 using zip::ExtractFailure;
@@ -212,6 +215,59 @@ TEST_F(ZipReaderTest, PasswordIsAskedForEncryptedEntries) {
     EXPECT_EQ(everything(wrong), QStringList({"plain.txt"}));
 }
 
+TEST_F(ZipReaderTest, MethodsTheEngineCannotUnpackFailAlone) {
+    // Three entries; the first gets a compression method nobody knows, the last the flags of
+    // strong encryption, in both of their headers.
+    write(
+        {{"odd.txt", "odd", {}, {}}, {"plain.txt", "plain", {}, {}}, {"strong.txt", "x", {}, {}}});
+    QFile file(archive);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    // Local headers ("PK\3\4") hold the flags at 6, the method at 8 and the name at 30; central
+    // headers ("PK\1\2") hold them two bytes later (after "version made by"), the name at 46.
+    const auto patch = [&bytes](const QByteArray& name, quint16 flags, quint16 method) {
+        for (const bool central : {false, true}) {
+            const QByteArray signature = central ? QByteArray("PK\1\2") : QByteArray("PK\3\4");
+            const int shift = central ? 2 : 0;
+            const int nameAt = central ? 46 : 30;
+            for (qsizetype h = bytes.indexOf(signature); h >= 0;
+                 h = bytes.indexOf(signature, h + 1)) {
+                if (bytes.mid(h + nameAt, name.size()) != name)
+                    continue;
+                if (flags != 0)
+                    qToLittleEndian<quint16>(flags, bytes.data() + h + 6 + shift);
+                if (method != 0)
+                    qToLittleEndian<quint16>(method, bytes.data() + h + 8 + shift);
+            }
+        }
+    };
+    patch("odd.txt", 0, 0x7777);
+    patch("strong.txt", 0x0041, 0);
+    ASSERT_TRUE(file.seek(0));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+    file.close();
+    ASSERT_TRUE(reader.open(archive));
+    ASSERT_TRUE(reader.entries()[2].encrypted);
+
+    int asked = 0;
+    reader.setPasswordRequest([&](const QString&) {
+        ++asked;
+        return std::optional<QString>("any");
+    });
+    const QString dest = world.makeDir("dest");
+    const ZipReader::ExtractResult result = reader.extract(dest);
+    EXPECT_EQ(result.extracted, 1);
+    EXPECT_EQ(everything(dest), QStringList({"plain.txt"}));
+    EXPECT_EQ(asked, 0); // no password is asked for what cannot be decrypted anyway
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[0].entry, "odd.txt");
+    EXPECT_EQ(failures[0].kind, ExtractFailure::Kind::Engine);
+    EXPECT_EQ(failures[0].zipError, ZIP_ER_COMPNOTSUPP);
+    EXPECT_EQ(failures[0].message, zip::format::errorText(ZIP_ER_COMPNOTSUPP));
+    EXPECT_EQ(failures[1].entry, "strong.txt");
+    EXPECT_EQ(failures[1].zipError, ZIP_ER_ENCRNOTSUPP);
+}
+
 TEST_F(ZipReaderTest, WhatStandsInTheWayFailsAloneAndNothingIsReplaced) {
     write({{"a.txt", "new a", {}, {}},
            {"b.txt", "new b", {}, {}},
@@ -347,4 +403,36 @@ TEST_F(ZipReaderTest, MissingDestinationFailsEveryEntryAndProgressEndsAtHundred)
     EXPECT_EQ(seen.front(), 0);
     EXPECT_EQ(seen.back(), 100);
     EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+}
+
+TEST_F(ZipReaderTest, SizesClaimedByTheArchiveNeverUpsetTheProgress) {
+    // Entries that claim 2^62 bytes and more, and hold three: the sums of their sizes, and a
+    // hundred times them, are far outside 64 bits; the largest claim does not even fit a signed
+    // 64-bit size.
+    for (const quint64 claimed : {quint64(1) << 62, ~quint64(0) - 1}) {
+        SCOPED_TRACE(claimed);
+        QFile file(archive);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(archivekit::zip64Claims({"a.txt", "b.txt", "c.txt"}, "abc", claimed));
+        file.close();
+        ASSERT_TRUE(reader.open(archive));
+        ASSERT_EQ(reader.entryCount(), 3);
+        EXPECT_EQ(reader.entries().first().size,
+                  qint64(std::min<quint64>(claimed, std::numeric_limits<qint64>::max())));
+
+        QList<int> seen;
+        reader.setProgress([&](int percent) { seen << percent; });
+        failures.clear();
+        const QString dest = world.makeDir(QStringLiteral("dest%1").arg(claimed));
+        const ZipReader::ExtractResult result = reader.extract(dest);
+        // The data does not match the size claimed: every entry fails, nothing is left.
+        EXPECT_EQ(result.extracted, 0);
+        EXPECT_EQ(result.failed, 3);
+        EXPECT_TRUE(everything(dest).isEmpty()) << everything(dest).join(' ').toStdString();
+        ASSERT_FALSE(seen.isEmpty());
+        EXPECT_EQ(seen.front(), 0);
+        EXPECT_EQ(seen.back(), 100);
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        EXPECT_GE(*std::min_element(seen.begin(), seen.end()), 0);
+    }
 }
