@@ -96,8 +96,7 @@ void Search::entry(const scan::WalkFolder& folder, const platform::DirEntry& ent
 void Search::leaveFolder(const scan::WalkFolder& folder, bool complete) {
     if (m_stopped)
         return;
-    const bool listed = m_mode == Mode::AllFolders ? true : folder.depth == 1;
-    if (!listed)
+    if (m_mode == Mode::MainFolders && folder.depth != 1)
         return;
     // The first folder left unfinished is the one in progress; its outer folders are not.
     if (!complete)
