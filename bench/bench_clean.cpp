@@ -21,12 +21,8 @@
 #include "clean/temppatterns.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QStringList>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -59,21 +55,7 @@ double findOnce(const QString& tree) {
     QByteArray command = "find -H '" + QFile::encodeName(tree) + "' -type f \\(";
     for (int i = 0; i < int(std::size(kPatterns)); ++i)
         command += QByteArray(i ? " -o" : "") + " -name '" + kPatterns[i] + "'";
-    command += " \\) > /dev/null";
-    QElapsedTimer t;
-    t.start();
-    if (std::system(command.constData()) != 0)
-        return -1;
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-// The child's part: resident size before, peak after (KiB), files found.
-int searchOnceForMemory(const QString& tree) {
-    const qint64 before = statusKiB("VmRSS:");
-    const SearchResult r = searchOnce(tree);
-    const qint64 peak = statusKiB("VmHWM:");
-    std::printf("%lld %lld %d\n", before, peak, r.rows);
-    return 0;
+    return commandSeconds(command + " \\) > /dev/null");
 }
 
 } // namespace
@@ -82,7 +64,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == QLatin1String("--once"))
-        return searchOnceForMemory(args[2]);
+        return reportMemory([&args] { return qint64(searchOnce(args[2]).rows); });
 
     const QString tree = args.size() > 1 ? args[1] : defaultTree();
     if (!ensureTree(tree)) {
@@ -94,30 +76,19 @@ int main(int argc, char** argv) {
         return 1;
     }
     const SearchResult warm = searchOnce(tree);
-    std::vector<double> ours, theirs;
-    for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer t;
-        t.start();
-        const SearchResult r = searchOnce(tree);
-        ours.push_back(double(t.nsecsElapsed()) / 1e9);
-        if (r.rows != warm.rows)
-            std::printf("  (the tree changed during the run)\n");
-        theirs.push_back(findOnce(tree));
-        std::printf("  clean round %d: search %.3f s, find %.3f s\n", round + 1, ours.back(),
-                    theirs.back());
-    }
-
-    QProcess child;
-    child.start(app.applicationFilePath(), {QStringLiteral("--once"), tree});
-    child.waitForFinished(-1);
-    const QList<QByteArray> mem = child.readAllStandardOutput().trimmed().split(' ');
-    const qint64 before = mem.value(0).toLongLong();
-    const qint64 peak = mem.value(1).toLongLong();
-    const qint64 found = mem.value(2).toLongLong();
+    const Rounds rounds = timeRounds(
+        kRounds, "clean", "find",
+        [&] {
+            if (searchOnce(tree).rows != warm.rows)
+                std::printf("  (the tree changed during the run)\n");
+        },
+        [&tree] { return findOnce(tree); });
+    const Memory memory =
+        memoryInChild(app.applicationFilePath(), {QStringLiteral("--once"), tree});
     std::printf("clean: search median %.3f s, find median %.3f s; %d files found; "
                 "resident %.1f MiB before, peak %.1f MiB (%.0f bytes per file found)\n",
-                median(ours), median(theirs), warm.rows, before / 1024.0, peak / 1024.0,
-                found > 0 ? double(peak - before) * 1024.0 / double(found) : 0.0);
-    std::printf("bench clean: ratio %.2f, files %d\n", median(ours) / median(theirs), warm.rows);
+                median(rounds.ours), median(rounds.theirs), warm.rows, memory.before / 1024.0,
+                memory.peak / 1024.0, memory.bytesPerFound());
+    std::printf("bench clean: ratio %.2f, files %d\n", rounds.ratio(), warm.rows);
     return 0;
 }

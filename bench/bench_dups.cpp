@@ -27,12 +27,8 @@
 #include "dup/dupsearch.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QStringList>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -79,21 +75,7 @@ QByteArray pipeline(Kind kind, const QString& tree) {
 }
 
 double pipelineOnce(Kind kind, const QString& tree) {
-    QElapsedTimer t;
-    t.start();
-    if (std::system(pipeline(kind, tree).constData()) != 0)
-        return -1;
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-// The child's part: one search in a fresh process; resident size before, peak after (KiB),
-// files found.
-int searchOnceForMemory(Kind kind, const QString& tree) {
-    const qint64 before = statusKiB("VmRSS:");
-    const SearchResult r = searchOnce(kind, tree);
-    const qint64 peak = statusKiB("VmHWM:");
-    std::printf("%lld %lld %lld\n", before, peak, r.found);
-    return 0;
+    return commandSeconds(pipeline(kind, tree));
 }
 
 struct Figures {
@@ -109,34 +91,24 @@ Figures measure(Kind kind, const QString& tree, const QString& program) {
         std::exit(1);
     }
     const SearchResult warm = searchOnce(kind, tree);
-    std::vector<double> ours, theirs;
-    for (int round = 0; round < kRounds; ++round) {
-        QElapsedTimer t;
-        t.start();
-        const SearchResult r = searchOnce(kind, tree);
-        ours.push_back(double(t.nsecsElapsed()) / 1e9);
-        if (r.rows != warm.rows)
-            std::printf("  (the tree changed during the run)\n");
-        theirs.push_back(pipelineOnce(kind, tree));
-        std::printf("  %s round %d: search %.3f s, pipeline %.3f s\n", name, round + 1, ours.back(),
-                    theirs.back());
-    }
-    QProcess child;
-    child.start(program, {QStringLiteral("--once"), QString::fromLatin1(name), tree});
-    child.waitForFinished(-1);
-    const QList<QByteArray> mem = child.readAllStandardOutput().trimmed().split(' ');
-    const qint64 before = mem.value(0).toLongLong();
-    const qint64 peak = mem.value(1).toLongLong();
-    const qint64 found = mem.value(2).toLongLong();
+    const Rounds rounds = timeRounds(
+        kRounds, name, "pipeline",
+        [&] {
+            if (searchOnce(kind, tree).rows != warm.rows)
+                std::printf("  (the tree changed during the run)\n");
+        },
+        [&] { return pipelineOnce(kind, tree); });
+    const Memory memory =
+        memoryInChild(program, {QStringLiteral("--once"), QString::fromLatin1(name), tree});
 
     Figures f;
-    f.ratio = median(ours) / median(theirs);
-    f.files = found;
-    f.bytesPerFile = found > 0 ? double(peak - before) * 1024.0 / double(found) : 0;
+    f.ratio = rounds.ratio();
+    f.files = memory.found;
+    f.bytesPerFile = memory.bytesPerFound();
     std::printf("%s: search median %.3f s, pipeline median %.3f s; %lld files found, %d rows; "
                 "resident %.1f MiB before, peak %.1f MiB\n",
-                name, median(ours), median(theirs), warm.found, warm.rows, before / 1024.0,
-                peak / 1024.0);
+                name, median(rounds.ours), median(rounds.theirs), warm.found, warm.rows,
+                memory.before / 1024.0, memory.peak / 1024.0);
     return f;
 }
 
@@ -146,8 +118,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("--once"))
-        return searchOnceForMemory(args[2] == QLatin1String("hogs") ? Kind::Hogs : Kind::Dups,
-                                   args[3]);
+        return reportMemory([&args] {
+            return searchOnce(args[2] == QLatin1String("hogs") ? Kind::Hogs : Kind::Dups, args[3])
+                .found;
+        });
 
     const QString tree = args.size() > 1 ? args[1] : defaultTree();
     if (!ensureTree(tree)) {

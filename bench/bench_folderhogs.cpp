@@ -19,12 +19,8 @@
 #include "search/folderhogs.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -41,12 +37,7 @@ qsizetype searchOnce(const QString& tree) {
 }
 
 double duOnce(const QString& tree) {
-    const QByteArray command = "du -x '" + QFile::encodeName(tree) + "' > /dev/null";
-    QElapsedTimer t;
-    t.start();
-    if (std::system(command.constData()) != 0)
-        return -1;
-    return double(t.nsecsElapsed()) / 1e9;
+    return commandSeconds("du -x '" + QFile::encodeName(tree) + "' > /dev/null");
 }
 
 } // namespace
@@ -54,12 +45,8 @@ double duOnce(const QString& tree) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("--once")) {
-        const qint64 before = statusKiB("VmRSS:");
-        const qsizetype found = searchOnce(args[2]);
-        std::printf("%lld %lld %lld\n", before, statusKiB("VmHWM:"), qint64(found));
-        return 0;
-    }
+    if (args.size() == 3 && args[1] == QLatin1String("--once"))
+        return reportMemory([&args] { return qint64(searchOnce(args[2])); });
     const QString given = args.size() > 1 ? args[1] : defaultTree();
     if (!ensureTree(given) || duOnce(QFileInfo(given).canonicalFilePath()) < 0) {
         std::fprintf(stderr, "bench folderhogs: cannot make or read the tree in %s\n",
@@ -69,24 +56,11 @@ int main(int argc, char** argv) {
     // Both sides get the tree's real path, so that neither follows a link to it.
     const QString tree = QFileInfo(given).canonicalFilePath();
     searchOnce(tree);
-    std::vector<double> ours, theirs;
-    for (int round = 0; round < 3; ++round) {
-        QElapsedTimer t;
-        t.start();
-        searchOnce(tree);
-        ours.push_back(double(t.nsecsElapsed()) / 1e9);
-        theirs.push_back(duOnce(tree));
-        std::printf("  folderhogs round %d: search %.3f s, du %.3f s\n", round + 1, ours.back(),
-                    theirs.back());
-    }
-    QProcess child;
-    child.start(app.applicationFilePath(), {QStringLiteral("--once"), tree});
-    child.waitForFinished(-1);
-    const QList<QByteArray> mem = child.readAllStandardOutput().trimmed().split(' ');
-    const qint64 before = mem.value(0).toLongLong(), peak = mem.value(1).toLongLong();
-    const qint64 found = mem.value(2).toLongLong();
+    const Rounds rounds = timeRounds(
+        3, "folderhogs", "du", [&tree] { searchOnce(tree); }, [&tree] { return duOnce(tree); });
+    const Memory memory =
+        memoryInChild(app.applicationFilePath(), {QStringLiteral("--once"), tree});
     std::printf("bench folderhogs: ratio %.2f, bytes per folder %.0f, folders %lld\n",
-                median(ours) / median(theirs),
-                found > 0 ? double(peak - before) * 1024.0 / double(found) : 0.0, found);
+                rounds.ratio(), memory.bytesPerFound(), memory.found);
     return 0;
 }

@@ -27,7 +27,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
@@ -66,11 +65,7 @@ WalkResult walkOnce(const QString& tree, int threads) {
 double findOnce(const QString& tree) {
     const QByteArray command =
         "find -H '" + QFile::encodeName(tree) + "' -printf '%s %T@ %A@\\n' > /dev/null";
-    QElapsedTimer t;
-    t.start();
-    if (std::system(command.constData()) != 0)
-        return -1;
-    return double(t.nsecsElapsed()) / 1e9;
+    return commandSeconds(command);
 }
 
 // Drops the page, folder and inode caches; false when this process may not.
@@ -89,21 +84,13 @@ double timeWalk(const QString& tree, int threads, WalkResult* result) {
 }
 
 // The child's part: one walk in a fresh process, resident size before, peak after (KiB).
-int walkOnceForMemory(const QString& tree, int threads) {
-    const qint64 before = statusKiB("VmRSS:");
-    const WalkResult r = walkOnce(tree, threads);
-    const qint64 peak = statusKiB("VmHWM:");
-    std::printf("%lld %lld %lld\n", before, peak, r.files);
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() == 4 && args[1] == QLatin1String("--walk-once"))
-        return walkOnceForMemory(args[2], args[3].toInt());
+        return reportMemory([&args] { return walkOnce(args[2], args[3].toInt()).files; });
 
     const QString tree = args.size() > 1 ? args[1] : defaultTree();
     if (!ensureTree(tree)) {
@@ -150,13 +137,10 @@ int main(int argc, char** argv) {
     const double threadTime = median(threadTimes);
     const double findTime = median(findTimes);
 
-    QProcess child;
-    child.start(app.applicationFilePath(),
-                {QStringLiteral("--walk-once"), tree, QString::number(threads)});
-    child.waitForFinished(-1);
-    const QList<QByteArray> mem = child.readAllStandardOutput().trimmed().split(' ');
-    const qint64 before = mem.value(0).toLongLong();
-    const qint64 peak = mem.value(1).toLongLong();
+    const Memory memory = memoryInChild(
+        app.applicationFilePath(), {QStringLiteral("--walk-once"), tree, QString::number(threads)});
+    const qint64 before = memory.before;
+    const qint64 peak = memory.peak;
     const double growthMiB = double(peak - before) / 1024.0;
 
     std::printf("walk: median %.3f s with 1 thread, %.3f s with %d threads (%.0f files/s); "

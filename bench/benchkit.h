@@ -1,7 +1,8 @@
 #pragma once
 
 // Pieces the benchmarks share: the test tree of 500,000 files, a walk in steps as the windows
-// run it, processor times, medians and the memory figures of /proc/self/status.
+// run it, processor times, medians, timed rounds against a shell command and the memory figures
+// of /proc/self/status, measured in a fresh process.
 
 #include "scan/steppedwalk.h"
 #include "scan/walk.h"
@@ -12,9 +13,13 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace benchkit {
@@ -137,6 +142,70 @@ inline qint64 statusKiB(const char* field) {
             return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
+}
+
+// Seconds a shell command takes; -1 when it fails.
+inline double commandSeconds(const QByteArray& command) {
+    QElapsedTimer t;
+    t.start();
+    if (std::system(command.constData()) != 0)
+        return -1;
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+// The times of our search and of the command a user would type instead, run in turn.
+struct Rounds {
+    std::vector<double> ours, theirs;
+    double ratio() const { return median(ours) / median(theirs); }
+};
+
+// Runs `ours` (timed here) and `theirs` (which times itself) `count` times in turn, after the
+// caller's warm-up, printing "  <name> round N: search S s, <command> C s" for each.
+inline Rounds timeRounds(int count, const char* name, const char* command,
+                         const std::function<void()>& ours, const std::function<double()>& theirs) {
+    Rounds r;
+    for (int round = 0; round < count; ++round) {
+        QElapsedTimer t;
+        t.start();
+        ours();
+        r.ours.push_back(double(t.nsecsElapsed()) / 1e9);
+        r.theirs.push_back(theirs());
+        std::printf("  %s round %d: search %.3f s, %s %.3f s\n", name, round + 1, r.ours.back(),
+                    command, r.theirs.back());
+    }
+    return r;
+}
+
+// What a search keeps, as a fresh process sees it: resident KiB before the search, peak
+// resident KiB (VmHWM) after it, and the number of things it found.
+struct Memory {
+    qint64 before = 0, peak = 0, found = 0;
+    double bytesPerFound() const {
+        return found > 0 ? double(peak - before) * 1024.0 / double(found) : 0.0;
+    }
+};
+
+// The child's part: runs the search (which returns what it found) and prints the three
+// numbers on one line.
+inline int reportMemory(const std::function<qint64()>& search) {
+    const qint64 before = statusKiB("VmRSS:");
+    const qint64 found = search();
+    std::printf("%lld %lld %lld\n", before, statusKiB("VmHWM:"), found);
+    return 0;
+}
+
+// Runs the benchmark's own program again with the arguments that make it reportMemory, and
+// reads its line.
+inline Memory memoryInChild(const QString& program, const QStringList& args) {
+    QProcess child;
+    child.start(program, args);
+    child.waitForFinished(-1);
+    const QList<QByteArray> line = child.readAllStandardOutput().trimmed().split(' ');
+    Memory m;
+    m.before = line.value(0).toLongLong();
+    m.peak = line.value(1).toLongLong();
+    m.found = line.value(2).toLongLong();
+    return m;
 }
 
 } // namespace benchkit
