@@ -79,6 +79,8 @@ private:
 // smaller text ranges by an exchange sort that never swaps equal keys, so rows with equal keys
 // end up where the tools have always put them.
 void SortGridByText(TextGrid& grid, int first, int last, int column, bool descending);
+// One of the three, as the tools keep them per column or command.
+using GridSort = void (*)(TextGrid& grid, int first, int last, int column, bool descending);
 void SortGridByNumber(TextGrid& grid, int first, int last, int column, bool descending);
 void SortGridByDate(TextGrid& grid, int first, int last, int column, bool descending);
 

@@ -22,7 +22,7 @@ namespace {
 struct SortColumn {
     SortItem item;
     int column;
-    void (*sort)(TextGrid& grid, int first, int last, int column, bool descending);
+    GridSort sort;
 };
 const SortColumn kSortColumns[] = {
     {SortItem::Name, bcFilename, SortGridByText}, {SortItem::Modified, bcModified, SortGridByDate},

@@ -144,7 +144,7 @@ namespace {
 struct SortCommandColumn {
     SortCommand command;
     int column;
-    void (*sort)(TextGrid& grid, int first, int last, int column, bool descending);
+    GridSort sort;
 };
 const SortCommandColumn kSortCommands[] = {
     {SortCommand::Size, hcSize, SortGridByNumber},

@@ -71,22 +71,13 @@ QString rowPath(const TextGrid& grid, int row) {
 }
 
 void sortGrid(TextGrid& grid, int column, SortDirections& directions) {
+    // How each column's cells are read.
+    static const GridSort kSorts[kColumnCount] = {SortGridByText, SortGridByDate,   SortGridByDate,
+                                                  SortGridByDate, SortGridByNumber, SortGridByText,
+                                                  SortGridByText};
     if (column < 0 || column >= kColumnCount || grid.rowCount() < 3)
         return;
-    const bool descending = directions.column[size_t(column)].take();
-    const int last = grid.rowCount() - 1;
-    switch (column) {
-    case mcAccessed:
-    case mcCreated:
-    case mcModified:
-        SortGridByDate(grid, 1, last, column, descending);
-        break;
-    case mcSize:
-        SortGridByNumber(grid, 1, last, column, descending);
-        break;
-    default:
-        SortGridByText(grid, 1, last, column, descending);
-    }
+    kSorts[column](grid, 1, grid.rowCount() - 1, column, directions.column[size_t(column)].take());
 }
 
 QString printTitle(Kind kind, When when, const QString& start, const QString& end) {

@@ -123,21 +123,13 @@ QString clipboardText(const QStringList& lines) {
 }
 
 bool sortGrid(TextGrid& grid, int column, SortDirections& directions) {
-    if (column < 0 || column >= kColumnCount || column == hcUsed || grid.rowCount() < 3)
+    // How each column's cells are read; % Used is not sorted.
+    static const GridSort kSorts[kColumnCount] = {SortGridByNumber, nullptr,
+                                                  SortGridByNumber, SortGridByNumber,
+                                                  SortGridByDate,   SortGridByText};
+    if (column < 0 || column >= kColumnCount || !kSorts[column] || grid.rowCount() < 3)
         return false;
-    const int last = grid.rowCount() - 1;
-    const bool descending = directions.column[size_t(column)].take();
-    switch (column) {
-    case hcAccess:
-        SortGridByDate(grid, 1, last, column, descending);
-        break;
-    case hcName:
-        SortGridByText(grid, 1, last, column, descending);
-        break;
-    default:
-        SortGridByNumber(grid, 1, last, column, descending);
-        break;
-    }
+    kSorts[column](grid, 1, grid.rowCount() - 1, column, directions.column[size_t(column)].take());
     return true;
 }
 

@@ -86,6 +86,10 @@ double columnWidthScale(const QWidget* view) {
     return std::max(view->logicalDpiX() / 96.0, digits);
 }
 
+int scaledPixels(const QWidget* widget, int pixels) {
+    return qRound(pixels * widget->logicalDpiX() / 96.0);
+}
+
 QHBoxLayout* okCancelRow(QDialog* dialog, QPushButton** ok, QPushButton** cancel) {
     *ok = namedButton(dialog, QStringLiteral("btOK"), QStringLiteral("OK"));
     (*ok)->setDefault(true);

@@ -39,6 +39,9 @@ QLabel* statusPanel(QWidget* parent, const QString& name);
 // so that sizes and dates are not cut off.
 double columnWidthScale(const QWidget* view);
 
+// A length designed at 96 pixels per inch, on the widget's screen.
+int scaledPixels(const QWidget* widget, int pixels);
+
 // The heading of a dialog: a label in bold, two points larger than the window's text.
 QLabel* headingLabel(QWidget* parent, const QString& name, const QString& text);
 

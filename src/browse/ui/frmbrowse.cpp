@@ -67,7 +67,7 @@ TfrmBrowse::TfrmBrowse(QWidget* parent, browse::SortFlags& sortFlags, TfrmFind* 
     splitter->addWidget(buildFolderPanel());
     splitter->addWidget(buildFilePanel());
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({scaled(210), scaled(570)});
+    splitter->setSizes({scaledPixels(this, 210), scaledPixels(this, 570)});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -90,7 +90,7 @@ TfrmBrowse::TfrmBrowse(QWidget* parent, browse::SortFlags& sortFlags, TfrmFind* 
 
     m_grid.setColumnCount(browse::kColumnCount);
     m_grid.setHeader(browse::gridHeaders());
-    resize(scaled(780), scaled(480));
+    resize(scaledPixels(this, 780), scaledPixels(this, 480));
 }
 
 TfrmBrowse::~TfrmBrowse() {
@@ -107,7 +107,7 @@ QWidget* TfrmBrowse::buildFolderPanel() {
         const QString text = drives->itemText(i);
         drives->setItemText(i, text.left(1).toUpper() + text.mid(1));
     }
-    m_folders->setMinimumWidth(scaled(120));
+    m_folders->setMinimumWidth(scaledPixels(this, 120));
     return m_folders;
 }
 
@@ -228,7 +228,7 @@ void TfrmBrowse::FormShow() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const int buttons = layout()->itemAt(1)->layout()->sizeHint().width() + 3;
     const int widest = screen ? screen->availableGeometry().width() - 10 : buttons;
-    setMinimumSize(std::min(buttons, widest), scaled(200));
+    setMinimumSize(std::min(buttons, widest), scaledPixels(this, 200));
     setColumnWidths();
     placement::restore(this, PlacementWindow::Browser);
 }
@@ -249,10 +249,6 @@ void TfrmBrowse::done(int result) {
     QDialog::done(result);
 }
 
-int TfrmBrowse::scaled(int pixels) const {
-    return qRound(pixels * logicalDpiX() / 96.0);
-}
-
 void TfrmBrowse::setColumnWidths() {
     const double scale = columnWidthScale(m_gridView);
     int fixed = 0;
@@ -262,7 +258,7 @@ void TfrmBrowse::setColumnWidths() {
         fixed += width;
     }
     const int rest = m_gridView->viewport()->width() - fixed - qRound(25 * scale);
-    const int half = std::max(scaled(100), rest / 2);
+    const int half = std::max(scaledPixels(this, 100), rest / 2);
     m_gridView->setColumnWidth(browse::bcFilename, half);
     m_gridView->setColumnWidth(browse::bcType, half);
 }

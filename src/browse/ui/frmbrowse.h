@@ -79,7 +79,6 @@ private:
     void tickSortItem(browse::SortItem item);
     void setColumnWidths();
     void selectName(const QString& name);
-    int scaled(int pixels) const;
 
     browse::SortFlags& m_sortFlags;
     TfrmFind* m_find;

@@ -70,8 +70,7 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
     m_pckDrive->enableWhenTicked(m_btScan);
 
     clearGrid();
-    const double scale = logicalDpiX() / 96.0;
-    resize(qRound(900 * scale), qRound(560 * scale));
+    resize(scaledPixels(this, 900), scaledPixels(this, 560));
 }
 
 TfrmClean::~TfrmClean() {

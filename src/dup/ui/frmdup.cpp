@@ -146,7 +146,7 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     }
     applyMode();
     clearGrid();
-    resize(scaled(880), scaled(560));
+    resize(scaledPixels(this, 880), scaledPixels(this, 560));
 }
 
 TfrmDup::~TfrmDup() {
@@ -205,7 +205,7 @@ void TfrmDup::buildTopPanel() {
     auto* middle = new QVBoxLayout();
     middle->setSpacing(6);
     m_wild = new WildCardBox(m_pnlTop);
-    m_wild->combo()->setMinimumWidth(scaled(110));
+    m_wild->combo()->setMinimumWidth(scaledPixels(this, 110));
     m_wild->label()->setMinimumWidth(1);
     m_wild->label()->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* pattern = new QHBoxLayout();
@@ -227,8 +227,8 @@ void TfrmDup::buildTopPanel() {
 
     // The drives.
     m_pckDrive = new DriveCheckList(m_pnlTop, DriveCheckList::LetterCase::Upper);
-    m_pckDrive->setFixedWidth(scaled(230));
-    m_pckDrive->setMaximumHeight(scaled(104));
+    m_pckDrive->setFixedWidth(scaledPixels(this, 230));
+    m_pckDrive->setMaximumHeight(scaledPixels(this, 104));
     top->addWidget(m_pckDrive);
 }
 
@@ -281,10 +281,6 @@ void TfrmDup::applyMode() {
     m_model->setMarkColumn(dups::markColumn(m_mode));
     for (int c = 0; c < 7; ++c)
         m_model->setRightAligned(c, c == dups::sizeColumn(m_mode));
-}
-
-int TfrmDup::scaled(int pixels) const {
-    return qRound(pixels * logicalDpiX() / 96.0);
 }
 
 void TfrmDup::setColumnWidths() {

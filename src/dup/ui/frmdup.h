@@ -113,7 +113,6 @@ private:
     void scanFinished();
     void setScanning(bool on);
     void setColumnWidths();
-    int scaled(int pixels) const;
 
     PlacementWindow placementWindow() const;
 

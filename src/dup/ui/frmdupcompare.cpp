@@ -96,7 +96,7 @@ TfrmDupCompare::TfrmDupCompare(QWidget* parent, ProtectedFolders& protection, Tf
     connect(prev, &QShortcut::activated, m_sbL1, &QPushButton::click);
 
     showPair(0);
-    resize(qRound(900 * logicalDpiX() / 96.0), height());
+    resize(scaledPixels(this, 900), height());
 }
 
 TfrmDupCompare::~TfrmDupCompare() = default;

@@ -56,11 +56,7 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
     layout->addWidget(m_gridView, 1);
     layout->addLayout(buildButtons());
 
-    m_status = namedLabel(this, QStringLiteral("StatusLine"), QString());
-    m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    m_status->setContentsMargins(4, 1, 4, 1);
-    m_status->setMinimumWidth(1);
-    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_status = statusPanel(this, QStringLiteral("StatusLine"));
     layout->addWidget(m_status);
 
     buildPopupMenu();
@@ -79,7 +75,7 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
     m_pckDrive->enableWhenTicked(m_btAll);
 
     clearGrid();
-    resize(scaled(640), scaled(480));
+    resize(scaledPixels(this, 640), scaledPixels(this, 480));
 }
 
 TfrmDirHog::~TfrmDirHog() {
@@ -120,14 +116,14 @@ QWidget* TfrmDirHog::buildTopPanel() {
     top->addLayout(modes, 1);
     for (QPushButton* b : {m_btTop, m_btAll}) {
         b->setAutoDefault(false);
-        b->setMinimumWidth(scaled(100));
+        b->setMinimumWidth(scaledPixels(this, 100));
     }
     connect(m_btTop, &QPushButton::clicked, this, &TfrmDirHog::btTopClick);
     connect(m_btAll, &QPushButton::clicked, this, &TfrmDirHog::btAllClick);
 
     m_pckDrive = new DriveCheckList(m_pnlTop);
-    m_pckDrive->setFixedWidth(scaled(190));
-    m_pckDrive->setMaximumHeight(scaled(104));
+    m_pckDrive->setFixedWidth(scaledPixels(this, 190));
+    m_pckDrive->setMaximumHeight(scaledPixels(this, 104));
     top->addWidget(m_pckDrive);
     return m_pnlTop;
 }
@@ -219,7 +215,7 @@ void TfrmDirHog::FormShow() {
     m_btAbort->hide();
     m_status->clear();
     m_btTop->setFocus();
-    setMinimumSize(std::min(m_pckDrive->geometry().right() + scaled(3),
+    setMinimumSize(std::min(m_pckDrive->geometry().right() + scaledPixels(this, 3),
                             screen() ? screen()->availableGeometry().width() - 10 : 10000),
                    2 * (m_pnlTop->geometry().bottom() + 1));
     placement::centre(this);
@@ -236,14 +232,8 @@ void TfrmDirHog::done(int result) {
     QDialog::done(result);
 }
 
-int TfrmDirHog::scaled(int pixels) const {
-    return qRound(pixels * logicalDpiX() / 96.0);
-}
-
 void TfrmDirHog::setColumnWidths() {
-    const double digits =
-        m_gridView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789")) / 60.0;
-    const double scale = std::max(logicalDpiX() / 96.0, digits);
+    const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
 }
@@ -393,19 +383,21 @@ void TfrmDirHog::tickSortItem(int column) {
 }
 
 void TfrmDirHog::sortGrid(int column) {
-    if (m_scanning || column == hcUsed || m_grid.rowCount() < 3) {
-        // Nothing is sorted; a menu item that turned its own tick over gets it back.
-        if (m_sortItems[size_t(column)])
-            m_sortItems[size_t(column)]->setChecked(false);
-        return;
-    }
     // The selection stays on its folder.
     const int selected = selectedRow();
     const QString folder = selected > 0 ? m_grid.cell(hcName, selected) : QString();
-    {
+    bool sorted = false;
+    if (!m_scanning) {
         const WaitCursor wait;
-        folderhogs::sortGrid(m_grid, column, m_sortDirections);
-        m_model->refresh();
+        sorted = folderhogs::sortGrid(m_grid, column, m_sortDirections);
+        if (sorted)
+            m_model->refresh();
+    }
+    if (!sorted) {
+        // A menu item that turned its own tick over gets it back.
+        if (m_sortItems[size_t(column)])
+            m_sortItems[size_t(column)]->setChecked(false);
+        return;
     }
     for (int row = 1; !folder.isEmpty() && row < m_grid.rowCount(); ++row)
         if (m_grid.cell(hcName, row) == folder) {

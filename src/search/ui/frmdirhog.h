@@ -77,7 +77,6 @@ private:
     void setScanning(bool on);
     void showResultButtons(bool on);
     void setColumnWidths();
-    int scaled(int pixels) const;
     void tickSortItem(int column);
     // The grid row of the selected data row; 0 when none is selected.
     int selectedRow() const;

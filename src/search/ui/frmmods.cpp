@@ -121,7 +121,7 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     m_pckDrive->enableWhenTicked(m_btOK);
 
     clearGrid();
-    resize(scaled(760), scaled(520));
+    resize(scaledPixels(this, 760), scaledPixels(this, 520));
 }
 
 TfrmMods::~TfrmMods() {
@@ -154,8 +154,8 @@ QWidget* TfrmMods::buildTopPanel() {
     auto* middle = new QVBoxLayout();
     middle->addWidget(buildDateEdits());
     m_wild = new WildCardBox(m_pnlTop);
-    m_wild->combo()->setMinimumWidth(scaled(90));
-    m_wild->label()->setMinimumWidth(scaled(80));
+    m_wild->combo()->setMinimumWidth(scaledPixels(this, 90));
+    m_wild->label()->setMinimumWidth(scaledPixels(this, 80));
     auto* pattern = new QHBoxLayout();
     pattern->addWidget(
         namedLabel(m_pnlTop, QStringLiteral("lblWildCard"), QStringLiteral("Wildcard match")));
@@ -166,8 +166,8 @@ QWidget* TfrmMods::buildTopPanel() {
     top->addLayout(middle, 1);
 
     m_pckDrive = new DriveCheckList(m_pnlTop);
-    m_pckDrive->setFixedWidth(scaled(190));
-    m_pckDrive->setMaximumHeight(scaled(104));
+    m_pckDrive->setFixedWidth(scaledPixels(this, 190));
+    m_pckDrive->setMaximumHeight(scaledPixels(this, 104));
     top->addWidget(m_pckDrive);
     return m_pnlTop;
 }
@@ -258,10 +258,6 @@ void TfrmMods::done(int result) {
     if (isVisible())
         placement::store(this, PlacementWindow::FilesAccessed);
     QDialog::done(result);
-}
-
-int TfrmMods::scaled(int pixels) const {
-    return qRound(pixels * logicalDpiX() / 96.0);
 }
 
 void TfrmMods::setColumnWidths() {

@@ -80,7 +80,6 @@ private:
     void scanFinished();
     void setScanning(bool on);
     void setColumnWidths();
-    int scaled(int pixels) const;
     // The date an edit holds; invalid when its text is no date.
     QDate editDate(const QLineEdit* edit) const;
     // Checks an edit that loses the focus; false (after the error box) when it holds no date.
