@@ -86,6 +86,17 @@ double columnWidthScale(const QWidget* view) {
     return std::max(view->logicalDpiX() / 96.0, digits);
 }
 
+QWidget* toolTopPanel(QWidget* window, const QString& name, int rightMargin, int spacing,
+                      QHBoxLayout** row) {
+    auto* panel = new QWidget(window);
+    panel->setObjectName(name);
+    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    *row = new QHBoxLayout(panel);
+    (*row)->setContentsMargins(8, 8, rightMargin, 6);
+    (*row)->setSpacing(spacing);
+    return panel;
+}
+
 int scaledPixels(const QWidget* widget, int pixels) {
     return qRound(pixels * widget->logicalDpiX() / 96.0);
 }

@@ -39,6 +39,11 @@ QLabel* statusPanel(QWidget* parent, const QString& name);
 // so that sizes and dates are not cut off.
 double columnWidthScale(const QWidget* view);
 
+// The top panel of a tool window: a named widget of fixed height whose controls stand in one
+// row, *row, 8 pixels from the top and left, 6 from the bottom.
+QWidget* toolTopPanel(QWidget* window, const QString& name, int rightMargin, int spacing,
+                      QHBoxLayout** row);
+
 // A length designed at 96 pixels per inch, on the widget's screen.
 int scaledPixels(const QWidget* widget, int pixels);
 

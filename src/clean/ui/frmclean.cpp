@@ -79,12 +79,8 @@ TfrmClean::~TfrmClean() {
 }
 
 QWidget* TfrmClean::buildTopPanel() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("pnlTop"));
-    panel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto* top = new QHBoxLayout(panel);
-    top->setContentsMargins(8, 8, 8, 6);
-    top->setSpacing(16);
+    QHBoxLayout* top = nullptr;
+    QWidget* panel = toolTopPanel(this, QStringLiteral("pnlTop"), 8, 16, &top);
 
     auto* patterns = new QVBoxLayout();
     patterns->setSpacing(4);

@@ -158,13 +158,9 @@ TfrmDup::~TfrmDup() {
 }
 
 void TfrmDup::buildTopPanel() {
-    m_pnlTop = new QWidget(this);
-    m_pnlTop->setObjectName(QStringLiteral("pnlTop"));
-    m_pnlTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto* top = new QHBoxLayout(m_pnlTop);
     // The drive list keeps 8 pixels from the window's right edge.
-    top->setContentsMargins(8, 8, 8, 6);
-    top->setSpacing(16);
+    QHBoxLayout* top = nullptr;
+    m_pnlTop = toolTopPanel(this, QStringLiteral("pnlTop"), 8, 16, &top);
 
     // The size filter.
     auto* sizes = new QVBoxLayout();

@@ -84,12 +84,8 @@ TfrmDirHog::~TfrmDirHog() {
 }
 
 QWidget* TfrmDirHog::buildTopPanel() {
-    m_pnlTop = new QWidget(this);
-    m_pnlTop->setObjectName(QStringLiteral("Panel1"));
-    m_pnlTop->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto* top = new QHBoxLayout(m_pnlTop);
-    top->setContentsMargins(8, 8, 10, 6);
-    top->setSpacing(12);
+    QHBoxLayout* top = nullptr;
+    m_pnlTop = toolTopPanel(this, QStringLiteral("Panel1"), 10, 12, &top);
 
     auto* modes = new QGridLayout();
     modes->setHorizontalSpacing(6);
