@@ -14,11 +14,7 @@ class ChunkedWriter {
 public:
     explicit ChunkedWriter(QIODevice* out) : m_out(out) { m_buffer.reserve(kChunk * 2); }
 
-    void append(const QString& text) {
-        m_buffer += text.toUtf8();
-        if (m_buffer.size() >= kChunk)
-            flush();
-    }
+    void append(const QString& text) { append(text.toUtf8()); }
     void append(const QByteArray& bytes) {
         m_buffer += bytes;
         if (m_buffer.size() >= kChunk)
