@@ -12,6 +12,7 @@
 #include "stats/statscan.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonArray>
 #include <QLocale>
 
@@ -26,24 +27,41 @@ QString plainNumber(const QString& cell) {
     return cell.isEmpty() ? cell : QString::number(SafeStrToInt(stats::stripCommas(cell)));
 }
 
-QDate gridDate(const QString& cell) {
-    return cell.isEmpty() ? QDate() : QLocale().toDate(cell, shortDateFormat());
-}
+// The date and time cells of a grid in ISO 8601.  A grid holds few distinct dates and times
+// among many rows, so each text is read once.
+class IsoCells {
+public:
+    // A date cell as YYYY-MM-DD; empty when it holds no date.
+    const QString& date(const QString& cell) {
+        auto found = m_dates.constFind(cell);
+        if (found == m_dates.constEnd()) {
+            const QDate date = cell.isEmpty() ? QDate() : m_locale.toDate(cell, m_dateFormat);
+            found = m_dates.insert(cell, date.isValid() ? date.toString(Qt::ISODate) : QString());
+        }
+        return *found;
+    }
+    // A date cell and a time cell as YYYY-MM-DDTHH:MM:SS.
+    QString dateTime(const QString& dateCell, const QString& timeCell) {
+        const QString& day = date(dateCell);
+        if (day.isEmpty())
+            return day;
+        auto found = m_times.constFind(timeCell);
+        if (found == m_times.constEnd()) {
+            const QTime time = m_locale.toTime(timeCell, m_timeFormat);
+            found = m_times.insert(
+                timeCell,
+                (time.isValid() ? time : QTime(0, 0)).toString(QStringLiteral("HH:mm:ss")));
+        }
+        return day + QLatin1Char('T') + *found;
+    }
 
-// A date cell of a grid as YYYY-MM-DD; empty when it holds no date.
-QString isoDate(const QString& cell) {
-    const QDate date = gridDate(cell);
-    return date.isValid() ? date.toString(Qt::ISODate) : QString();
-}
-
-// A date cell and a time cell as YYYY-MM-DDTHH:MM:SS.
-QString isoDateTime(const QString& dateCell, const QString& timeCell) {
-    const QDate date = gridDate(dateCell);
-    if (!date.isValid())
-        return QString();
-    const QTime time = QLocale().toTime(timeCell, longTimeFormat());
-    return QDateTime(date, time.isValid() ? time : QTime(0, 0)).toString(Qt::ISODate);
-}
+private:
+    QLocale m_locale;
+    QString m_dateFormat = shortDateFormat();
+    QString m_timeFormat = longTimeFormat();
+    QHash<QString, QString> m_dates;
+    QHash<QString, QString> m_times;
+};
 
 QString isoTimestamp(qint64 nanoseconds) {
     return QDateTime::fromMSecsSinceEpoch(nanoseconds / 1000000).toString(Qt::ISODate);
@@ -82,10 +100,11 @@ void hogTable(const TextGrid& grid, SearchOutcome& out, const Options& o, const 
                          {QStringLiteral("path")},
                          {QStringLiteral("type")}};
     out.table.rows.reserve(size_t(grid.rowCount()));
+    IsoCells iso;
     for (int row = 1; row < grid.rowCount(); ++row)
         out.table.rows.push_back({plainNumber(grid.cell(hcSize, row)),
-                                  isoDateTime(grid.cell(hcModified, row), grid.cell(hcTime, row)),
-                                  isoDate(grid.cell(hcAccess, row)),
+                                  iso.dateTime(grid.cell(hcModified, row), grid.cell(hcTime, row)),
+                                  iso.date(grid.cell(hcAccess, row)),
                                   rowPath(grid, row, Mode::FileHogs), grid.cell(hcType, row)});
     out.found = grid.rowCount() - 1;
     if (o.disposal != Disposal::None)
@@ -121,6 +140,7 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
     // A group is a run of rows that pair with the row before them; all but its first go.
     QList<int> laterCopies;
     int group = 0;
+    IsoCells iso;
     for (int row = 1; row < grid.rowCount(); ++row) {
         if (row > 1 && pairMatches(grid, row - 1, o.dup.criterion))
             laterCopies << row;
@@ -128,8 +148,8 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
             ++group;
         out.table.rows.push_back({QString::number(group), grid.cell(dcFilename, row),
                                   plainNumber(grid.cell(dcSize, row)),
-                                  isoDateTime(grid.cell(dcModified, row), grid.cell(dcTime, row)),
-                                  isoDate(grid.cell(dcAccess, row)), rowPath(grid, row, mode),
+                                  iso.dateTime(grid.cell(dcModified, row), grid.cell(dcTime, row)),
+                                  iso.date(grid.cell(dcAccess, row)), rowPath(grid, row, mode),
                                   grid.cell(dcType, row)});
     }
     out.found = grid.rowCount() - 1;
@@ -154,10 +174,11 @@ void runDates(const Options& o, const QList<Target>& targets, Progress& progress
                          {QStringLiteral("path")},
                          {QStringLiteral("type")}};
     out.table.rows.reserve(size_t(grid.rowCount()));
+    IsoCells iso;
     for (int row = 1; row < grid.rowCount(); ++row)
         out.table.rows.push_back(
-            {grid.cell(mcFilename, row).trimmed(), isoDate(grid.cell(mcAccessed, row)),
-             isoDate(grid.cell(mcCreated, row)), isoDate(grid.cell(mcModified, row)),
+            {grid.cell(mcFilename, row).trimmed(), iso.date(grid.cell(mcAccessed, row)),
+             iso.date(grid.cell(mcCreated, row)), iso.date(grid.cell(mcModified, row)),
              plainNumber(grid.cell(mcSize, row)), rowPath(grid, row), grid.cell(mcType, row)});
     out.found = grid.rowCount() - 1;
     if (o.disposal != Disposal::None)
@@ -186,11 +207,12 @@ void runFolderHogs(const Options& o, const QList<Target>& targets, Progress& pro
                          {QStringLiteral("subfolders"), CellKind::Number},
                          {QStringLiteral("accessed")},
                          {QStringLiteral("path")}};
+    IsoCells iso;
     for (int row = 1; row < grid.rowCount(); ++row)
         out.table.rows.push_back({plainNumber(grid.cell(hcSize, row)), grid.cell(hcUsed, row),
                                   plainNumber(grid.cell(hcFiles, row)),
                                   plainNumber(grid.cell(hcSubfolders, row)),
-                                  isoDate(grid.cell(hcAccess, row)), grid.cell(hcName, row)});
+                                  iso.date(grid.cell(hcAccess, row)), grid.cell(hcName, row)});
     out.found = grid.rowCount() - 1;
 }
 
