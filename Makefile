@@ -26,8 +26,12 @@ endif
 # FUZZ_SECONDS each.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
+# `make install` puts the programs, desktop entry, icon, metainfo and manual pages below PREFIX,
+# itself below DESTDIR when that is set (for packaging).
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build run test bench fuzz format clean
+.PHONY: all deps configure build run test install bench fuzz format clean
 
 all: build
 
@@ -45,6 +49,9 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && $(TEST_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 bench: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target benchmarks

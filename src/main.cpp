@@ -1,4 +1,5 @@
 // Vastel '95: finds what takes the space on the drives and wins it back.
+#include "app/ui/appicon.h"
 #include "app/ui/frmmain.h"
 #include "app/ui/frmstandby.h"
 #include "app/ui/tools.h"
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vastel"));
     QApplication::setApplicationVersion(QStringLiteral("2.8b"));
+    setUpDesktopIdentity();
 
     registerTools();
     TfrmMain mainWindow;

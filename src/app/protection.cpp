@@ -69,6 +69,16 @@ void ProtectedFolders::buildFromWorld() {
     m_listError = error;
 }
 
+QString ProtectedFolders::listProblem() const {
+    if (!m_listNotBuilt)
+        return QString();
+    if (!m_listError.isEmpty())
+        return QStringLiteral("The list of folders that should not be deleted (") +
+               foldersFilePath() + QStringLiteral(") cannot be read: ") + m_listError;
+    return QStringLiteral("The list of deletion exceptions has not been created yet.  Click on "
+                          "the Build Non-Delete List button to initialize.");
+}
+
 void ProtectedFolders::normalizeExceptionList() {
     for (QStringList* list : {&m_lb1, &m_searchPath, &m_windows}) {
         for (QString& entry : *list)

@@ -28,6 +28,9 @@ public:
     // Why the non-delete list file could not be read at the last build; empty when it could, or
     // when there was none.
     const QString& listError() const { return m_listError; }
+    // Why the tools that delete must not run: the non-delete list file was missing or could not
+    // be read at the last build.  Empty when it was read.
+    QString listProblem() const;
 
     // Is the file (isFile) or folder protected?  A file is protected when its folder is one of
     // the listed folders; a folder when it is, or contains, a listed folder.  The lists are

@@ -101,6 +101,17 @@ bool isSymLink(const QString& path) {
            S_ISLNK(st.st_mode);
 }
 
+FileResult writableFolder(const QString& path) {
+    struct stat st {};
+    if (!statPath(path, &st))
+        return FileResult::failed(internal::systemMessage(path.isEmpty() ? ENOENT : errno));
+    if (!S_ISDIR(st.st_mode))
+        return FileResult::failed(internal::systemMessage(ENOTDIR));
+    if (::access(encodeName(path).constData(), W_OK | X_OK) != 0)
+        return FileResult::failed(internal::systemMessage(errno));
+    return FileResult::done();
+}
+
 QString currentFolder() {
     char* cwd = ::getcwd(nullptr, 0);
     if (!cwd)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QString>
 
 // Path services of the file system.
@@ -22,6 +24,10 @@ QString canonicalPath(const QString& path);
 bool pathExists(const QString& path);
 bool isDirectory(const QString& path);
 bool isSymLink(const QString& path);
+
+// Done when the path is a folder this process may create files in; Failed with the system's
+// message otherwise (no such folder, not a folder, no permission, read-only file system).
+FileResult writableFolder(const QString& path);
 
 // The process's current folder.
 QString currentFolder();

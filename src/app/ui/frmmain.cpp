@@ -1,6 +1,5 @@
 #include "app/ui/frmmain.h"
 
-#include "app/foldersfile.h"
 #include "app/shell.h"
 #include "app/ui/frmabout.h"
 #include "app/ui/helpwindow.h"
@@ -212,16 +211,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmMain::checkExceptionList() {
-    if (!shell::protection().listNotBuilt())
+    const QString problem = shell::protection().listProblem();
+    if (problem.isEmpty())
         return true;
-    if (!shell::protection().listError().isEmpty()) {
-        msgbox::errorBox(QStringLiteral("The list of folders that should not be deleted (") +
-                         foldersFilePath() + QStringLiteral(") cannot be read: ") +
-                         shell::protection().listError());
-        return false;
-    }
-    msgbox::errorBox(QStringLiteral("The list of deletion exceptions has not been created yet.  "
-                                    "Click on the Build Non-Delete List button to initialize."));
+    msgbox::errorBox(problem);
     return false;
 }
 

@@ -1,0 +1,204 @@
+#include "app/foldersfile.h"
+#include "app/inifile.h"
+#include "app/totals.h"
+#include "delete/batchdisposal.h"
+#include "support/listedfiles.h"
+#include "support/sandbox.h"
+#include "zip/archivekit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A world whose non-delete list protects c/apps/office, with free files in c/data.
+class BatchWorld : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.makeDir("c/apps/office");
+        world.setEnv("PATH", world.makeDir("c/tools/bin"));
+        ASSERT_TRUE(writeFoldersFile({c("apps/office/")}));
+    }
+    QString c(const QString& rel) const { return world.path("c/" + rel); }
+    QString file(const QString& rel, const QByteArray& content) {
+        return world.makeFile("c/" + rel, content);
+    }
+
+    // Two free files (11 bytes) and two protected ones (7 bytes), mixed.
+    void makeMixedList() {
+        free = {file("data/a.txt", "alpha"), file("data/b.txt", "bravo!")};
+        guarded = {file("apps/office/x.doc", "xx"), file("tools/bin/tool", "tools")};
+        listed = listedNow({guarded[0], free[0], guarded[1], free[1]});
+    }
+
+    BatchDisposalIo io() {
+        BatchDisposalIo io;
+        io.say = [this](const QString& line) { said << line; };
+        io.warn = [this](const QString& line) { warned << line; };
+        io.confirm = [this](const QString& q) {
+            asked << q;
+            return answer;
+        };
+        return io;
+    }
+
+    BatchDisposalResult run(DisposalKind kind, bool assumeYes = false) {
+        BatchDisposalRequest request;
+        request.kind = kind;
+        request.files = listed;
+        request.savings = 18;
+        request.tag = "Search";
+        request.zipFolder = zipFolder;
+        request.assumeYes = assumeYes;
+        return disposeInBatch(request, io());
+    }
+
+    void expectProtectedUntouchedAndReported() {
+        for (const QString& path : guarded) {
+            EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+            EXPECT_EQ(warned.filter("\"" + path + "\" is on the DO NOT DELETE LIST since").size(),
+                      1)
+                << path.toStdString();
+        }
+    }
+
+    SandboxWorld world;
+    QStringList free;
+    QStringList guarded;
+    ListedFiles listed;
+    QString zipFolder;
+    bool answer = true;
+    QStringList said, warned, asked;
+};
+
+} // namespace
+
+// Each kind holds back the protected files, asks once naming the free ones, disposes of them and
+// adds them to its running totals without the held-back bytes.
+TEST_F(BatchWorld, EveryKindDisposesOfTheFreeFilesOnlyAndCountsThem) {
+    for (DisposalKind kind : {DisposalKind::Delete, DisposalKind::Recycle, DisposalKind::Zip}) {
+        SCOPED_TRACE(int(kind));
+        said.clear(), warned.clear(), asked.clear();
+        QFile::remove(settingsFile().path());
+        zipFolder = world.makeDir(QString("zips%1").arg(int(kind)));
+        makeMixedList();
+
+        const BatchDisposalResult result = run(kind);
+        EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+        EXPECT_EQ(result.disposed, 2);
+        EXPECT_EQ(result.refused, 2);
+        EXPECT_EQ(result.failed, 0);
+        EXPECT_FALSE(result.declined);
+        expectProtectedUntouchedAndReported();
+        EXPECT_EQ(warned.size(), 2);
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].contains("2 files (11 bytes)")) << asked[0].toStdString();
+        ASSERT_EQ(said.size(), 1);
+        EXPECT_TRUE(said[0].contains("2 files") && said[0].contains("11 bytes"))
+            << said[0].toStdString();
+        for (const QString& path : free)
+            EXPECT_FALSE(QFileInfo::exists(path)) << path.toStdString();
+
+        const Totals t = readTotals(settingsFile());
+        switch (kind) {
+        case DisposalKind::Delete:
+            EXPECT_EQ(t.ndelete, 2);
+            EXPECT_EQ(t.sizeDelete, 11);
+            break;
+        case DisposalKind::Recycle:
+            EXPECT_EQ(t.nwaste, 2);
+            EXPECT_EQ(t.sizeWaste, 11);
+            EXPECT_EQ(SandboxWorld::readBytes(world.path("xdg-data/Trash/files/b.txt")), "bravo!");
+            EXPECT_TRUE(QFileInfo::exists(world.path("xdg-data/Trash/info/a.txt.trashinfo")));
+            break;
+        case DisposalKind::Zip: {
+            EXPECT_EQ(t.nzip, 2);
+            EXPECT_EQ(t.sizeZip, 11);
+            EXPECT_TRUE(said[0].contains(zipFolder));
+            const QStringList zips = QDir(zipFolder).entryList({"Drive-C-Search*.zip"});
+            ASSERT_EQ(zips.size(), 1);
+            const auto entries = archivekit::contents(zipFolder + "/" + zips[0]);
+            EXPECT_EQ(entries.size(), 2);
+            EXPECT_EQ(entries.value("data/a.txt"), "alpha");
+            EXPECT_EQ(entries.value("data/b.txt"), "bravo!");
+            break;
+        }
+        }
+    }
+}
+
+TEST_F(BatchWorld, ANoOrNoQuestionTouchesNothing) {
+    makeMixedList();
+    answer = false;
+    BatchDisposalResult result = run(DisposalKind::Delete);
+    EXPECT_TRUE(result.declined);
+    EXPECT_EQ(result.disposed, 0);
+    EXPECT_EQ(result.refused, 2);
+    EXPECT_EQ(asked.size(), 1);
+
+    // Without a way to ask, the answer is no as well.
+    BatchDisposalIo silent = io();
+    silent.confirm = nullptr;
+    BatchDisposalRequest request;
+    request.files = listed;
+    result = disposeInBatch(request, silent);
+    EXPECT_TRUE(result.declined);
+
+    for (const QString& path : free + guarded)
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_EQ(readTotals(settingsFile()).ndelete, -1);
+
+    // Told yes beforehand, nothing is asked.
+    asked.clear();
+    result = run(DisposalKind::Delete, true);
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(result.disposed, 2);
+}
+
+TEST_F(BatchWorld, AFileChangedAfterListingIsKeptAndCountedFailed) {
+    makeMixedList();
+    file("data/a.txt", "alpha, edited after the search");
+    const BatchDisposalResult result = run(DisposalKind::Delete);
+    EXPECT_EQ(result.disposed, 1);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(SandboxWorld::readBytes(free[0]), "alpha, edited after the search");
+    EXPECT_FALSE(QFileInfo::exists(free[1]));
+    EXPECT_EQ(warned.filter(free[0] + " has changed since the search").size(), 1);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains("1 of 2 files")) << said[0].toStdString();
+}
+
+// Nothing is asked and nothing touched when nothing may go or the run cannot start.
+TEST_F(BatchWorld, NothingHappensWhenTheRunCannotStartOrHasNothingToDo) {
+    makeMixedList();
+    listed = listedNow(guarded);
+    BatchDisposalResult result = run(DisposalKind::Delete);
+    EXPECT_EQ(result.refused, 2);
+    EXPECT_TRUE(result.error.isEmpty());
+    EXPECT_EQ(said.size(), 1);
+
+    // A zip folder that does not exist.
+    listed = listedNow(free);
+    zipFolder = world.path("no/such/folder");
+    result = run(DisposalKind::Zip);
+    EXPECT_FALSE(result.error.isEmpty());
+    EXPECT_TRUE(result.error.contains(zipFolder));
+    EXPECT_FALSE(QFileInfo::exists(world.path("no")));
+
+    // No non-delete list, then one that cannot be read: nothing is protected, so nothing goes.
+    ASSERT_TRUE(QFile::remove(foldersFilePath()));
+    result = run(DisposalKind::Delete, true);
+    EXPECT_FALSE(result.error.isEmpty());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), foldersFilePath()));
+    result = run(DisposalKind::Delete, true);
+    EXPECT_TRUE(result.error.contains(foldersFilePath()));
+
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(result.disposed, 0);
+    for (const QString& path : free + guarded)
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    EXPECT_EQ(readTotals(settingsFile()).nzip, -1);
+    EXPECT_EQ(readTotals(settingsFile()).ndelete, -1);
+}
