@@ -47,6 +47,9 @@ struct ModelFile {
 // A random tree on drive C: names from a small pool so that names and sizes repeat.
 QList<ModelFile> makeTree(SandboxWorld& world, quint32 seed, int files) {
     QRandomGenerator random(seed);
+    // A disposal needs a non-delete list; this one protects nothing of the tree.
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
     const QStringList names = {QStringLiteral("a.txt"), QStringLiteral("b.dat"),
                                QStringLiteral("report.doc"), QStringLiteral("x.bin"),
                                QStringLiteral("photo.jpg")};
