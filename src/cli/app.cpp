@@ -4,6 +4,8 @@
 #include "cli/searches.h"
 #include "delete/batchdisposal.h"
 
+#include <QFileDevice>
+
 namespace cli {
 
 namespace {
@@ -82,7 +84,11 @@ int run(const QStringList& arguments, const Streams& s) {
         complain(s, outcome.error);
         return exError;
     }
-    const QString written = writeTable(outcome.table, s.out, o.json, o.header);
+    QString written = writeTable(outcome.table, s.out, o.json, o.header);
+    // The list must have reached its reader before anything is disposed of.
+    auto* file = qobject_cast<QFileDevice*>(s.out);
+    if (written.isEmpty() && file && !file->flush())
+        written = QStringLiteral("cannot write the results: %1").arg(file->errorString());
     if (!written.isEmpty()) {
         complain(s, written);
         return exError;
