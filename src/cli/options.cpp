@@ -48,13 +48,8 @@ QString criterionHelp() {
     return text;
 }
 
-// The options of a command, added to the parser.
-void addOptions(QCommandLineParser& parser, Command command) {
-    parser.addOption({QStringLiteral("help"), QStringLiteral("Shows this help.")});
-    parser.addOption(
-        {QStringLiteral("json"), QStringLiteral("Writes one JSON document instead of lines.")});
-    parser.addOption({QStringLiteral("header"),
-                      QStringLiteral("Starts the TAB-separated lines with a header line.")});
+// The options that set what a command searches for.
+void addSearchOptions(QCommandLineParser& parser, Command command) {
     switch (command) {
     case Command::Dups:
         parser.addOption({QStringLiteral("criterion"), criterionHelp(), QStringLiteral("NAME")});
@@ -114,25 +109,40 @@ void addOptions(QCommandLineParser& parser, Command command) {
     case Command::None:
         break;
     }
-    if (listsFiles(command)) {
-        const QString which =
-            command == Command::Dups
-                ? QStringLiteral(" (of each group of duplicates all but the first listed)")
-                : QString();
-        parser.addOption(
-            {QStringLiteral("delete"), QStringLiteral("Deletes the files listed%1.").arg(which)});
-        parser.addOption({QStringLiteral("trash"),
-                          QStringLiteral("Sends the files listed%1 to the trash.").arg(which)});
-        parser.addOption({QStringLiteral("zip"),
-                          QStringLiteral("Stores the files listed%1 in zip archives in FOLDER, "
-                                         "then deletes them.")
-                              .arg(which),
-                          QStringLiteral("FOLDER")});
-        parser.addOption(
-            {QStringLiteral("yes"),
-             QStringLiteral("Disposes without asking; without it the question is asked on the "
-                            "terminal, and refused when there is none.")});
-    }
+}
+
+// The options of a disposal of the files listed.
+void addDisposalOptions(QCommandLineParser& parser, Command command) {
+    if (!listsFiles(command))
+        return;
+    const QString which =
+        command == Command::Dups
+            ? QStringLiteral(" (of each group of duplicates all but the first listed)")
+            : QString();
+    parser.addOption(
+        {QStringLiteral("delete"), QStringLiteral("Deletes the files listed%1.").arg(which)});
+    parser.addOption({QStringLiteral("trash"),
+                      QStringLiteral("Sends the files listed%1 to the trash.").arg(which)});
+    parser.addOption({QStringLiteral("zip"),
+                      QStringLiteral("Stores the files listed%1 in zip archives in FOLDER, "
+                                     "then deletes them.")
+                          .arg(which),
+                      QStringLiteral("FOLDER")});
+    parser.addOption(
+        {QStringLiteral("yes"),
+         QStringLiteral("Disposes without asking; without it the question is asked on the "
+                        "terminal, and refused when there is none.")});
+}
+
+// The options of a command, added to the parser.
+void addOptions(QCommandLineParser& parser, Command command) {
+    parser.addOption({QStringLiteral("help"), QStringLiteral("Shows this help.")});
+    parser.addOption(
+        {QStringLiteral("json"), QStringLiteral("Writes one JSON document instead of lines.")});
+    parser.addOption({QStringLiteral("header"),
+                      QStringLiteral("Starts the TAB-separated lines with a header line.")});
+    addSearchOptions(parser, command);
+    addDisposalOptions(parser, command);
     parser.addPositionalArgument(command == Command::Cache ? QStringLiteral("FOLDER")
                                                            : QStringLiteral("DRIVE|FOLDER"),
                                  targetsText(command), QStringLiteral("[DRIVE|FOLDER...]"));

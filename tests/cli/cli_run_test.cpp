@@ -22,8 +22,10 @@ struct CliResult {
 };
 
 // Runs the program with the world's variables; standard input and error are pipes, no terminal.
-CliResult runCli(const QStringList& arguments) {
+CliResult runCli(const QStringList& arguments, const QString& outputFile = QString()) {
     QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(QStringLiteral(VASTEL_CLI_PATH), arguments);
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(60000));
@@ -176,6 +178,12 @@ TEST(CliRun, ExitStatusesTellFoundNothingAndErrors) {
         EXPECT_TRUE(bad.out.isEmpty());
         EXPECT_EQ(bad.err.count('\n'), 1) << bad.err.constData();
     }
+    // Results that cannot be written.
+    const CliResult full = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
+                                   QStringLiteral("0"), QStringLiteral("C")},
+                                  QStringLiteral("/dev/full"));
+    EXPECT_EQ(full.status, 2);
+    EXPECT_EQ(full.err.count('\n'), 1) << full.err.constData();
 }
 
 TEST(CliRun, DisposalNeedsConfirmationAndHoldsProtectedFilesBack) {
