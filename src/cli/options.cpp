@@ -106,6 +106,11 @@ void addSearchOptions(QCommandLineParser& parser, Command command) {
                           QStringLiteral("N")});
         break;
     case Command::Stats:
+        parser.addOption({QStringLiteral("type"),
+                          QStringLiteral("Counts only the files of a type such as *.doc "
+                                         "(repeatable); default: every file."),
+                          QStringLiteral("PATTERN")});
+        break;
     case Command::None:
         break;
     }
@@ -295,6 +300,8 @@ QString readCommandOptions(const QCommandLineParser& parser, Options& o) {
         return QString();
     }
     case Command::Stats:
+        o.statTypes = parser.values(QStringLiteral("type"));
+        return QString();
     case Command::None:
         break;
     }

@@ -26,6 +26,7 @@ struct Options {
     folderhogs::Mode folderMode = folderhogs::Mode::MainFolders;
     QStringList tempPatterns; // clean: "*.tmp", ...; empty for the stored list
     int days = 0;             // cache: least days since the last access
+    QStringList statTypes;    // stats: only files of these types ("*.doc"); every file when empty
     Disposal disposal = Disposal::None;
     QString zipFolder; // Disposal::Zip
     bool yes = false;  // dispose without asking

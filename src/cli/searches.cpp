@@ -277,11 +277,24 @@ QJsonArray classArray(const QStringList& labels, const qint64* counts, const qin
     return array;
 }
 
-void runStats(const QList<Target>& targets, Progress& progress, SearchOutcome& out) {
+// The file-type filter of the statistics: every file, or the selected types only.
+stats::TypeFilter typeFilter(const QStringList& patterns) {
+    stats::TypeFilter filter;
+    if (patterns.isEmpty())
+        return filter;
+    filter.allFiles = false;
+    for (const QString& pattern : patterns)
+        filter.entries << tempfiles::itemOf(pattern);
+    return filter;
+}
+
+void runStats(const Options& o, const QList<Target>& targets, Progress& progress,
+              SearchOutcome& out) {
     using namespace stats;
-    Collector collector(TypeFilter(), QDate::currentDate());
+    Collector collector(typeFilter(o.statTypes), QDate::currentDate());
     collector.setOverhang(targets.size() == 1 && !targets.first().drive.isNull());
     out.error = walkTargets(collector.walker(), targets, progress);
+    presetSelectedTypes(collector.totals().types, collector.filter());
     const StatTotals& t = collector.totals();
     out.found = t.filesCounted;
     out.table.columns = {{QStringLiteral("section")},
@@ -326,6 +339,19 @@ void runStats(const QList<Target>& targets, Progress& progress, SearchOutcome& o
                                  {QStringLiteral("bytes"), double(row.bytes)}});
     }
     object.insert(QStringLiteral("types"), types);
+    // The space lost in part-filled clusters, when one whole drive was counted.
+    if (collector.overhang()) {
+        QJsonArray overhang;
+        for (int k = 0; k < kClusterSizes; ++k) {
+            const QString cluster = QString::number(kClusterSize[k]);
+            out.table.rows.push_back({QStringLiteral("overhang"), cluster, QString(),
+                                      QString::number(t.clusterWaste[size_t(k)])});
+            overhang.append(
+                QJsonObject{{QStringLiteral("cluster"), double(kClusterSize[k])},
+                            {QStringLiteral("bytes"), double(t.clusterWaste[size_t(k)])}});
+        }
+        object.insert(QStringLiteral("overhang"), overhang);
+    }
     out.table.object = object;
 }
 
@@ -357,7 +383,7 @@ SearchOutcome runSearch(const Options& options, Progress& progress) {
         runClean(options, targets.places, progress, out);
         break;
     case Command::Stats:
-        runStats(targets.places, progress, out);
+        runStats(options, targets.places, progress, out);
         break;
     case Command::Cache:
     case Command::None:

@@ -136,6 +136,28 @@ TEST(CliRun, HogsAndDuplicatesMatchAPlainModelOfRandomTrees) {
             EXPECT_EQ(o.value(QStringLiteral("path")).toString(), rows[i][5]);
         }
 
+        // stats: every file counted once, in exactly one size class, TSV and JSON alike.
+        const CliResult stats =
+            runCli({QStringLiteral("stats"), QStringLiteral("--json"), QStringLiteral("C")});
+        const QJsonObject totals = QJsonDocument::fromJson(stats.out).object();
+        qint64 modelBytes = 0, classFiles = 0, classBytes = 0;
+        for (const ModelFile& f : model)
+            modelBytes += f.size;
+        for (const QJsonValue& c : totals.value(QStringLiteral("sizes")).toArray()) {
+            classFiles += c.toObject().value(QStringLiteral("files")).toInteger();
+            classBytes += c.toObject().value(QStringLiteral("bytes")).toInteger();
+        }
+        EXPECT_EQ(totals.value(QStringLiteral("files")).toInteger(), model.size());
+        EXPECT_EQ(totals.value(QStringLiteral("bytes")).toInteger(), modelBytes);
+        EXPECT_EQ(classFiles, model.size());
+        EXPECT_EQ(classBytes, modelBytes);
+        const QList<QStringList> statRows =
+            tsvRows(runCli({QStringLiteral("stats"), QStringLiteral("C")}).out);
+        ASSERT_FALSE(statRows.isEmpty());
+        EXPECT_EQ(statRows.first(),
+                  (QStringList{QStringLiteral("total"), QStringLiteral("all"),
+                               QString::number(model.size()), QString::number(modelBytes)}));
+
         // Disposing of the duplicates leaves exactly one file of each group, the first listed.
         const CliResult del =
             runCli(dupArgs + QStringList{QStringLiteral("--delete"), QStringLiteral("--yes")});
