@@ -183,9 +183,13 @@ TEST(CliRun, ExitStatusesTellFoundNothingAndErrors) {
     const CliResult nothing = runCli({QStringLiteral("hogs"), QStringLiteral("C:")});
     EXPECT_EQ(nothing.status, 1);
     EXPECT_TRUE(nothing.out.isEmpty());
+    // A TAB or a line break in a name stays inside its cell, escaped.
+    world.makeFile(QStringLiteral("c/odd\tname\n.txt"), "x");
     const CliResult found = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
                                     QStringLiteral("0"), world.path(QStringLiteral("c"))});
     EXPECT_EQ(found.status, 0);
+    EXPECT_EQ(found.out.count('\n'), 2);
+    EXPECT_TRUE(found.out.contains("/odd\\tname\\n.txt\t")) << found.out.constData();
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("hogs"), QStringLiteral("--bogus")},
           QStringList{QStringLiteral("hogs"), QStringLiteral("--larger"), QStringLiteral("x")},
