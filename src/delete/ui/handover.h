@@ -1,21 +1,12 @@
 #pragma once
 
+#include "delete/archivetags.h"
 #include "delete/reallydelete.h"
 
 #include <QString>
 #include <QStringList>
 
 class QWidget;
-
-// Tags that name the tool in the archives made from its files.
-namespace archiveTags {
-inline const char* const Duplicates = "Duplicates";       // duplicate and large-file search
-inline const char* const FileDates = "FileDates";         // files accessed
-inline const char* const TempClean = "TempClean";         // quick clean
-inline const char* const InternetCache = "InternetCache"; // internet cache cleanup
-inline const char* const FolderClean = "FolderClean";     // folder deletion
-// The browser passes an empty tag.
-} // namespace archiveTags
 
 // Hands the files a tool marked to the deletion window and waits for it:
 //   owner       the tool's window (the deletion window is modal to it);

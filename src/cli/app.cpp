@@ -1,0 +1,103 @@
+#include "cli/app.h"
+
+#include "cli/options.h"
+#include "cli/searches.h"
+#include "delete/batchdisposal.h"
+
+#include <QFileDevice>
+
+namespace cli {
+
+namespace {
+
+void complain(const Streams& s, const QString& line) {
+    s.err->write(QStringLiteral("vastel-cli: %1\n").arg(line).toUtf8());
+}
+
+DisposalKind kindOf(Disposal disposal) {
+    switch (disposal) {
+    case Disposal::Trash:
+        return DisposalKind::Recycle;
+    case Disposal::Zip:
+        return DisposalKind::Zip;
+    case Disposal::Delete:
+    case Disposal::None:
+        break;
+    }
+    return DisposalKind::Delete;
+}
+
+// Asks on the terminal; only "y" or "yes" is a yes.
+bool askOnTerminal(const Streams& s, const QString& question) {
+    s.err->write((question + QStringLiteral(" [y/N] ")).toUtf8());
+    const QString answer = QString::fromLocal8Bit(s.in->readLine()).trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}
+
+// The disposal of the files listed; its exit status.  The report goes to standard error, so
+// that standard output holds the list only.
+int dispose(const Options& o, const Disposable& disposable, const Streams& s) {
+    BatchDisposalRequest request;
+    request.kind = kindOf(o.disposal);
+    request.files = disposable.files;
+    request.savings = disposable.savings;
+    request.tag = disposable.tag;
+    request.zipFolder = o.zipFolder;
+    request.assumeYes = o.yes;
+    BatchDisposalIo io;
+    io.say = [&](const QString& line) { s.err->write((line + QLatin1Char('\n')).toUtf8()); };
+    io.warn = [&](const QString& line) { complain(s, line); };
+    io.confirm = [&](const QString& question) { return askOnTerminal(s, question); };
+    const BatchDisposalResult result = disposeInBatch(request, io);
+    if (!result.error.isEmpty()) {
+        complain(s, result.error);
+        return exError;
+    }
+    if (result.declined)
+        return exNothing;
+    return result.failed > 0 || result.refused > 0 ? exError : exFound;
+}
+
+} // namespace
+
+int run(const QStringList& arguments, const Streams& s) {
+    const ParsedArguments parsed = parseArguments(arguments);
+    const Options& o = parsed.options;
+    if (!parsed.error.isEmpty()) {
+        complain(s, parsed.error);
+        return exError;
+    }
+    if (o.help) {
+        s.out->write(
+            (o.command == Command::None ? programHelp() : commandHelp(o.command)).toUtf8());
+        return exFound;
+    }
+    // Nobody could answer the question: nothing is searched, nothing touched.
+    if (o.disposal != Disposal::None && !o.yes && !s.inIsTerminal) {
+        complain(s, QStringLiteral("standard input is no terminal to confirm on: add --yes"));
+        return exError;
+    }
+
+    Progress progress(s.err, s.errIsTerminal);
+    const SearchOutcome outcome = runSearch(o, progress);
+    if (!outcome.error.isEmpty()) {
+        complain(s, outcome.error);
+        return exError;
+    }
+    QString written = writeTable(outcome.table, s.out, o.json, o.header);
+    // The list must have reached its reader before anything is disposed of.
+    auto* file = qobject_cast<QFileDevice*>(s.out);
+    if (written.isEmpty() && file && !file->flush())
+        written = QStringLiteral("cannot write the results: %1").arg(file->errorString());
+    if (!written.isEmpty()) {
+        complain(s, written);
+        return exError;
+    }
+    if (outcome.found == 0)
+        return exNothing;
+    if (o.disposal == Disposal::None)
+        return exFound;
+    return dispose(o, outcome.disposable, s);
+}
+
+} // namespace cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QIODevice>
+#include <QStringList>
+
+// The whole command line program behind main(): parse, search, write, dispose.
+namespace cli {
+
+// Exit statuses.
+enum ExitStatus { exFound = 0, exNothing = 1, exError = 2 };
+
+struct Streams {
+    QIODevice* out = nullptr; // results
+    QIODevice* err = nullptr; // messages, progress, questions
+    QIODevice* in = nullptr;  // answers to questions
+    bool errIsTerminal = false;
+    bool inIsTerminal = false;
+};
+
+// Runs one command (the arguments after the program's name) and returns the exit status.
+int run(const QStringList& arguments, const Streams& streams);
+
+} // namespace cli

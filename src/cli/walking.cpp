@@ -1,0 +1,131 @@
+#include "cli/walking.h"
+
+#include "platform/drives.h"
+#include "scan/drivechoice.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace cli {
+
+QList<QChar> defaultDrives() {
+    const QStringList entries = drivechoice::systemDriveEntries();
+    const drivechoice::Ticks ticks =
+        drivechoice::initialTicks(entries, drivechoice::currentDriveEntry());
+    return drivechoice::tickedLetters(entries, ticks.ticked);
+}
+
+Targets resolveTargets(const QStringList& arguments) {
+    Targets result;
+    if (arguments.isEmpty()) {
+        for (const QChar letter : defaultDrives())
+            result.places.append({letter, QString()});
+        if (result.places.isEmpty())
+            result.error = QStringLiteral("no drive to search: name a drive or a folder");
+        return result;
+    }
+    static const QRegularExpression letterPattern(QStringLiteral("^[A-Za-z]:?$"));
+    for (const QString& argument : arguments) {
+        if (letterPattern.match(argument).hasMatch()) {
+            const auto drive = platform::driveByLetter(argument.at(0));
+            if (!drive) {
+                result.error = QStringLiteral("no drive %1:").arg(argument.at(0).toUpper());
+                return result;
+            }
+            result.places.append({drive->letter, QString()});
+            continue;
+        }
+        const QFileInfo info(argument);
+        if (!info.isDir()) {
+            result.error = QStringLiteral("not a folder: %1").arg(argument);
+            return result;
+        }
+        result.places.append({QChar(), info.absoluteFilePath()});
+    }
+    return result;
+}
+
+// ---- progress --------------------------------------------------------------------------------
+
+namespace {
+constexpr std::chrono::milliseconds kProgressInterval(250);
+constexpr int kProgressWidth = 100;
+} // namespace
+
+Progress::Progress(QIODevice* errors, bool terminal) : m_errors(errors), m_terminal(terminal) {}
+
+Progress::~Progress() {
+    clear();
+}
+
+void Progress::show(qint64 files, qint64 folders, const QString& folder) {
+    if (!m_terminal)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (m_shown && now - m_last < kProgressInterval)
+        return;
+    m_last = now;
+    QString line = QStringLiteral("%1 files, %2 folders: ").arg(files).arg(folders);
+    const qsizetype room = kProgressWidth - line.size();
+    line += folder.size() > room ? QStringLiteral("...") + folder.right(room - 3) : folder;
+    // Back to the line's start, the line, the rest of the old one erased.
+    m_errors->write("\r" + line.toUtf8() + "\033[K");
+    m_shown = true;
+}
+
+void Progress::clear() {
+    if (m_terminal && m_shown)
+        m_errors->write("\r\033[K");
+    m_shown = false;
+}
+
+void Progress::message(const QString& line) {
+    clear();
+    m_errors->write(line.toUtf8() + '\n');
+}
+
+// ---- walking ---------------------------------------------------------------------------------
+
+QString walkTargets(scan::Walker& walker, const QList<Target>& targets, Progress& progress,
+                    const std::function<bool()>& stopped) {
+    scan::WalkCallbacks& callbacks = walker.callbacks();
+    qint64 folders = 0;
+    const auto enter = callbacks.enterFolder;
+    callbacks.enterFolder = [&](const scan::WalkFolder& folder) {
+        ++folders;
+        if (enter)
+            enter(folder);
+    };
+    callbacks.progress = [&](const QString& folder) {
+        progress.show(walker.fileCount(), folders, folder);
+    };
+    callbacks.folderSkipped = [&](const QString& path, int error) {
+        progress.message(QStringLiteral("cannot read %1: %2").arg(path, qt_error_string(error)));
+    };
+    QString failure;
+    callbacks.driveFailed = [&](QChar, const QString& root) {
+        failure = scan::cantOpenDriveMessage(root);
+    };
+    for (const Target& target : targets) {
+        if (stopped && stopped())
+            break;
+        if (!target.drive.isNull()) {
+            if (!platform::isDriveReady(target.drive))
+                failure = QStringLiteral("drive %1: is not ready").arg(target.drive);
+            else
+                walker.scanAllDrives({target.drive});
+        } else if (!walker.walkTree(target.folder) && !(stopped && stopped())) {
+            failure = QStringLiteral("cannot read folder %1").arg(target.folder);
+        }
+        if (!failure.isEmpty())
+            break;
+    }
+    progress.clear();
+    callbacks.enterFolder = enter;
+    callbacks.progress = nullptr;
+    callbacks.folderSkipped = nullptr;
+    callbacks.driveFailed = nullptr;
+    return failure;
+}
+
+} // namespace cli

@@ -1,0 +1,244 @@
+// vastel-cli run end to end in a sandbox world, its output checked against a plain model of the
+// tree it searched.
+#include "support/sandbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliResult {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the program with the world's variables; standard input and error are pipes, no terminal.
+CliResult runCli(const QStringList& arguments, const QString& outputFile = QString()) {
+    QProcess process;
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
+    process.start(QStringLiteral(VASTEL_CLI_PATH), arguments);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QList<QStringList> tsvRows(const QByteArray& out) {
+    QList<QStringList> rows;
+    for (const QByteArray& line : out.split('\n'))
+        if (!line.isEmpty())
+            rows << QString::fromUtf8(line).split(QLatin1Char('\t'));
+    return rows;
+}
+
+struct ModelFile {
+    QString path;
+    QString name;
+    qint64 size;
+};
+
+// A random tree on drive C: names from a small pool so that names and sizes repeat.
+QList<ModelFile> makeTree(SandboxWorld& world, quint32 seed, int files) {
+    QRandomGenerator random(seed);
+    // A disposal needs a non-delete list; this one protects nothing of the tree.
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    const QStringList names = {QStringLiteral("a.txt"), QStringLiteral("b.dat"),
+                               QStringLiteral("report.doc"), QStringLiteral("x.bin"),
+                               QStringLiteral("photo.jpg")};
+    const qint64 sizes[] = {0, 10, 700, 4096, 5000};
+    QList<ModelFile> model;
+    QSet<QString> used;
+    while (model.size() < files) {
+        QString folder = QStringLiteral("c");
+        for (int depth = random.bounded(4); depth > 0; --depth)
+            folder += QStringLiteral("/d%1").arg(random.bounded(3));
+        const QString name = names.at(random.bounded(int(names.size())));
+        const QString relative = folder + QLatin1Char('/') + name;
+        if (used.contains(relative))
+            continue;
+        used.insert(relative);
+        const qint64 size = sizes[random.bounded(5)];
+        model.append({world.makeFile(relative, QByteArray(size, char('a' + random.bounded(26)))),
+                      name, size});
+    }
+    return model;
+}
+
+TEST(CliRun, HogsAndDuplicatesMatchAPlainModelOfRandomTrees) {
+    for (const quint32 seed : {1u, 7u, 42u}) {
+        SandboxWorld world;
+        const QList<ModelFile> model = makeTree(world, seed, 60);
+
+        // hogs: every file of at least 700 bytes, largest first.
+        const CliResult hogs =
+            runCli({QStringLiteral("hogs"), QStringLiteral("--larger"), QStringLiteral("700"),
+                    QStringLiteral("--unit"), QStringLiteral("bytes"), QStringLiteral("C")});
+        EXPECT_EQ(hogs.status, 0);
+        EXPECT_TRUE(hogs.err.isEmpty()) << hogs.err.constData(); // no terminal: no progress
+        QMap<QString, qint64> expected, listed;
+        for (const ModelFile& f : model)
+            if (f.size >= 700)
+                expected.insert(f.path, f.size);
+        qint64 previous = std::numeric_limits<qint64>::max();
+        for (const QStringList& row : tsvRows(hogs.out)) {
+            ASSERT_EQ(row.size(), 5);
+            const qint64 size = row.at(0).toLongLong();
+            EXPECT_LE(size, previous);
+            previous = size;
+            listed.insert(row.at(3), size);
+        }
+        EXPECT_EQ(listed, expected) << "seed " << seed;
+
+        // dups by name and size: the groups of the model, each file in one group.
+        QMap<QPair<QString, qint64>, QSet<QString>> groups;
+        for (const ModelFile& f : model)
+            groups[{f.name, f.size}].insert(f.path);
+        QSet<QSet<QString>> expectedGroups;
+        for (const QSet<QString>& g : std::as_const(groups))
+            if (g.size() >= 2)
+                expectedGroups.insert(g);
+        const QStringList dupArgs = {QStringLiteral("dups"),      QStringLiteral("--criterion"),
+                                     QStringLiteral("name-size"), QStringLiteral("--larger"),
+                                     QStringLiteral("0"),         QStringLiteral("C")};
+        const CliResult dups = runCli(dupArgs);
+        EXPECT_EQ(dups.status, expectedGroups.isEmpty() ? 1 : 0);
+        QMap<QString, QSet<QString>> byGroup;
+        const QList<QStringList> rows = tsvRows(dups.out);
+        for (const QStringList& row : rows) {
+            ASSERT_EQ(row.size(), 7);
+            byGroup[row.at(0)].insert(row.at(5));
+        }
+        QSet<QSet<QString>> listedGroups;
+        for (const QSet<QString>& g : std::as_const(byGroup))
+            listedGroups.insert(g);
+        EXPECT_EQ(listedGroups, expectedGroups) << "seed " << seed;
+
+        // The JSON document holds the same rows.
+        const CliResult json = runCli(dupArgs + QStringList{QStringLiteral("--json")});
+        const QJsonArray array = QJsonDocument::fromJson(json.out).array();
+        ASSERT_EQ(array.size(), rows.size());
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const QJsonObject o = array.at(i).toObject();
+            EXPECT_EQ(QString::number(o.value(QStringLiteral("group")).toInteger()), rows[i][0]);
+            EXPECT_EQ(o.value(QStringLiteral("filename")).toString(), rows[i][1]);
+            EXPECT_EQ(QString::number(o.value(QStringLiteral("size")).toInteger()), rows[i][2]);
+            EXPECT_EQ(o.value(QStringLiteral("modified")).toString(), rows[i][3]);
+            EXPECT_EQ(o.value(QStringLiteral("path")).toString(), rows[i][5]);
+        }
+
+        // stats: every file counted once, in exactly one size class, TSV and JSON alike.
+        const CliResult stats =
+            runCli({QStringLiteral("stats"), QStringLiteral("--json"), QStringLiteral("C")});
+        const QJsonObject totals = QJsonDocument::fromJson(stats.out).object();
+        qint64 modelBytes = 0, classFiles = 0, classBytes = 0;
+        for (const ModelFile& f : model)
+            modelBytes += f.size;
+        for (const QJsonValue& c : totals.value(QStringLiteral("sizes")).toArray()) {
+            classFiles += c.toObject().value(QStringLiteral("files")).toInteger();
+            classBytes += c.toObject().value(QStringLiteral("bytes")).toInteger();
+        }
+        EXPECT_EQ(totals.value(QStringLiteral("files")).toInteger(), model.size());
+        EXPECT_EQ(totals.value(QStringLiteral("bytes")).toInteger(), modelBytes);
+        EXPECT_EQ(classFiles, model.size());
+        EXPECT_EQ(classBytes, modelBytes);
+        const QList<QStringList> statRows =
+            tsvRows(runCli({QStringLiteral("stats"), QStringLiteral("C")}).out);
+        ASSERT_FALSE(statRows.isEmpty());
+        EXPECT_EQ(statRows.first(),
+                  (QStringList{QStringLiteral("total"), QStringLiteral("all"),
+                               QString::number(model.size()), QString::number(modelBytes)}));
+
+        // Disposing of the duplicates leaves exactly one file of each group, the first listed.
+        const CliResult del =
+            runCli(dupArgs + QStringList{QStringLiteral("--delete"), QStringLiteral("--yes")});
+        EXPECT_EQ(del.status, expectedGroups.isEmpty() ? 1 : 0) << del.err.constData();
+        QSet<QString> firsts;
+        QString lastGroup;
+        for (const QStringList& row : rows) {
+            if (row.at(0) != lastGroup)
+                firsts.insert(row.at(5));
+            lastGroup = row.at(0);
+        }
+        for (const ModelFile& f : model) {
+            const bool inGroup = groups[{f.name, f.size}].size() >= 2;
+            EXPECT_EQ(QFile::exists(f.path), !inGroup || firsts.contains(f.path))
+                << f.path.toStdString();
+        }
+    }
+}
+
+TEST(CliRun, ExitStatusesTellFoundNothingAndErrors) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("c/small.txt"), "abc");
+    const CliResult nothing = runCli({QStringLiteral("hogs"), QStringLiteral("C:")});
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_TRUE(nothing.out.isEmpty());
+    // A TAB or a line break in a name stays inside its cell, escaped.
+    world.makeFile(QStringLiteral("c/odd\tname\n.txt"), "x");
+    const CliResult found = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
+                                    QStringLiteral("0"), world.path(QStringLiteral("c"))});
+    EXPECT_EQ(found.status, 0);
+    EXPECT_EQ(found.out.count('\n'), 2);
+    EXPECT_TRUE(found.out.contains("/odd\\tname\\n.txt\t")) << found.out.constData();
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("hogs"), QStringLiteral("--bogus")},
+          QStringList{QStringLiteral("hogs"), QStringLiteral("--larger"), QStringLiteral("x")},
+          QStringList{QStringLiteral("hogs"), QStringLiteral("--larger")},
+          QStringList{QStringLiteral("dates"), QStringLiteral("--from"),
+                      QStringLiteral("2024-13-01")},
+          QStringList{QStringLiteral("hogs"), world.path(QStringLiteral("no-such-folder"))},
+          QStringList{QStringLiteral("hogs"), QStringLiteral("Q")},
+          QStringList{QStringLiteral("frobnicate")}}) {
+        const CliResult bad = runCli(arguments);
+        EXPECT_EQ(bad.status, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(bad.out.isEmpty());
+        EXPECT_EQ(bad.err.count('\n'), 1) << bad.err.constData();
+    }
+    // Results that cannot be written.
+    const CliResult full = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
+                                   QStringLiteral("0"), QStringLiteral("C")},
+                                  QStringLiteral("/dev/full"));
+    EXPECT_EQ(full.status, 2);
+    EXPECT_EQ(full.err.count('\n'), 1) << full.err.constData();
+}
+
+TEST(CliRun, DisposalNeedsConfirmationAndHoldsProtectedFilesBack) {
+    SandboxWorld world;
+    const QStringList loose = {world.makeFile(QStringLiteral("c/a/one.old"), "1"),
+                               world.makeFile(QStringLiteral("c/b/two.old"), "22")};
+    const QString kept = world.makeFile(QStringLiteral("c/keep/three.old"), "333");
+    const QString other = world.makeFile(QStringLiteral("c/a/note.txt"), "4444");
+    // The non-delete list protects the folder "keep".
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("c/keep")) + QStringLiteral("\r\n")).toUtf8());
+    const QStringList clean = {QStringLiteral("clean"), QStringLiteral("--pattern"),
+                               QStringLiteral("*.old"), QStringLiteral("--delete"),
+                               QStringLiteral("C")};
+
+    // No terminal to ask on and no --yes: refused, nothing touched.
+    const CliResult refused = runCli(clean);
+    EXPECT_EQ(refused.status, 2);
+    for (const QString& path : loose + QStringList{kept, other})
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+
+    const CliResult done = runCli(clean + QStringList{QStringLiteral("--yes")});
+    EXPECT_EQ(tsvRows(done.out).size(), 3);
+    EXPECT_EQ(done.status, 2); // one file held back
+    EXPECT_TRUE(done.err.contains(kept.toUtf8())) << done.err.constData();
+    for (const QString& path : loose)
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    EXPECT_TRUE(QFile::exists(kept));
+    EXPECT_TRUE(QFile::exists(other));
+}
+
+} // namespace
