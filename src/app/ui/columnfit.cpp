@@ -5,6 +5,7 @@
 #include <QAbstractItemDelegate>
 #include <QHash>
 #include <QHeaderView>
+#include <QPointer>
 #include <QStyleOptionViewItem>
 #include <QTableView>
 #include <algorithm>
@@ -25,7 +26,7 @@ public:
     QHash<int, int>& widthsFor(QAbstractItemModel* model, const QString& fontKey) {
         if (model != m_model) {
             if (m_model)
-                disconnect(m_model, nullptr, this, nullptr);
+                disconnect(m_model.data(), nullptr, this, nullptr);
             m_model = model;
             const auto forget = [this] { m_widths.clear(); };
             connect(model, &QAbstractItemModel::modelReset, this, forget);
@@ -48,7 +49,7 @@ public:
     }
 
 private:
-    QAbstractItemModel* m_model = nullptr;
+    QPointer<QAbstractItemModel> m_model; // null once the model is gone
     QString m_fontKey;
     QHash<int, int> m_widths;
 };
