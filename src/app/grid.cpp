@@ -32,20 +32,24 @@ void TextGrid::reserveRows(int rows) {
 }
 
 QString TextGrid::cell(int column, int row) const {
+    return cellView(column, row).toString();
+}
+
+QStringView TextGrid::cellView(int column, int row) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
-        return QString();
+        return QStringView();
     const QString& text = m_rows[size_t(row)].text;
     qsizetype start = 0;
     for (int c = 0; c < column; ++c) {
         const qsizetype next = text.indexOf(kSep, start);
         if (next < 0)
-            return QString();
+            return QStringView();
         start = next + 1;
     }
     qsizetype end = text.indexOf(kSep, start);
     if (end < 0)
         end = text.size();
-    return text.mid(start, end - start);
+    return QStringView(text).mid(start, end - start);
 }
 
 void TextGrid::setCell(int column, int row, const QString& text) {

@@ -28,6 +28,8 @@ public:
     void reserveRows(int rows);
 
     QString cell(int column, int row) const;
+    // The same text without a copy; valid until the row changes.
+    QStringView cellView(int column, int row) const;
     void setCell(int column, int row, const QString& text);
 
     QStringList rowCells(int row) const;

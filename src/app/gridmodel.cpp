@@ -21,7 +21,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     case MarkedRole:
         return m_grid->isMarked(row);
     case Qt::TextAlignmentRole:
-        if (index.column() < m_rightAligned.size() && m_rightAligned[index.column()])
+        if (isRightAligned(index.column()))
             return int(Qt::AlignRight | Qt::AlignVCenter);
         return int(Qt::AlignLeft | Qt::AlignVCenter);
     default:

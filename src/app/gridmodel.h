@@ -26,6 +26,9 @@ public:
 
     // Columns shown right-aligned (sizes, counts).
     void setRightAligned(int column, bool right = true);
+    bool isRightAligned(int column) const {
+        return column >= 0 && column < m_rightAligned.size() && m_rightAligned[column];
+    }
 
     // The grid row of a model row, and back.
     static int gridRow(int modelRow) { return modelRow + 1; }

@@ -63,8 +63,7 @@ FileDetails readFileDetails(const QString& path, const QDateTime& now) {
     if (!d.isFolder)
         d.versionLines = versionInfoLines(path, true);
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    d.fileType = dot >= 0 ? fileTypeDescription(name.mid(dot)) : QString();
+    d.fileType = fileTypeDescriptionOfName(name);
     d.fileName = path;
     d.sizeBytes = FormatThousands(entry.size) + QStringLiteral(" bytes");
     d.sizeK = clusterLine(entry.size, clusterSizeOf(path));

@@ -61,11 +61,6 @@ private:
     QHash<quint16, QString> m_dates, m_times;
 };
 
-QString typeOf(const QString& name) {
-    const QString extension = extensionOf(name);
-    return extension.isEmpty() ? QString() : fileTypeDescription(extension);
-}
-
 } // namespace
 
 std::optional<SortItem> sortItemForColumn(int column) {
@@ -119,7 +114,7 @@ Listing fillGrid(TextGrid& grid, const QString& folder, const QString& pattern) 
         const quint32 accessed = packer.pack(e.accessTime);
         QString row = texts.date(written) + sep + (written ? texts.time(written) : QString()) +
                       sep + texts.date(accessed) + sep + FormatThousands(e.size) + sep + e.name +
-                      sep + typeOf(e.name);
+                      sep + fileTypeDescriptionOfName(e.name);
         grid.appendJoinedRow(std::move(row), false, platform::identityOf(e));
         listing.totalBytes += e.size;
     }

@@ -41,8 +41,7 @@ struct FoundList::Data {
     std::vector<QString> folders; // each folder's files come together in a walk
     std::vector<qint64> sizes;
     QHash<qint64, quint32> sizeIds;
-    TextIds extensions;
-    std::vector<QString> types; // the type name of each extension
+    TextIds types; // the type names of the files
     filetime::Packer packer;
     std::vector<quint64> devices; // the few devices of a search
 
@@ -76,16 +75,7 @@ struct FoundList::Data {
         id.modified = r.modified;
         return id;
     }
-    quint32 typeIdOf(const QString& name) {
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        const QStringView extension = dot < 0 ? QStringView() : QStringView(name).mid(dot);
-        bool made = false;
-        const quint32 id = extensions.idOf(extension, &made);
-        if (made)
-            types.push_back(extension.isEmpty() ? QString()
-                                                : fileTypeDescription(extension.toString()));
-        return id;
-    }
+    quint32 typeIdOf(const QString& name) { return types.idOf(fileTypeDescriptionOfName(name)); }
 
     // The rank of a record's field among the texts of that field.
     quint32 rank(const Record& r, Field f) const {
@@ -135,7 +125,7 @@ struct FoundList::Data {
         case fFolder:
             return folders[r.folder];
         case fType:
-            return types[r.type];
+            return types.text(r.type);
         case fPath:
             break;
         }
@@ -188,7 +178,8 @@ struct FoundList::Data {
             rankTexts(folders.size(), [this](quint32 i) { return QStringView(folders[i]); });
         sizeRank =
             rankTexts(sizeTexts.size(), [this](quint32 i) { return QStringView(sizeTexts[i]); });
-        typeRank = rankTexts(types.size(), [this](quint32 i) { return QStringView(types[i]); });
+        typeRank =
+            rankTexts(types.size(), [this](quint32 i) { return QStringView(types.text(i)); });
         if (mode == Mode::FileHogs) {
             // Large files are ordered by their size as a number.
             std::vector<quint32> order(sizes.size());

@@ -90,8 +90,7 @@ PairSide readPairSide(const QString& folder, const QString& name, const QDateTim
     side.versionLines = browse::versionInfoLines(side.path, false);
     if (side.versionLines.isEmpty())
         side.versionLines = QStringList{noVersionLine()};
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    side.type = dot >= 0 ? fileTypeDescription(name.mid(dot)) : QString();
+    side.type = fileTypeDescriptionOfName(name);
     side.sizeBytes = FormatThousands(entry.size) + QStringLiteral(" bytes");
     side.created = filetime::packedFromEpoch(entry.creationTime);
     side.modified = filetime::packedFromEpoch(entry.writeTime);

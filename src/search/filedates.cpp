@@ -53,8 +53,7 @@ void Search::collect(const scan::WalkFolder& folder, const platform::DirEntry& e
                                m_packer.pack(entry.writeTime)};
     if (!m_settings.test.passes(filetime::dosDate(packed[int(m_settings.kind)])))
         return;
-    const qsizetype dot = entry.name.lastIndexOf(QLatin1Char('.'));
-    const QString type = dot < 0 ? QString() : fileTypeDescription(entry.name.mid(dot));
+    const QString type = fileTypeDescriptionOfName(entry.name);
     const QChar sep = TextGrid::cellSeparator();
     QString row;
     row.reserve(entry.name.size() + folder.path.size() + type.size() + 48);

@@ -3,6 +3,7 @@
 #include "app/format.h"
 #include "app/inifile.h"
 #include "app/lists.h"
+#include "platform/mimenames.h"
 #include "platform/registry.h"
 
 #include <QHash>
@@ -13,9 +14,13 @@ namespace {
 // Answers of fileTypeDescription by extension, valid for one generation of the registry view.
 // A walk over a million files asks for a few hundred extensions; the bound only keeps a tree of
 // odd names ("log.000001", "log.000002", ...) from growing the table without end.
+struct Answer {
+    QString description;
+    bool registered = false; // the registry view gives the extension a class
+};
 struct DescriptionCache {
     quint64 generation = 0;
-    QHash<QString, QString> answers;
+    QHash<QString, Answer> answers;
 };
 constexpr qsizetype kMaxCachedAnswers = 65536;
 
@@ -33,9 +38,9 @@ QString classValue(const platform::RegistryKey* key) {
     return named.isEmpty() ? key->defaultValue() : named;
 }
 
-QString lookUpDescription(const QString& extension) {
+Answer lookUpDescription(const QString& extension) {
     if (extension == QLatin1String("*."))
-        return QStringLiteral("No extension");
+        return {QStringLiteral("No extension"), false};
     const platform::RegistryKey& classes =
         platform::registry().root(platform::RegistryRoot::ClassesRoot);
     // The extension is one key name (a "\" in a Linux file name is no path); the class name
@@ -44,31 +49,44 @@ QString lookUpDescription(const QString& extension) {
     const QString description =
         className.isEmpty() ? QString() : classValue(classes.find(className));
     if (!description.isEmpty())
-        return description;
+        return {description, true};
     if (!className.isEmpty())
-        return className;
+        return {className, true};
     if (!extension.isEmpty() && !extension.contains(QLatin1Char('*')))
-        return extension.mid(1).toUpper() + QStringLiteral(" File");
-    return QString();
+        return {extension.mid(1).toUpper() + QStringLiteral(" File"), false};
+    return {};
 }
 
-} // namespace
-
-QString fileTypeDescription(const QString& extension) {
+const Answer& cachedAnswer(const QString& extension) {
     DescriptionCache& cache = descriptionCache();
     const quint64 generation = platform::registryGeneration();
     if (cache.generation != generation) {
         cache.answers.clear();
         cache.generation = generation;
     }
-    const auto known = cache.answers.constFind(extension);
-    if (known != cache.answers.cend())
-        return known.value();
-    const QString answer = lookUpDescription(extension);
-    if (cache.answers.size() >= kMaxCachedAnswers)
-        cache.answers.clear();
-    cache.answers.insert(extension, answer);
-    return answer;
+    auto known = cache.answers.constFind(extension);
+    if (known == cache.answers.cend()) {
+        if (cache.answers.size() >= kMaxCachedAnswers)
+            cache.answers.clear();
+        known = cache.answers.insert(extension, lookUpDescription(extension));
+    }
+    return known.value();
+}
+
+} // namespace
+
+QString fileTypeDescription(const QString& extension) {
+    return cachedAnswer(extension).description;
+}
+
+QString fileTypeDescriptionOfName(const QString& fileName) {
+    const QString extension = extensionOf(fileName);
+    static const Answer none;
+    const Answer& byExtension = extension.isEmpty() ? none : cachedAnswer(extension);
+    if (byExtension.registered)
+        return byExtension.description;
+    const QString byName = platform::mimeDescriptionOfName(fileName);
+    return byName.isEmpty() ? byExtension.description : byName;
 }
 
 QStringList listRegisteredExtensions(bool withAll) {

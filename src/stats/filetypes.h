@@ -14,6 +14,12 @@
 // until the registry view is reloaded.
 QString fileTypeDescription(const QString& extension);
 
+// The type name of a file: fileTypeDescription of its extension when the registry view gives
+// that extension a class; else the MIME type the glob patterns give the whole name ("libz.so.1"
+// is a shared library, "Makefile" a Makefile); else fileTypeDescription of its extension.  Empty
+// for a name without an extension that no pattern matches.
+QString fileTypeDescriptionOfName(const QString& fileName);
+
 // The patterns of every registered extension: "*.*" first when withAll, then "*" + every key
 // of the class root that begins with "." and is shorter than 6 characters, in ascending order
 // ignoring case.

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QMimeDatabase>
 #include <QRegularExpression>
 #include <errno.h>
 #include <gtest/gtest.h>
@@ -108,13 +109,17 @@ TEST(FolderListing, RowsAgreeWithAPlainListing) {
         }
         EXPECT_EQ(listing.totalBytes, total);
     }
-    // A file without extension has no type; the others have theirs.  A link is listed as
-    // itself.
+    // Every file has its type, a file without extension the one its whole name matches ("readme"
+    // is a README document).  A link is listed as itself.
     ASSERT_TRUE(QFile::link("b.txt", folder + "/link.txt"));
     TextGrid grid;
     EXPECT_EQ(fillGrid(grid, folder, "*.*").files, 5);
     for (int r = 1; r < grid.rowCount(); ++r) {
-        EXPECT_EQ(grid.cell(bcType, r).isEmpty(), grid.cell(bcFilename, r) == "readme");
+        EXPECT_FALSE(grid.cell(bcType, r).isEmpty());
+        if (grid.cell(bcFilename, r) == "readme") {
+            EXPECT_EQ(grid.cell(bcType, r),
+                      QMimeDatabase().mimeTypeForName("text/x-readme").comment());
+        }
         if (grid.cell(bcFilename, r) == "link.txt") {
             EXPECT_EQ(grid.cell(bcSize, r), "5");
         }

@@ -31,6 +31,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <cerrno>
@@ -471,6 +472,34 @@ TEST_F(DupWindow, FileHogsComeLargestFirstAndSortByTheirHeaders) {
     EXPECT_EQ(gridView(&w)->currentIndex().row(), 1); // the selection keeps its line
     EXPECT_EQ(w.lbDeleted(), QStringList({b}));
     EXPECT_EQ(status(&w), "1 files 300 bytes");
+}
+
+// After a scan the columns of sizes, dates and times show their widest text whole, cell margins
+// included, also after the window is resized; the file name column keeps its designed width.
+TEST_F(DupWindow, FileHogColumnsShowWholeSizesAndDates) {
+    mode = dups::Mode::FileHogs;
+    const QString huge = world.makeFile("c/huge.img", "x");
+    ASSERT_TRUE(QFile::resize(huge, 7069451234567LL)); // sparse: some 7 TB
+    world.makeFile("c/small.txt", "yy");
+    TfrmDup w(nullptr, mode, sorts);
+    w.show();
+    QTableView* v = gridView(&w);
+    const int nameWidth = v->columnWidth(dups::hcFileName);
+    filterBytes(w, 1);
+    startScan(w);
+    ASSERT_EQ(w.rowCount(), 2);
+    ASSERT_EQ(w.resultGrid().cell(dups::hcFileName, 1), huge);
+    const int margins = 2 * (v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1);
+    const auto needed = [&](int c) {
+        return v->fontMetrics().horizontalAdvance(w.resultGrid().cell(c, 1)) + margins;
+    };
+    for (bool resized : {false, true}) {
+        if (resized)
+            w.resize(w.width() + 40, w.height());
+        for (int c : {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess})
+            EXPECT_GE(v->columnWidth(c), needed(c)) << c << " " << resized;
+        EXPECT_EQ(v->columnWidth(dups::hcFileName), nameWidth);
+    }
 }
 
 TEST_F(DupWindow, RunOpensTheSelectedFileOrSaysItCouldNot) {

@@ -14,8 +14,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -59,6 +61,31 @@ TEST_F(ModsWindow, FindsMarksAndStartsAfresh) {
     EXPECT_EQ(w.marks().count(), 0);
     EXPECT_FALSE(child<QPushButton>(&w, "btDelete")->isEnabled());
     EXPECT_FALSE(w.resultGrid().isMarked(1));
+}
+
+// A huge size and the dates show whole while the folder keeps its width; the Type column names
+// files by their whole name where the extension says nothing.
+TEST_F(ModsWindow, SizesAndDatesShowWholeAndTypesComeFromTheName) {
+    const QString lib = world.makeFile("c/lib/libfoo.so.5", "x");
+    ASSERT_TRUE(QFile::resize(lib, 7069451234567LL)); // sparse: some 7 TB
+    TfrmMods w(nullptr, directions);
+    w.show();
+    auto* v = child<QTableView>(&w, "grid");
+    const int folderWidth = v->columnWidth(dates::mcFolder);
+    start(w);
+    ASSERT_EQ(w.rowCount(), 4);
+    int row = 1;
+    while (row < 4 && w.resultGrid().cell(dates::mcFilename, row) != "libfoo.so.5")
+        ++row;
+    const QMimeDatabase mime;
+    EXPECT_EQ(w.resultGrid().cell(dates::mcType, row),
+              mime.mimeTypeForName("application/x-sharedlib").comment());
+    const int margins = 2 * (v->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, v) + 1);
+    for (int c : {dates::mcAccessed, dates::mcCreated, dates::mcModified, dates::mcSize})
+        EXPECT_GE(v->columnWidth(c),
+                  v->fontMetrics().horizontalAdvance(w.resultGrid().cell(c, row)) + margins)
+            << c;
+    EXPECT_EQ(v->columnWidth(dates::mcFolder), folderWidth);
 }
 
 TEST_F(ModsWindow, ADateOutsideTheFilesFindsNothingAndABadDateStopsTheScan) {

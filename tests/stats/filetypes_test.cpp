@@ -4,6 +4,7 @@
 #include "stats/filetypes.h"
 #include "support/sandbox.h"
 
+#include <QMimeDatabase>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,6 +69,23 @@ TEST_F(FileTypes, DescriptionsAndTheirFallbacks) {
     EXPECT_EQ(fileTypeDescription("*."), "No extension");
     EXPECT_EQ(fileTypeDescription("*.xyz"), "");
     EXPECT_EQ(fileTypeDescription(""), "");
+}
+
+// A file's type: its registered extension's description, else the MIME type its whole name
+// matches, else the fallback of its extension.
+TEST_F(FileTypes, DescriptionsOfFileNames) {
+    const QMimeDatabase mime;
+    const auto comment = [&](const char* type) { return mime.mimeTypeForName(type).comment(); };
+    ASSERT_FALSE(comment("application/x-sharedlib").isEmpty());
+    EXPECT_EQ(fileTypeDescriptionOfName("libfoo.so.5"), comment("application/x-sharedlib"));
+    EXPECT_EQ(fileTypeDescriptionOfName("Makefile"), comment("text/x-makefile"));
+    // A registered extension keeps its description, whatever the whole name matches.
+    EXPECT_EQ(fileTypeDescriptionOfName("README.doc"), "Microsoft Word Document");
+    EXPECT_EQ(fileTypeDescriptionOfName("libfoo.so.cls"), "Bare.Class");
+    // Nothing matches: the extension's fallback, and nothing for a name without one.
+    EXPECT_EQ(fileTypeDescriptionOfName("data.qqqzz"), "QQQZZ File");
+    EXPECT_EQ(fileTypeDescriptionOfName("plainname"), "");
+    EXPECT_EQ(fileTypeDescriptionOfName("archive.tar.gz"), comment("application/x-compressed-tar"));
 }
 
 TEST_F(FileTypes, RememberedAnswersAreDroppedOnReload) {

@@ -1,6 +1,7 @@
 #include "browse/ui/frmbrowse.h"
 
 #include "app/format.h"
+#include "app/ui/columnfit.h"
 #include "app/ui/drivefoldertree.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
@@ -251,12 +252,13 @@ void TfrmBrowse::done(int result) {
 
 void TfrmBrowse::setColumnWidths() {
     const double scale = columnWidthScale(m_gridView);
+    for (int c = 0; c < int(std::size(kWidths)); ++c)
+        m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
+    using namespace browse;
+    fitColumnsToText(m_gridView, {bcModified, bcTime, bcAccess, bcSize});
     int fixed = 0;
-    for (int c = 0; c < int(std::size(kWidths)); ++c) {
-        const int width = qRound(kWidths[c] * scale);
-        m_gridView->setColumnWidth(c, width);
-        fixed += width;
-    }
+    for (int c = 0; c < int(std::size(kWidths)); ++c)
+        fixed += m_gridView->columnWidth(c);
     const int rest = m_gridView->viewport()->width() - fixed - qRound(25 * scale);
     const int half = std::max(scaledPixels(this, 100), rest / 2);
     m_gridView->setColumnWidth(browse::bcFilename, half);
@@ -301,6 +303,7 @@ void TfrmBrowse::readFolder() {
         m_results->setRows(listing.files);
         browse::sortRows(m_grid, m_ticked, m_sortFlags.of(m_ticked));
         m_results->refresh();
+        setColumnWidths();
     }
     m_label1->setText(m_folder);
     m_pnlScan->setText(listing.error.isEmpty()

@@ -1,5 +1,6 @@
 #include "clean/ui/frmclean.h"
 
+#include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/widgets.h"
@@ -201,6 +202,7 @@ void TfrmClean::setColumnWidths() {
     const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
+    fitColumnsToText(m_gridView, {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
 }
 
 void TfrmClean::resizeEvent(QResizeEvent* event) {
@@ -259,6 +261,7 @@ void TfrmClean::scanFinished() {
     m_walk.reset();
     m_search.reset();
     m_results->refresh();
+    setColumnWidths();
     m_hogSort->tick(dups::SortCommand::Size); // the rows came largest first
     setScanning(false);
 

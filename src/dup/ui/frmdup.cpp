@@ -1,6 +1,7 @@
 #include "dup/ui/frmdup.h"
 
 #include "app/gridmodel.h"
+#include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
@@ -287,6 +288,9 @@ void TfrmDup::setColumnWidths() {
     for (int c = 0; c < count; ++c)
         m_gridView->setColumnWidth(c, qRound(widths[c] * scale));
     // The last column stretches over the rest of the grid's width.
+    using namespace dups;
+    fitColumnsToText(m_gridView, duplicates ? QList<int>{dcSize, dcModified, dcTime, dcAccess}
+                                            : QList<int>{hcSize, hcModified, hcTime, hcAccess});
 }
 
 void TfrmDup::resizeEvent(QResizeEvent* event) {
@@ -374,6 +378,7 @@ void TfrmDup::scanFinished() {
     m_walk.reset();
     m_search.reset();
     m_model->refresh();
+    setColumnWidths();
     if (m_mode == dups::Mode::FileHogs)
         m_hogSort->tick(dups::SortCommand::Size); // the rows came sorted largest first
     setScanning(false);

@@ -1,5 +1,6 @@
 #include "search/ui/frmdirhog.h"
 
+#include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
@@ -232,6 +233,7 @@ void TfrmDirHog::setColumnWidths() {
     const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
+    fitColumnsToText(m_gridView, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
 }
 
 void TfrmDirHog::resizeEvent(QResizeEvent* event) {
@@ -287,6 +289,7 @@ void TfrmDirHog::scanFinished() {
     if (folderhogs::sortGrid(m_grid, hcSize, m_sortDirections))
         tickSortItem(hcSize);
     m_model->refresh();
+    setColumnWidths();
     setScanning(false);
     m_status->setText(QStringLiteral("Folders : ") + QString::number(rows.size()));
     if (!rows.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "search/ui/frmmods.h"
 
 #include "app/format.h"
+#include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/widgets.h"
@@ -260,6 +261,8 @@ void TfrmMods::setColumnWidths() {
     const double scale = columnWidthScale(m_gridView);
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
+    using namespace dates;
+    fitColumnsToText(m_gridView, {mcAccessed, mcCreated, mcModified, mcSize});
 }
 
 void TfrmMods::resizeEvent(QResizeEvent* event) {
@@ -377,6 +380,7 @@ void TfrmMods::scanFinished() {
     m_search.reset();
     m_results->setRows(rows);
     m_results->refresh();
+    setColumnWidths();
     setScanning(false);
     m_status->setText(QStringLiteral("Found : ") + QString::number(rows));
     if (rows > 0) {

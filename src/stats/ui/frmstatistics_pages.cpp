@@ -1,5 +1,6 @@
 // The pages of the statistics window: their controls and layout.
 #include "app/gridmodel.h"
+#include "app/ui/columnfit.h"
 #include "app/ui/widgets.h"
 #include "scan/ui/drivechecklist.h"
 #include "stats/ui/frmstatistics.h"
@@ -69,6 +70,15 @@ QTableView* TfrmStatistics::makeGridView(QWidget* parent, const QString& name, T
     for (int c = 0; c < widths.size(); ++c)
         view->setColumnWidth(c, widths[c]);
     view->horizontalHeader()->setStretchLastSection(true);
+    // The right-aligned columns hold sizes and counts: each new fill widens them to their texts.
+    const GridModel* shown = *model;
+    fitColumnsOnEveryFill(view, [shown] {
+        QList<int> numbers;
+        for (int c = 0; c < shown->columnCount(); ++c)
+            if (shown->isRightAligned(c))
+                numbers << c;
+        return numbers;
+    });
     return view;
 }
 
