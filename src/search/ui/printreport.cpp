@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -22,12 +23,26 @@ void printError() {
     msgbox::silentErrorBox(QStringLiteral("Error printing report ... quitting"));
 }
 
+// The family asked for at 8 points, else the system's fixed font, else the first installed
+// family whose letters all have one width: a report's columns line up only in such a font, and
+// what "monospace" resolves to differs from one machine's fonts to another's.
 QFont fixedPitchFont(const QString& family) {
     QFont font(family, 8);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch())
-        font.setFamily(QStringLiteral("monospace"));
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(8);
+    if (QFontInfo(fixed).fixedPitch())
+        return fixed;
+    for (const QString& name : QFontDatabase::families()) {
+        if (QFontDatabase::isFixedPitch(name)) {
+            fixed.setFamily(name);
+            if (QFontInfo(fixed).fixedPitch())
+                return fixed;
+        }
+    }
     return font;
 }
 
