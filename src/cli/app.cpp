@@ -1,5 +1,6 @@
 #include "cli/app.h"
 
+#include "app/protection.h"
 #include "cli/options.h"
 #include "cli/searches.h"
 #include "delete/batchdisposal.h"
@@ -76,6 +77,18 @@ int run(const QStringList& arguments, const Streams& s) {
     if (o.disposal != Disposal::None && !o.yes && !s.inIsTerminal) {
         complain(s, QStringLiteral("standard input is no terminal to confirm on: add --yes"));
         return exError;
+    }
+
+    // Without the non-delete list nothing may be disposed of; say so before a long search.
+    if (o.disposal != Disposal::None) {
+        ProtectedFolders folders;
+        folders.buildFromWorld();
+        if (!folders.listProblem().isEmpty()) {
+            complain(s, folders.listProblem());
+            complain(s, QStringLiteral("(start vastel and choose \"Build non-delete list\" "
+                                       "to build it)"));
+            return exError;
+        }
     }
 
     Progress progress(s.err, s.errIsTerminal);

@@ -218,12 +218,20 @@ TEST(CliRun, DisposalNeedsConfirmationAndHoldsProtectedFilesBack) {
                                world.makeFile(QStringLiteral("c/b/two.old"), "22")};
     const QString kept = world.makeFile(QStringLiteral("c/keep/three.old"), "333");
     const QString other = world.makeFile(QStringLiteral("c/a/note.txt"), "4444");
-    // The non-delete list protects the folder "keep".
-    world.makeFile(QStringLiteral("data/folders.txt"),
-                   (world.path(QStringLiteral("c/keep")) + QStringLiteral("\r\n")).toUtf8());
     const QStringList clean = {QStringLiteral("clean"), QStringLiteral("--pattern"),
                                QStringLiteral("*.old"), QStringLiteral("--delete"),
                                QStringLiteral("C")};
+
+    // No non-delete list yet: refused before the search, nothing touched.
+    const CliResult noList = runCli(clean + QStringList{QStringLiteral("--yes")});
+    EXPECT_EQ(noList.status, 2);
+    EXPECT_TRUE(noList.out.isEmpty());
+    for (const QString& path : loose + QStringList{kept, other})
+        EXPECT_TRUE(QFile::exists(path)) << path.toStdString();
+
+    // The non-delete list protects the folder "keep".
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("c/keep")) + QStringLiteral("\r\n")).toUtf8());
 
     // No terminal to ask on and no --yes: refused, nothing touched.
     const CliResult refused = runCli(clean);
