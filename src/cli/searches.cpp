@@ -67,32 +67,14 @@ QString isoTimestamp(qint64 nanoseconds) {
     return QDateTime::fromMSecsSinceEpoch(nanoseconds / 1000000).toString(Qt::ISODate);
 }
 
-// The files of some grid rows handed over as the windows hand their marked rows over.
-Disposable disposableRows(const TextGrid& grid, const QList<int>& rows,
-                          const std::function<QString(int row)>& pathOf, const char* tag) {
-    TextGrid chosen(grid.columnCount());
-    QStringList paths;
-    paths.reserve(rows.size());
-    for (const int row : rows) {
-        chosen.appendJoinedRow(grid.rowCells(row).join(TextGrid::cellSeparator()), false,
-                               grid.identity(row));
-        paths << pathOf(row);
-    }
-    GridMarks marks;
-    marks.markAll(chosen, [&](int row) { return paths.at(row - 1); });
+// The files of the marked rows, handed over as the windows hand theirs over.
+Disposable handOver(const GridMarks& marks, const char* tag) {
     return {marks.files(), marks.bytes(), QString::fromLatin1(tag)};
-}
-
-QList<int> allRows(const TextGrid& grid) {
-    QList<int> rows;
-    for (int row = 1; row < grid.rowCount(); ++row)
-        rows << row;
-    return rows;
 }
 
 // ---- the large-file grid (hogs, clean) --------------------------------------------------------
 
-void hogTable(const TextGrid& grid, SearchOutcome& out, const Options& o, const char* tag) {
+void hogTable(TextGrid& grid, SearchOutcome& out, const Options& o, const char* tag) {
     using namespace dups;
     out.table.columns = {{QStringLiteral("size"), CellKind::Number},
                          {QStringLiteral("modified")},
@@ -107,9 +89,11 @@ void hogTable(const TextGrid& grid, SearchOutcome& out, const Options& o, const 
                                   iso.date(grid.cell(hcAccess, row)),
                                   rowPath(grid, row, Mode::FileHogs), grid.cell(hcType, row)});
     out.found = grid.rowCount() - 1;
-    if (o.disposal != Disposal::None)
-        out.disposable = disposableRows(
-            grid, allRows(grid), [&](int row) { return rowPath(grid, row, Mode::FileHogs); }, tag);
+    if (o.disposal != Disposal::None) {
+        GridMarks marks;
+        marks.markAll(grid, [&](int row) { return rowPath(grid, row, Mode::FileHogs); });
+        out.disposable = handOver(marks, tag);
+    }
 }
 
 // ---- the searches ----------------------------------------------------------------------------
@@ -153,10 +137,12 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
                                   grid.cell(dcType, row)});
     }
     out.found = grid.rowCount() - 1;
-    if (o.disposal != Disposal::None)
-        out.disposable = disposableRows(
-            grid, laterCopies, [&](int row) { return rowPath(grid, row, mode); },
-            archiveTags::Duplicates);
+    if (o.disposal != Disposal::None) {
+        GridMarks marks;
+        for (const int row : std::as_const(laterCopies))
+            marks.toggle(grid, row, rowPath(grid, row, mode));
+        out.disposable = handOver(marks, archiveTags::Duplicates);
+    }
 }
 
 void runDates(const Options& o, const QList<Target>& targets, Progress& progress,
@@ -181,10 +167,11 @@ void runDates(const Options& o, const QList<Target>& targets, Progress& progress
              iso.date(grid.cell(mcCreated, row)), iso.date(grid.cell(mcModified, row)),
              plainNumber(grid.cell(mcSize, row)), rowPath(grid, row), grid.cell(mcType, row)});
     out.found = grid.rowCount() - 1;
-    if (o.disposal != Disposal::None)
-        out.disposable = disposableRows(
-            grid, allRows(grid), [&](int row) { return rowPath(grid, row); },
-            archiveTags::FileDates);
+    if (o.disposal != Disposal::None) {
+        GridMarks marks;
+        marks.markAll(grid, [&](int row) { return rowPath(grid, row); });
+        out.disposable = handOver(marks, archiveTags::FileDates);
+    }
 }
 
 void runFolderHogs(const Options& o, const QList<Target>& targets, Progress& progress,
