@@ -1,5 +1,7 @@
 #include "app/filetime.h"
 
+#include "app/format.h"
+
 #include <climits>
 
 namespace filetime {
@@ -83,6 +85,32 @@ quint32 Packer::pack(qint64 epochSeconds) {
     const quint32 time =
         quint32((seconds / 3600) << 11 | (seconds / 60 % 60) << 5 | (seconds % 60) / 2);
     return date << 16 | time;
+}
+
+const QString& PackedTexts::date(quint32 packed) {
+    const quint16 day = quint16(packed >> 16);
+    auto found = m_dates.constFind(day);
+    if (found == m_dates.constEnd()) {
+        if (m_dateFormat.isEmpty())
+            m_dateFormat = shortDateFormat();
+        const QDate value = dosDate(packed);
+        found = m_dates.insert(day, value.isValid() ? m_locale.toString(value, m_dateFormat)
+                                                    : QString());
+    }
+    return *found;
+}
+
+const QString& PackedTexts::time(quint32 packed) {
+    const quint16 key = quint16(packed);
+    auto found = m_times.constFind(key);
+    if (found == m_times.constEnd()) {
+        if (m_timeFormat.isEmpty())
+            m_timeFormat = longTimeFormat();
+        found = m_times.insert(
+            key,
+            packed == 0 ? QString() : m_locale.toString(unpackDos(packed).time(), m_timeFormat));
+    }
+    return *found;
 }
 
 } // namespace filetime

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QLocale>
+#include <QString>
 #include <QtGlobal>
 
 // File times as the tools show and compare them.  A file time arrives as seconds since the Unix
@@ -36,6 +38,21 @@ public:
 
 private:
     QHash<qint64, int> m_offsets; // quarter hour since the epoch -> offset in seconds
+};
+
+// The locale's short-date and long-time texts of packed values, each made once: the files of
+// a listing or a search share few distinct days and times.  Empty for 0 or a malformed value.
+class PackedTexts {
+public:
+    const QString& date(quint32 packed);
+    const QString& time(quint32 packed);
+
+private:
+    QLocale m_locale;
+    QString m_dateFormat;
+    QString m_timeFormat;
+    QHash<quint16, QString> m_dates; // date half -> text
+    QHash<quint16, QString> m_times; // time half -> text
 };
 
 } // namespace filetime

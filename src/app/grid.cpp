@@ -35,6 +35,13 @@ QString TextGrid::cell(int column, int row) const {
     return cellView(column, row).toString();
 }
 
+int TextGrid::findRow(int column, QStringView text, int first) const {
+    for (int row = std::max(first, 0); row < rowCount(); ++row)
+        if (cellView(column, row) == text)
+            return row;
+    return -1;
+}
+
 QStringView TextGrid::cellView(int column, int row) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= m_columns)
         return QStringView();

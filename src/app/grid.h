@@ -30,6 +30,8 @@ public:
     QString cell(int column, int row) const;
     // The same text without a copy; valid until the row changes.
     QStringView cellView(int column, int row) const;
+    // The first row from `first` on whose cell in the column is the text; -1 when none is.
+    int findRow(int column, QStringView text, int first = 1) const;
     void setCell(int column, int row, const QString& text);
 
     QStringList rowCells(int row) const;

@@ -30,37 +30,6 @@ const SortColumn kSortColumns[] = {
     {SortItem::Type, bcType, SortGridByText},
 };
 
-// The texts of packed dates and times, each made once per listing.
-class DateTexts {
-public:
-    const QString& date(quint32 packed) {
-        return text(m_dates, quint16(packed >> 16), packed, m_dateFormat, true);
-    }
-    const QString& time(quint32 packed) {
-        return text(m_times, quint16(packed), packed, m_timeFormat, false);
-    }
-
-private:
-    const QString& text(QHash<quint16, QString>& known, quint16 key, quint32 packed,
-                        const QString& format, bool isDate) {
-        auto found = known.constFind(key);
-        if (found != known.constEnd())
-            return *found;
-        QString shown;
-        if (packed != 0) {
-            const QDateTime value = filetime::unpackDos(packed);
-            shown = isDate ? m_locale.toString(value.date(), format)
-                           : m_locale.toString(value.time(), format);
-        }
-        return *known.insert(key, shown);
-    }
-
-    QLocale m_locale;
-    QString m_dateFormat = shortDateFormat();
-    QString m_timeFormat = longTimeFormat();
-    QHash<quint16, QString> m_dates, m_times;
-};
-
 } // namespace
 
 std::optional<SortItem> sortItemForColumn(int column) {
@@ -107,7 +76,7 @@ Listing fillGrid(TextGrid& grid, const QString& folder, const QString& pattern) 
     }
     grid.reserveRows(int(entries.size()) + 1);
     filetime::Packer packer;
-    DateTexts texts;
+    filetime::PackedTexts texts;
     const QChar sep = TextGrid::cellSeparator();
     for (const platform::DirEntry& e : entries) {
         const quint32 written = packer.pack(e.writeTime);

@@ -37,17 +37,6 @@ Search::Search(const SearchSettings& settings, TextGrid& grid)
                                        const platform::DirEntry& entry) { collect(folder, entry); };
 }
 
-const QString& Search::dateText(quint32 packed) {
-    const quint16 day = quint16(packed >> 16);
-    auto found = m_dates.constFind(day);
-    if (found == m_dates.constEnd()) {
-        const QDate date = filetime::dosDate(packed);
-        found = m_dates.insert(day, date.isValid() ? QLocale().toString(date, shortDateFormat())
-                                                   : QString());
-    }
-    return *found;
-}
-
 void Search::collect(const scan::WalkFolder& folder, const platform::DirEntry& entry) {
     const quint32 packed[3] = {m_packer.pack(entry.accessTime), m_packer.pack(entry.creationTime),
                                m_packer.pack(entry.writeTime)};
@@ -59,7 +48,7 @@ void Search::collect(const scan::WalkFolder& folder, const platform::DirEntry& e
     row.reserve(entry.name.size() + folder.path.size() + type.size() + 48);
     row += entry.name;
     for (quint32 p : packed)
-        row += sep + dateText(p);
+        row += sep + m_dateTexts.date(p);
     row += sep + FormatThousands(entry.size) + sep + folder.path + sep + type;
     m_grid.appendJoinedRow(std::move(row), false, platform::identityOf(entry));
     ++m_found;

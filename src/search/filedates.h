@@ -59,13 +59,12 @@ public:
 
 private:
     void collect(const scan::WalkFolder& folder, const platform::DirEntry& entry);
-    const QString& dateText(quint32 packed);
 
     SearchSettings m_settings;
     TextGrid& m_grid;
     scan::Walker m_walker;
     filetime::Packer m_packer;
-    QHash<quint16, QString> m_dates; // packed DOS date -> text
+    filetime::PackedTexts m_dateTexts;
     int m_found = 0;
 };
 

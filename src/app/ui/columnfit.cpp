@@ -1,6 +1,7 @@
 #include "app/ui/columnfit.h"
 
 #include "app/gridmodel.h"
+#include "app/ui/widgets.h"
 
 #include <QAbstractItemDelegate>
 #include <QHash>
@@ -150,6 +151,15 @@ void fitColumnsToText(QTableView* view, const QList<int>& columns) {
         if (view->columnWidth(column) < known.value())
             view->setColumnWidth(column, known.value());
     }
+}
+
+double setDesignedColumnWidths(QTableView* view, const int* widths, int count,
+                               const QList<int>& fitted) {
+    const double scale = columnWidthScale(view);
+    for (int c = 0; c < count; ++c)
+        view->setColumnWidth(c, qRound(widths[c] * scale));
+    fitColumnsToText(view, fitted);
+    return scale;
 }
 
 void fitColumnsOnEveryFill(QTableView* view, std::function<QList<int>()> columns) {

@@ -15,6 +15,16 @@ class QTableView;
 // what was found.
 void fitColumnsToText(QTableView* view, const QList<int>& columns);
 
+// Gives the first `count` columns their designed widths (in designed pixels, scaled for the
+// view's font by columnWidthScale), then widens the `fitted` ones to their texts.  Returns the
+// scale.
+double setDesignedColumnWidths(QTableView* view, const int* widths, int count,
+                               const QList<int>& fitted);
+template <int N>
+double setDesignedColumnWidths(QTableView* view, const int (&widths)[N], const QList<int>& fitted) {
+    return setDesignedColumnWidths(view, widths, N, fitted);
+}
+
 // The same for a grid whose columns keep the widths they were given once: after every reset of
 // its model, the columns `columns` names then are fitted.
 void fitColumnsOnEveryFill(QTableView* view, std::function<QList<int>()> columns);

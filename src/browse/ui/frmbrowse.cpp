@@ -10,6 +10,7 @@
 #include "delete/ui/handover.h"
 #include "platform/drives.h"
 #include "platform/paths.h"
+#include "scan/drivechoice.h"
 #include "scan/ui/frmwildcard.h"
 
 #include <QAction>
@@ -104,10 +105,8 @@ QWidget* TfrmBrowse::buildFolderPanel() {
                                     QStringLiteral("DirectoryListBox1"), this);
     // This drive list shows its letters in upper case.
     QComboBox* drives = m_folders->driveList();
-    for (int i = 0; i < drives->count(); ++i) {
-        const QString text = drives->itemText(i);
-        drives->setItemText(i, text.left(1).toUpper() + text.mid(1));
-    }
+    for (int i = 0; i < drives->count(); ++i)
+        drives->setItemText(i, drivechoice::withLetterCase(drives->itemText(i), true));
     m_folders->setMinimumWidth(scaledPixels(this, 120));
     return m_folders;
 }
@@ -251,11 +250,9 @@ void TfrmBrowse::done(int result) {
 }
 
 void TfrmBrowse::setColumnWidths() {
-    const double scale = columnWidthScale(m_gridView);
-    for (int c = 0; c < int(std::size(kWidths)); ++c)
-        m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
     using namespace browse;
-    fitColumnsToText(m_gridView, {bcModified, bcTime, bcAccess, bcSize});
+    const double scale =
+        setDesignedColumnWidths(m_gridView, kWidths, {bcModified, bcTime, bcAccess, bcSize});
     int fixed = 0;
     for (int c = 0; c < int(std::size(kWidths)); ++c)
         fixed += m_gridView->columnWidth(c);
@@ -289,12 +286,15 @@ void TfrmBrowse::DirectoryListBox1Change(const QString& folder) {
     if (!driveReady(folder))
         return;
     m_folder = folder;
-    readFolder();
+    listFolder();
 }
 
 void TfrmBrowse::readFolder() {
-    if (!driveReady(m_folder))
-        return;
+    if (driveReady(m_folder))
+        listFolder();
+}
+
+void TfrmBrowse::listFolder() {
     m_results->clearMarks();
     browse::Listing listing;
     {
@@ -315,13 +315,8 @@ void TfrmBrowse::readFolder() {
 }
 
 void TfrmBrowse::selectName(const QString& name) {
-    int row = 1;
-    for (int r = 1; !name.isEmpty() && r <= m_results->rows(); ++r) {
-        if (m_grid.cell(browse::bcFilename, r) == name) {
-            row = r;
-            break;
-        }
-    }
+    const int found = name.isEmpty() ? -1 : m_grid.findRow(browse::bcFilename, name);
+    const int row = found > 0 && found <= m_results->rows() ? found : 1;
     const QModelIndex index = m_results->model()->index(GridModel::modelRow(row), 0);
     m_gridView->setCurrentIndex(index);
     m_gridView->scrollTo(index);

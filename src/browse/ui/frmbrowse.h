@@ -38,12 +38,10 @@ public:
     void setSelectedFile(const QString& name) { m_selectName = name; }
 
     QString folder() const { return m_folder; }
-    QString pattern() const { return m_pattern; }
     const TextGrid& resultGrid() const { return m_grid; }
     const GridMarks& marks() const { return m_results->marks(); }
     // The marked files: the hand-over list with its count and total size.
     QStringList lbDeleted() const { return m_results->marks().paths(); }
-    int markedCount() const { return m_results->marks().count(); }
     qint64 markedBytes() const { return m_results->marks().bytes(); }
     // The name in the selected row; empty when none is selected.
     QString selectedName() const;
@@ -75,6 +73,8 @@ private:
     void FormShow();
     // Reads the current folder again: marks and counts start afresh.
     void readFolder();
+    // The same on a drive known to be ready.
+    void listFolder();
     void Sortbyname1Click(browse::SortItem item);
     void tickSortItem(browse::SortItem item);
     void setColumnWidths();

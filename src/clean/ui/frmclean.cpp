@@ -199,10 +199,8 @@ void TfrmClean::btEditClick() {
 }
 
 void TfrmClean::setColumnWidths() {
-    const double scale = columnWidthScale(m_gridView);
-    for (int c = 0; c < int(std::size(kWidths)); ++c)
-        m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
-    fitColumnsToText(m_gridView, {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
+    setDesignedColumnWidths(m_gridView, kWidths,
+                            {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
 }
 
 void TfrmClean::resizeEvent(QResizeEvent* event) {

@@ -282,15 +282,12 @@ void TfrmDup::applyMode() {
 
 void TfrmDup::setColumnWidths() {
     const bool duplicates = m_mode == dups::Mode::Duplicates;
-    const int* widths = duplicates ? kDupWidths : kHogWidths;
-    const int count = duplicates ? int(std::size(kDupWidths)) : int(std::size(kHogWidths));
-    const double scale = columnWidthScale(m_gridView);
-    for (int c = 0; c < count; ++c)
-        m_gridView->setColumnWidth(c, qRound(widths[c] * scale));
     // The last column stretches over the rest of the grid's width.
     using namespace dups;
-    fitColumnsToText(m_gridView, duplicates ? QList<int>{dcSize, dcModified, dcTime, dcAccess}
-                                            : QList<int>{hcSize, hcModified, hcTime, hcAccess});
+    if (duplicates)
+        setDesignedColumnWidths(m_gridView, kDupWidths, {dcSize, dcModified, dcTime, dcAccess});
+    else
+        setDesignedColumnWidths(m_gridView, kHogWidths, {hcSize, hcModified, hcTime, hcAccess});
 }
 
 void TfrmDup::resizeEvent(QResizeEvent* event) {

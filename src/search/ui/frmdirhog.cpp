@@ -230,10 +230,7 @@ void TfrmDirHog::done(int result) {
 }
 
 void TfrmDirHog::setColumnWidths() {
-    const double scale = columnWidthScale(m_gridView);
-    for (int c = 0; c < int(std::size(kWidths)); ++c)
-        m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
-    fitColumnsToText(m_gridView, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
+    setDesignedColumnWidths(m_gridView, kWidths, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
 }
 
 void TfrmDirHog::resizeEvent(QResizeEvent* event) {
@@ -398,11 +395,9 @@ void TfrmDirHog::sortGrid(int column) {
             m_sortItems[size_t(column)]->setChecked(false);
         return;
     }
-    for (int row = 1; !folder.isEmpty() && row < m_grid.rowCount(); ++row)
-        if (m_grid.cell(hcName, row) == folder) {
-            m_gridView->selectRow(row - 1);
-            break;
-        }
+    const int row = folder.isEmpty() ? -1 : m_grid.findRow(hcName, folder);
+    if (row > 0)
+        m_gridView->selectRow(row - 1);
     tickSortItem(column);
 }
 

@@ -258,11 +258,8 @@ void TfrmMods::done(int result) {
 }
 
 void TfrmMods::setColumnWidths() {
-    const double scale = columnWidthScale(m_gridView);
-    for (int c = 0; c < int(std::size(kWidths)); ++c)
-        m_gridView->setColumnWidth(c, qRound(kWidths[c] * scale));
     using namespace dates;
-    fitColumnsToText(m_gridView, {mcAccessed, mcCreated, mcModified, mcSize});
+    setDesignedColumnWidths(m_gridView, kWidths, {mcAccessed, mcCreated, mcModified, mcSize});
 }
 
 void TfrmMods::resizeEvent(QResizeEvent* event) {
