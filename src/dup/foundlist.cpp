@@ -34,6 +34,7 @@ struct FoundList::Data {
         quint32 device;  // index into devices
         quint64 inode;   // 0: not known
         qint64 modified; // last write, nanoseconds since the epoch
+        qint64 changed;  // last status change, nanoseconds since the epoch
     };
     std::vector<Record> records;
 
@@ -73,6 +74,7 @@ struct FoundList::Data {
         id.inode = r.inode;
         id.size = sizes[r.size];
         id.modified = r.modified;
+        id.changed = r.changed;
         return id;
     }
     quint32 typeIdOf(const QString& name) { return types.idOf(fileTypeDescriptionOfName(name)); }
@@ -350,6 +352,7 @@ bool FoundList::add(const QString& folder, const platform::DirEntry& entry) {
         r.device = d.deviceIdOf(entry.device);
         r.inode = entry.inode;
         r.modified = platform::identityOf(entry).modified;
+        r.changed = entry.changeTime;
         d.records.push_back(r);
     } catch (const std::bad_alloc&) {
         return false;

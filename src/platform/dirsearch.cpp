@@ -2,6 +2,7 @@
 
 #include "platform/internal.h"
 #include "platform/names.h"
+#include "platform/openfolder.h"
 #include "platform/paths.h"
 
 #include <QHash>
@@ -23,7 +24,7 @@ constexpr int kBufferSize = 32 * 1024;
 // What statx is asked for.  The birth time comes in the same call when the file system keeps
 // one.
 constexpr unsigned kStatxFields = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
-                                  STATX_BTIME | STATX_INO | STATX_NLINK;
+                                  STATX_CTIME | STATX_BTIME | STATX_INO | STATX_NLINK;
 
 // Looking at an entry must not mount an automounted file system on the way.
 constexpr int kNoFollow = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
@@ -119,6 +120,7 @@ void fillEntry(const struct statx& st, quint32 attributes, DirEntry* entry) {
     entry->inode = st.stx_ino;
     entry->links = (st.stx_mask & STATX_NLINK) ? quint32(st.stx_nlink) : 1;
     entry->creationTime = (st.stx_mask & STATX_BTIME) ? qint64(st.stx_btime.tv_sec) : 0;
+    entry->changeTime = nanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec);
 }
 
 } // namespace
@@ -252,6 +254,7 @@ bool DirSearch::open(const QString& folder) {
     }
     m_fd = fd;
     m_device = st.st_dev;
+    m_mount = internal::mountIdOf(fd);
     m_error = 0;
     return true;
 }
@@ -277,7 +280,7 @@ bool DirSearch::openIn(const DirSearch& parent, const char* name, int length) {
     // Look before opening: a symbolic link is no folder to enter, a mount point belongs to
     // another drive, and an automount point is left alone.
     struct statx st {};
-    if (::statx(parent.m_fd, name, kNoFollow, STATX_TYPE, &st) != 0) {
+    if (::statx(parent.m_fd, name, kNoFollow, STATX_TYPE | STATX_MNT_ID, &st) != 0) {
         m_error = errno;
         return false;
     }
@@ -286,7 +289,8 @@ bool DirSearch::openIn(const DirSearch& parent, const char* name, int length) {
         return false;
     }
     const quint64 device = makedev(st.stx_dev_major, st.stx_dev_minor);
-    if (device != parent.m_device) {
+    const quint64 mount = (st.stx_mask & STATX_MNT_ID) ? quint64(st.stx_mnt_id) : 0;
+    if (device != parent.m_device || mount != parent.m_mount) {
         m_error = EXDEV;
         return false;
     }
@@ -297,6 +301,7 @@ bool DirSearch::openIn(const DirSearch& parent, const char* name, int length) {
     }
     m_fd = fd;
     m_device = device;
+    m_mount = mount;
     m_error = 0;
     return true;
 }
@@ -415,8 +420,14 @@ bool lookUpEntry(const QString& path, DirEntry* entry) {
     if (path.isEmpty() || !entry)
         return false;
     struct statx st;
-    if (::statx(AT_FDCWD, encodeName(path).constData(), kNoFollow, kStatxFields, &st) != 0)
-        return false;
+    if (::statx(AT_FDCWD, encodeName(path).constData(), kNoFollow, kStatxFields, &st) != 0) {
+        // A path deeper than the system takes at once is looked up from its open folder.
+        OpenFolder folder;
+        QByteArray last;
+        if (errno != ENAMETOOLONG || !internal::openParentOfLongPath(path, &folder, &last) ||
+            ::statx(folder.descriptor(), last.constData(), kNoFollow, kStatxFields, &st) != 0)
+            return false;
+    }
     QString name = path;
     while (name.size() > 1 && name.endsWith(QLatin1Char('/')))
         name.chop(1);

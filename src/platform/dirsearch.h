@@ -53,16 +53,18 @@ struct DirEntry {
     quint32 links = 1;           // the number of names (hard links) of the file
     quint64 device = 0;          // the file system's device number
     quint64 inode = 0;           // the file's number on its device
+    qint64 changeTime = 0;       // last status change, nanoseconds since the epoch
 };
 
-// The identity of the file an entry describes (its folder's device, inode, size and time of
-// last write).
+// The identity of the file an entry describes (its device, inode, size, time of last write and
+// time of last status change).
 inline FileIdentity identityOf(const DirEntry& entry) {
     FileIdentity id;
     id.device = entry.device;
     id.inode = entry.inode;
     id.size = entry.size;
     id.modified = nanoseconds(entry.writeTime, entry.writeNanoseconds);
+    id.changed = entry.changeTime;
     return id;
 }
 
@@ -112,7 +114,8 @@ public:
 
     // Opens, relative to the parent, the entry that the parent's last next() or nextFolder()
     // returned.  Refused with ENOTDIR when the entry is not a folder (a symbolic link included)
-    // and with EXDEV when it lies on another file system than the parent.
+    // and with EXDEV when it lies on another file system than the parent or is a mount point
+    // (a bind mount of a folder of the same file system included).
     bool openSubfolder(const DirSearch& parent);
     // The same for the entry of the parent's folder with this name (bytes as currentName()
     // gives them).
@@ -156,6 +159,7 @@ private:
 
     int m_fd = -1;
     quint64 m_device = 0;
+    quint64 m_mount = 0; // the mount's id; 0 when the kernel does not tell it
     int m_error = 0;
     QString m_folder;
 

@@ -2,6 +2,7 @@
 
 #include "platform/internal.h"
 #include "platform/names.h"
+#include "platform/openfolder.h"
 
 #include <QStringList>
 #include <cerrno>
@@ -36,6 +37,18 @@ FileIdentity identityOfStat(const struct stat& st) {
     return id;
 }
 
+quint64 mountIdOf(int fd) {
+    return mountIdOf(fd, "");
+}
+
+quint64 mountIdOf(int dirFd, const char* name) {
+    struct statx st {};
+    const int flags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | (name[0] ? 0 : AT_EMPTY_PATH);
+    if (::statx(dirFd, name, flags, STATX_MNT_ID, &st) != 0 || !(st.stx_mask & STATX_MNT_ID))
+        return 0;
+    return quint64(st.stx_mnt_id);
+}
+
 } // namespace internal
 
 using internal::failWith;
@@ -48,32 +61,7 @@ bool removeFile(const QString& path, QString* error) {
 }
 
 FileResult removeFileIfUnchanged(const QString& path, const FileIdentity& seen) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString name = path.mid(slash + 1);
-    if (slash < 0 || name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return FileResult::failed(internal::systemMessage(EINVAL));
-    const QByteArray folder = encodeName(slash == 0 ? QStringLiteral("/") : path.left(slash));
-    int fd;
-    do
-        fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return FileResult::failed(internal::systemMessage(errno));
-    const QByteArray entry = encodeName(name);
-    struct stat st {};
-    FileResult result;
-    if (::fstatat(fd, entry.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        result = FileResult::failed(internal::systemMessage(errno));
-    else if (S_ISDIR(st.st_mode))
-        result = FileResult::failed(internal::systemMessage(EISDIR));
-    else if (!seen.matches(internal::identityOfStat(st)))
-        result = FileResult::changed();
-    else if (::unlinkat(fd, entry.constData(), 0) != 0)
-        result = FileResult::failed(internal::systemMessage(errno));
-    // The folder was only read: its descriptor's close has nothing to lose, and the outcome is
-    // what the unlink said.
-    ::close(fd);
-    return result;
+    return Disposer({}, OpenFolder::Links::Follow).remove(path, seen);
 }
 
 bool removeFolder(const QString& path, QString* error) {

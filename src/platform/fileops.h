@@ -15,8 +15,10 @@ bool removeFile(const QString& path, QString* error = nullptr);
 // Deletes one file only while it is still the file that was listed: right before the unlink its
 // entry is looked at again in its open folder, without following a link, and it must be a
 // regular file that `seen` matches (FileIdentity::matches).  Changed when it is another file
-// or has another size or time of last write, and the file then stays as it is; Failed when it
-// is gone, is a folder or cannot be removed.
+// or has another size or time, and the file then stays as it is; Failed when it is gone, is a
+// folder or cannot be removed.  Links on the way to its folder are followed: files a user
+// listed go through Disposer (openfolder.h), which refuses them and asks a guard of protected
+// folders.
 FileResult removeFileIfUnchanged(const QString& path, const FileIdentity& seen);
 
 // Removes an empty folder.

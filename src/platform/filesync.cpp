@@ -2,6 +2,7 @@
 
 #include "platform/internal.h"
 #include "platform/names.h"
+#include "platform/openfolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,16 +16,20 @@ namespace platform {
 namespace internal {
 
 int renameNoReplace(const QByteArray& from, const QByteArray& to) {
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+    return renameNoReplaceAt(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+int renameNoReplaceAt(int fromFd, const QByteArray& from, int toFd, const QByteArray& to) {
+    if (::renameat2(fromFd, from.constData(), toFd, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     const int code = errno;
     if (code != EINVAL && code != ENOSYS && code != EOPNOTSUPP)
         return code;
     // File systems without RENAME_NOREPLACE get a look before the plain rename.
     struct stat st {};
-    if (::lstat(to.constData(), &st) == 0)
+    if (::fstatat(toFd, to.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
-    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+    return ::renameat(fromFd, from.constData(), toFd, to.constData()) == 0 ? 0 : errno;
 }
 
 } // namespace internal
@@ -54,6 +59,25 @@ int openNative(const QByteArray& native, int flags, mode_t mode = 0) {
         fd = ::open(native.constData(), flags, mode);
     while (fd < 0 && errno == EINTR);
     return fd;
+}
+
+// The same for a file's path of any length: a path too long to be taken at once is opened from
+// its folder.
+int openAnyLength(const QString& path, int flags, mode_t mode = 0) {
+    const int fd = openNative(encodeName(path), flags, mode);
+    if (fd >= 0 || errno != ENAMETOOLONG)
+        return fd;
+    OpenFolder folder;
+    QByteArray name;
+    if (!internal::openParentOfLongPath(path, &folder, &name)) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    int out;
+    do
+        out = ::openat(folder.descriptor(), name.constData(), flags, mode);
+    while (out < 0 && errno == EINTR);
+    return out;
 }
 
 bool syncPath(const QString& path, int flags, FileStep step, QString* error) {
@@ -172,8 +196,15 @@ FileContent readWholeFile(const QString& path) {
 FileStamp fileStamp(const QString& path) {
     FileStamp out;
     struct stat st {};
-    if (path.isEmpty() || ::lstat(encodeName(path).constData(), &st) != 0)
+    if (path.isEmpty())
         return out;
+    if (::lstat(encodeName(path).constData(), &st) != 0) {
+        OpenFolder folder;
+        QByteArray name;
+        if (errno != ENAMETOOLONG || !internal::openParentOfLongPath(path, &folder, &name) ||
+            ::fstatat(folder.descriptor(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return out;
+    }
     if (S_ISREG(st.st_mode))
         out.kind = FileKind::Regular;
     else if (S_ISDIR(st.st_mode))
@@ -194,8 +225,7 @@ FileStamp fileStamp(const QString& path) {
 
 std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
     // O_NONBLOCK keeps a FIFO from blocking the open; a regular file ignores it.
-    const int fd =
-        openNative(encodeName(path), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
+    const int fd = openAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         const int code = errno;
         if (code == ELOOP && error)

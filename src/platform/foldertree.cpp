@@ -3,6 +3,7 @@
 #include "platform/internal.h"
 #include "platform/names.h"
 #include "platform/paths.h"
+#include "platform/trash_internal.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -120,6 +121,7 @@ bool FolderTree::open(QString* error) {
     }
     closeAll();
     m_rootId = root.id;
+    m_rootMount = internal::mountIdOf(fd);
     m_path = m_root;
     root.pathLength = int(m_path.size());
     m_stack.push_back(std::move(root));
@@ -195,8 +197,11 @@ bool FolderTree::next(Entry* entry) {
         if (::fstatat(top.fd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue; // gone meanwhile
         if (S_ISDIR(st.st_mode)) {
+            // A mount point is a boundary, whether of another file system or a bind mount of a
+            // folder of this one.
             const FolderId id = idOfStat(st);
-            if (id.device == m_rootId.device && !m_keepOut.contains(id))
+            if (id.device == m_rootId.device && !m_keepOut.contains(id) &&
+                internal::mountIdOf(top.fd, name.constData()) == m_rootMount)
                 enter(top.fd, name, id);
             continue;
         }
@@ -205,6 +210,7 @@ bool FolderTree::next(Entry* entry) {
         m_entryInode = st.st_ino;
         m_entrySize = st.st_size;
         m_entryModified = nanoseconds(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+        m_entryChanged = nanoseconds(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
         m_entryMode = st.st_mode;
         m_haveEntry = true;
         entry->path = decodeName(joined(m_path, name));
@@ -221,6 +227,15 @@ bool FolderTree::next(Entry* entry) {
     return false;
 }
 
+bool FolderTree::entryUnchanged(const struct stat& st, const FileIdentity* seen) const {
+    if (seen)
+        return seen->matches(internal::identityOfStat(st));
+    return quint64(st.st_dev) == m_entryDevice && quint64(st.st_ino) == m_entryInode &&
+           (st.st_mode & S_IFMT) == (m_entryMode & S_IFMT) && st.st_size == m_entrySize &&
+           nanoseconds(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) == m_entryModified &&
+           nanoseconds(st.st_ctim.tv_sec, st.st_ctim.tv_nsec) == m_entryChanged;
+}
+
 FileResult FolderTree::removeEntry(const FileIdentity* seen) {
     if (!m_haveEntry || m_stack.empty())
         return FileResult::failed(internal::systemMessage(EINVAL));
@@ -228,12 +243,7 @@ FileResult FolderTree::removeEntry(const FileIdentity* seen) {
     struct stat st {};
     if (::fstatat(fd, m_entryName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return FileResult::failed(internal::systemMessage(errno));
-    const bool same =
-        seen ? seen->matches(internal::identityOfStat(st))
-             : (quint64(st.st_dev) == m_entryDevice && quint64(st.st_ino) == m_entryInode &&
-                (st.st_mode & S_IFMT) == (m_entryMode & S_IFMT) && st.st_size == m_entrySize &&
-                nanoseconds(st.st_mtim.tv_sec, st.st_mtim.tv_nsec) == m_entryModified);
-    if (!same)
+    if (!entryUnchanged(st, seen))
         return FileResult::changed();
     if (::unlinkat(fd, m_entryName.constData(), 0) != 0)
         return FileResult::failed(internal::systemMessage(errno));
@@ -241,7 +251,25 @@ FileResult FolderTree::removeEntry(const FileIdentity* seen) {
     return FileResult::done();
 }
 
-bool FolderTree::clearReadOnly(QString* error) {
+FileResult FolderTree::trashEntry(const FileIdentity* seen) {
+    if (!m_haveEntry || m_stack.empty())
+        return FileResult::failed(internal::systemMessage(EINVAL));
+    const int fd = m_stack.back().fd;
+    if (!seen) {
+        // Devices, FIFOs and the like have no identity of their own: the walk's look stands in.
+        struct stat st {};
+        if (::fstatat(fd, m_entryName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return FileResult::failed(internal::systemMessage(errno));
+        if (!entryUnchanged(st, nullptr))
+            return FileResult::changed();
+    }
+    const FileResult moved = internal::trashIn(fd, decodeName(m_path), m_entryName, seen);
+    if (moved.ok())
+        m_haveEntry = false;
+    return moved;
+}
+
+bool FolderTree::clearReadOnly(QString* error, FileIdentity* now) {
     if (!m_haveEntry || m_stack.empty() || !S_ISREG(m_entryMode))
         return internal::failWith(error, EINVAL);
     // Changed through a descriptor of the file itself, so that a name swapped for a link
@@ -258,8 +286,16 @@ bool FolderTree::clearReadOnly(QString* error) {
         code = ESTALE;
     else if (::fchmod(fd, (st.st_mode & 07777) | S_IWUSR) != 0)
         code = errno;
+    else if (::fstat(fd, &st) != 0)
+        code = errno;
     ::close(fd);
-    return code == 0 || internal::failWith(error, code);
+    if (code != 0)
+        return internal::failWith(error, code);
+    // The run's own change: later checks of the entry expect its new change time.
+    m_entryChanged = nanoseconds(st.st_ctim.tv_sec, st.st_ctim.tv_nsec);
+    if (now)
+        *now = internal::identityOfStat(st);
+    return true;
 }
 
 bool FolderTree::removeFolder(QString* error) {

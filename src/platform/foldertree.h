@@ -7,16 +7,11 @@
 #include <QString>
 #include <optional>
 #include <sys/types.h>
+
+struct stat;
 #include <vector>
 
 namespace platform {
-
-// Which folder a path names: its device and inode.
-struct FolderId {
-    quint64 device = 0;
-    quint64 inode = 0;
-    bool operator==(const FolderId& o) const { return device == o.device && inode == o.inode; }
-};
 
 // The folder a path names (links followed); nothing when it is no folder.
 std::optional<FolderId> folderIdOf(const QString& path);
@@ -28,8 +23,9 @@ std::optional<FolderId> folderIdOf(const QString& path);
 // longest path the system takes are walked all the same (only a bounded number of folders is
 // held open; a folder closed on the way down is opened again from its child's ".." and must
 // then still be the folder it was, else the walk stops with an error).  It never follows a
-// symbolic link (a link is an entry like a file), never enters a folder of another file system
-// and never enters the folders it is told to leave alone (the roots of the drives).
+// symbolic link (a link is an entry like a file), never enters a mount point (another file
+// system, or a bind mount of a folder of the same one) and never enters the folders it is told
+// to leave alone (the roots of the drives).
 //
 // next() hands out every entry that is not a folder (regular files, links, devices, ...), one
 // at a time, depth first in the order of each folder's listing.  When a folder's entries are
@@ -75,8 +71,12 @@ public:
     // Deletes it while it is still what next() saw (or, given `seen`, while it is a regular file
     // that `seen` matches); otherwise Changed and it stays.
     FileResult removeEntry(const FileIdentity* seen = nullptr);
-    // Gives a regular file its owner's write permission back.
-    bool clearReadOnly(QString* error = nullptr);
+    // Moves it to the trash while it is still what next() saw (or what `seen` says).
+    FileResult trashEntry(const FileIdentity* seen = nullptr);
+    // Gives a regular file its owner's write permission back.  The change gives the file a new
+    // change time: the entry's identity as it is afterwards comes back in `now`, and later
+    // checks of this entry expect it.
+    bool clearReadOnly(QString* error = nullptr, FileIdentity* now = nullptr);
 
     // Removes the folder itself when it is empty, through its parent folder and only while the
     // name still leads to the folder that open() opened.  False with the reason otherwise.
@@ -86,12 +86,14 @@ private:
     struct Frame;
     bool enter(int parentFd, const QByteArray& name, const FolderId& id);
     bool leave();
+    bool entryUnchanged(const struct stat& st, const FileIdentity* seen) const;
     void closeAll();
     void limitOpenFolders();
 
     QByteArray m_root; // the folder's path as the kernel knows it
     QList<FolderId> m_keepOut;
     FolderId m_rootId;
+    quint64 m_rootMount = 0; // the mount the folder lies in; 0 when the kernel does not tell
     bool m_opened = false;
     bool m_removeFolders = false;
     QString m_error;
@@ -100,7 +102,7 @@ private:
     // The entry next() returned last.
     QByteArray m_entryName;
     quint64 m_entryDevice = 0, m_entryInode = 0;
-    qint64 m_entrySize = 0, m_entryModified = 0;
+    qint64 m_entrySize = 0, m_entryModified = 0, m_entryChanged = 0;
     mode_t m_entryMode = 0;
     bool m_haveEntry = false;
 };

@@ -7,6 +7,10 @@
 
 struct stat;
 
+namespace platform {
+class OpenFolder;
+}
+
 // Helpers shared by the files of the platform layer; not for use outside it.
 namespace platform::internal {
 
@@ -24,9 +28,22 @@ bool failWith(QString* error, int code);
 // be removed as the link it was, never as whatever it points to.
 FileIdentity identityOfStat(const struct stat& st);
 
+// The id of the mount an open file or folder lies in (statx STATX_MNT_ID); 0 when the kernel
+// does not tell it.  Two folders of one file system in different mounts (a bind mount) differ.
+quint64 mountIdOf(int fd);
+// The same for an entry of an open folder, without following a final symbolic link.
+quint64 mountIdOf(int dirFd, const char* name);
+
 // rename(2) that never replaces an existing entry; 0 or the error code (EEXIST when the target
 // is taken).
 int renameNoReplace(const QByteArray& from, const QByteArray& to);
+// The same between entries of two open folders (AT_FDCWD for paths).
+int renameNoReplaceAt(int fromFd, const QByteArray& from, int toFd, const QByteArray& to);
+
+// For a path too long for the system to take at once (ENAMETOOLONG): its folder, opened one
+// component at a time (links followed), and its last name.  False when the folder cannot be
+// opened or the path names no entry of a folder.
+bool openParentOfLongPath(const QString& path, OpenFolder* folder, QByteArray* name);
 
 // Drops the cached drive table so that the next call reads the world anew.
 void forgetDrives();

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -74,7 +75,25 @@ QString canonicalPath(const QString& path) {
             continue;
         }
         const QString next = joinPath(out, part);
-        const QString r = missing == 0 ? resolved(next) : QString();
+        if (missing > 0) {
+            out = next;
+            ++missing;
+            continue;
+        }
+        // `out` is resolved already: only a link as the new component needs resolving again.
+        // Past the longest path the system takes, the rest stays text.
+        struct stat st {};
+        const QByteArray native = encodeName(next);
+        if (native.size() >= PATH_MAX || ::lstat(native.constData(), &st) != 0) {
+            out = next;
+            ++missing;
+            continue;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            out = next;
+            continue;
+        }
+        const QString r = resolved(next);
         if (r.isNull()) {
             out = next;
             ++missing;

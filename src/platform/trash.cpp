@@ -9,6 +9,7 @@
 #include "platform/filesync.h"
 #include "platform/internal.h"
 #include "platform/names.h"
+#include "platform/openfolder.h"
 #include "platform/paths.h"
 #include "platform/trash_internal.h"
 
@@ -140,10 +141,10 @@ bool syncTrashFolders(const QString& trash, QString* why) {
 // With `seen`, the entry must still be the file that was listed right before it is renamed
 // (*changed is set and nothing moves otherwise).  The information file is on the device before
 // the entry moves, and both trash folders are synced after it.
-bool moveIntoTrash(const QString& source, const QString& trash, const QString& storedPath,
-                   const FileIdentity* seen, bool* changed, QString* why) {
-    const QString name = source.mid(source.lastIndexOf('/') + 1);
-    const QByteArray from = encodeName(source);
+bool moveIntoTrash(int dirFd, const QByteArray& from, const QString& trash,
+                   const QString& storedPath, const FileIdentity* seen, bool* changed,
+                   QString* why) {
+    const QString name = decodeName(from);
     const QByteArray text = internal::trashInfoText(storedPath, QDateTime::currentDateTime());
     for (int attempt = 1; attempt <= kMaxAttempts; ++attempt) {
         const QString entry = internal::trashEntryName(name, attempt);
@@ -164,11 +165,13 @@ bool moveIntoTrash(const QString& source, const QString& trash, const QString& s
             code = errno;
         if (code == 0 && seen) {
             struct stat st {};
-            if (::lstat(from.constData(), &st) != 0 || !seen->matches(internal::identityOfStat(st)))
+            if (::fstatat(dirFd, from.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+                !seen->matches(internal::identityOfStat(st)))
                 *changed = true;
         }
         if (code == 0 && !*changed)
-            code = internal::renameNoReplace(from, encodeName(trash + "/files/" + entry));
+            code = internal::renameNoReplaceAt(dirFd, from, AT_FDCWD,
+                                               encodeName(trash + "/files/" + entry));
         if (code == 0 && !*changed)
             return syncTrashFolders(trash, why);
         // The information file of an entry that did not move must not stay behind.
@@ -203,9 +206,15 @@ uint currentUserId() {
 
 QString topDirectoryOf(const QString& folder) {
     struct stat st {};
-    if (statCode(folder, &st) != 0)
-        return folder;
     QString top = folder;
+    int code = statCode(top, &st);
+    // Too deep to be looked at by its path: the nearest folder above that can be tells.
+    while (code == ENAMETOOLONG && top != QLatin1String("/")) {
+        top = parentFolder(top);
+        code = statCode(top, &st);
+    }
+    if (code != 0)
+        return folder;
     while (top != QLatin1String("/")) {
         const QString up = parentFolder(top);
         struct stat upSt {};
@@ -281,36 +290,26 @@ QString trashEntryName(const QString& name, int attempt) {
 
 namespace {
 
-FileResult trashEntry(const QString& path, const FileIdentity* seen) {
+// Moves `name` of the open folder into the trash; the folder's path holds no symbolic link.
+FileResult trashEntryIn(int dirFd, const QString& folder, const QByteArray& name,
+                        const FileIdentity* seen) {
     QString why;
+    const QString source = joinPath(folder, decodeName(name));
     const auto refuse = [&](const QString& reason) {
         return FileResult::failed(
-            QStringLiteral("Cannot move %1 to the trash: %2.").arg(path, reason));
+            QStringLiteral("Cannot move %1 to the trash: %2.").arg(source, reason));
     };
-
-    const QString given = internal::stripTrailingSlash(path);
-    if (given.isEmpty())
-        return refuse(QStringLiteral("no path given"));
     struct stat st {};
-    if (const int missing = lstatCode(given, &st))
-        return refuse(internal::systemMessage(missing));
-    const int slash = given.lastIndexOf('/');
-    const QString name = given.mid(slash + 1);
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return refuse(QStringLiteral("this entry cannot be moved"));
-
-    // The entry's folder, links resolved, decides the file system: rename(2) works there.
-    int code = 0;
-    const QString folder = resolvedFolder(slash < 0    ? QStringLiteral(".")
-                                          : slash == 0 ? QStringLiteral("/")
-                                                       : given.left(slash),
-                                          &code);
-    if (folder.isNull())
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int code = errno;
+        // A listed file that is gone is no longer the file that was listed.
+        if (seen && code == ENOENT)
+            return FileResult::changed();
         return refuse(internal::systemMessage(code));
+    }
     struct stat folderSt {};
-    if ((code = statCode(folder, &folderSt)) != 0)
-        return refuse(internal::systemMessage(code));
-    const QString source = joinPath(folder, name);
+    if (::fstat(dirFd, &folderSt) != 0)
+        return refuse(internal::systemMessage(errno));
 
     const QString home = internal::homeTrashFolder();
     dev_t homeDevice = 0;
@@ -337,13 +336,46 @@ FileResult trashEntry(const QString& path, const FileIdentity* seen) {
         !makeTrashFolder(joinPath(trash, QStringLiteral("info")), &why))
         return refuse(why);
     bool changed = false;
-    if (!moveIntoTrash(source, trash, internal::storedTrashPath(source, topdir), seen, &changed,
-                       &why))
+    if (!moveIntoTrash(dirFd, name, trash, internal::storedTrashPath(source, topdir), seen,
+                       &changed, &why))
         return changed ? FileResult::changed() : refuse(why);
     return FileResult::done();
 }
 
+FileResult trashEntry(const QString& path, const FileIdentity* seen) {
+    const auto refuse = [&](const QString& reason) {
+        return FileResult::failed(
+            QStringLiteral("Cannot move %1 to the trash: %2.").arg(path, reason));
+    };
+    const QString given = internal::stripTrailingSlash(path);
+    if (given.isEmpty())
+        return refuse(QStringLiteral("no path given"));
+    const int slash = given.lastIndexOf('/');
+    const QString name = given.mid(slash + 1);
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return refuse(QStringLiteral("this entry cannot be moved"));
+
+    // The entry's folder, links resolved, decides the file system: rename(2) works there.
+    int code = 0;
+    const QString folder = resolvedFolder(slash < 0    ? QStringLiteral(".")
+                                          : slash == 0 ? QStringLiteral("/")
+                                                       : given.left(slash),
+                                          &code);
+    if (folder.isNull())
+        return refuse(internal::systemMessage(code));
+    OpenFolder open;
+    const FileResult opened = open.open(folder, OpenFolder::Links::Follow);
+    if (!opened.ok())
+        return refuse(opened.message);
+    return trashEntryIn(open.descriptor(), folder, encodeName(name), seen);
+}
+
 } // namespace
+
+FileResult internal::trashIn(int dirFd, const QString& folder, const QByteArray& name,
+                             const FileIdentity* seen) {
+    return trashEntryIn(dirFd, folder, name, seen);
+}
 
 bool moveToTrash(const QString& path, QString* error) {
     const FileResult result = trashEntry(path, nullptr);
@@ -353,7 +385,7 @@ bool moveToTrash(const QString& path, QString* error) {
 }
 
 FileResult moveToTrashIfUnchanged(const QString& path, const FileIdentity& seen) {
-    return trashEntry(path, &seen);
+    return Disposer().trash(path, seen);
 }
 
 } // namespace platform

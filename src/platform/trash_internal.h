@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -17,6 +19,8 @@ uint currentUserId();
 
 // The top directory (mount point) of the file system that holds the existing folder `folder`:
 // the highest folder reached by walking up from it while the device stays the same.
+// A folder too deep for the system to look at by its path counts as on the device of the nearest
+// folder above it that can be looked at.
 QString topDirectoryOf(const QString& folder);
 
 // The trash folder for files below `topdir`, owned by the user `uid`:
@@ -45,5 +49,11 @@ QByteArray trashInfoText(const QString& storedPath, const QDateTime& when);
 // "report.2.txt", "notes" becomes "notes.2", ".profile" becomes ".profile.2".  The stem is
 // shortened where needed so that the name plus ".trashinfo" fits in one directory entry.
 QString trashEntryName(const QString& name, int attempt);
+
+// Moves the entry `name` of the open folder `dirFd` (whose path, without symbolic links, is
+// `folder`) into the trash of its file system.  With `seen` the entry must still be that file
+// (Changed otherwise, also when it is gone); Failed with the reason when it cannot be trashed.
+FileResult trashIn(int dirFd, const QString& folder, const QByteArray& name,
+                   const FileIdentity* seen);
 
 } // namespace platform::internal
