@@ -55,7 +55,50 @@ void ProtectedFolders::build(const QStringList* nonDeleteList, const QStringList
         m_windows.append(withSlash(dir));
     }
     normalizeExceptionList();
+    takeIdentities();
     clearCache();
+}
+
+void ProtectedFolders::takeIdentities() {
+    m_ids = Identities();
+    const auto take = [](const QStringList& list, QSet<platform::FolderId>& ids) {
+        for (const QString& entry : list)
+            if (const auto id = platform::folderIdOfPath(entry))
+                ids.insert(*id);
+    };
+    take(m_windows, m_ids.windows);
+    take(m_searchPath, m_ids.searchPath);
+    take(m_lb1, m_ids.all);
+}
+
+int ProtectedFolders::Identities::reasonOf(const platform::FolderId& folder) const {
+    if (windows.contains(folder))
+        return SystemFolder;
+    if (searchPath.contains(folder))
+        return SearchPath;
+    if (all.contains(folder))
+        return NonDeleteList;
+    return NotProtected;
+}
+
+int ProtectedFolders::reasonOfFolder(const platform::FolderId& folder) const {
+    return m_ids.reasonOf(folder);
+}
+
+platform::FolderGuard ProtectedFolders::guard() const {
+    return [ids = m_ids](const platform::FolderId& folder) {
+        return reasonText(ids.reasonOf(folder));
+    };
+}
+
+int ProtectedFolders::reasonOfText(const QString& key, bool isFile) const {
+    if (matches(m_windows, key, isFile))
+        return SystemFolder;
+    if (matches(m_searchPath, key, isFile))
+        return SearchPath;
+    if (matches(m_lb1, key, isFile))
+        return NonDeleteList;
+    return NotProtected;
 }
 
 void ProtectedFolders::buildFromWorld() {
@@ -95,19 +138,16 @@ bool ProtectedFolders::lookup(const QString& path, bool isFile, int* reason) {
     } else {
         folder = withSlash(path);
     }
-    const QString key = normalFolder(folder);
-    if (key != m_lastKey || isFile != m_lastIsFile || m_lastKey.isEmpty()) {
-        m_lastKey = key;
+    if (folder != m_lastKey || isFile != m_lastIsFile || m_lastKey.isEmpty()) {
+        m_lastKey = folder;
         m_lastIsFile = isFile;
         ++m_searches;
-        if (matches(m_windows, key, isFile))
-            m_lastReason = SystemFolder;
-        else if (matches(m_searchPath, key, isFile))
-            m_lastReason = SearchPath;
-        else if (matches(m_lb1, key, isFile))
-            m_lastReason = NonDeleteList;
-        else
-            m_lastReason = NotProtected;
+        // The folder itself decides, reached however the path reaches it (links, bind mounts,
+        // any depth).  Only a folder that cannot be opened is judged by its text.
+        const std::optional<platform::FolderId> id = platform::folderIdOfPath(folder);
+        m_lastReason = id ? m_ids.reasonOf(*id) : NotProtected;
+        if (m_lastReason == NotProtected && (!isFile || !id))
+            m_lastReason = reasonOfText(normalFolder(folder), isFile);
     }
     if (reason)
         *reason = m_lastReason;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/fileidentity.h"
+#include "platform/openfolder.h"
+
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -8,7 +12,10 @@
 //
 // Entries are kept in normal form: the canonical path (links resolved; a folder that does not
 // exist keeps its text), ending in "/".  Names are compared as they are: Linux file names are
-// case-sensitive.
+// case-sensitive.  A file's protection follows the folder itself, not the text of a path: the
+// identity (device and inode) of each listed folder is taken when the lists are built, and a
+// file is protected when the folder that holds it has one of them, whatever path, symbolic link
+// or bind mount reaches it.
 class ProtectedFolders {
 public:
     enum Reason { NotProtected = 0, SystemFolder = 1, SearchPath = 2, NonDeleteList = 3 };
@@ -33,7 +40,8 @@ public:
     QString listProblem() const;
 
     // Is the file (isFile) or folder protected?  A file is protected when its folder is one of
-    // the listed folders; a folder when it is, or contains, a listed folder.  The lists are
+    // the listed folders (by identity; by text when the folder cannot be opened); a folder when
+    // it is one, or contains one (by canonical path).  The lists are
     // searched in the order system folders, search path, non-delete list; the first that matches
     // gives the reason.  The last folder looked up is cached with its reason (a file's folder
     // and the same folder asked about as a folder are different questions and cached apart).
@@ -41,6 +49,12 @@ public:
 
     // Forgets the cached folder; the next lookup searches the lists again.
     void clearCache();
+
+    // The reason a folder with this identity is protected (NotProtected when it is not).
+    int reasonOfFolder(const platform::FolderId& folder) const;
+    // A guard for the runs that delete: the reason text for a protected folder, else empty.  It
+    // holds its own copy of the identities, so it outlives this object.
+    platform::FolderGuard guard() const;
 
     // "in the Windows/System folder", "in the search path", "referenced in the registry", or
     // empty for NotProtected.
@@ -59,6 +73,14 @@ public:
 
 private:
     void normalizeExceptionList();
+    void takeIdentities();
+    int reasonOfText(const QString& key, bool isFile) const;
+
+    struct Identities {
+        QSet<platform::FolderId> windows, searchPath, all;
+        int reasonOf(const platform::FolderId& folder) const;
+    };
+    Identities m_ids;
 
     QStringList m_lb1;
     QStringList m_searchPath;

@@ -173,14 +173,15 @@ void FolderClean::report(const QString& message) {
         m_hooks.error(message);
 }
 
-bool FolderClean::askAbout(const QString& path, bool readOnly, bool hidden, bool system) {
+bool FolderClean::askAbout(platform::FolderTree::Entry& entry) {
+    const QString& path = entry.path;
     const struct {
         bool has;
         const char* what;
         bool readOnly;
-    } attributes[] = {{readOnly, " is read-only, ", true},
-                      {hidden, " is hidden, ", false},
-                      {system, " is a system file, ", false}};
+    } attributes[] = {{entry.readOnly, " is read-only, ", true},
+                      {entry.hidden, " is hidden, ", false},
+                      {entry.system, " is a system file, ", false}};
     for (const auto& a : attributes) {
         if (!a.has)
             continue;
@@ -192,9 +193,10 @@ bool FolderClean::askAbout(const QString& path, bool readOnly, bool hidden, bool
             return false;
         }
         // Linux needs no write permission to delete a file; giving it back is what "clearing
-        // read-only" means here, and its failure stops nothing.
+        // read-only" means here, and its failure stops nothing.  The file's new change time is
+        // the run's own doing: the checks that follow expect it.
         if (a.readOnly)
-            m_tree->clearReadOnly();
+            m_tree->clearReadOnly(nullptr, &entry.identity);
     }
     return true;
 }
@@ -204,7 +206,7 @@ void FolderClean::walkOne(platform::FolderTree::Entry& entry) {
     if (m_settings.mode == FolderMode::Zip && m_archives.contains(entry.path))
         return;
     const bool deletes = m_settings.mode != FolderMode::Zip || m_settings.deleteAfterZip;
-    if (deletes && !askAbout(entry.path, entry.readOnly, entry.hidden, entry.system))
+    if (deletes && !askAbout(entry))
         return;
     ++m_count;
     // Of a file with several names only the first counts its bytes.  Its other names are
@@ -219,27 +221,24 @@ void FolderClean::walkOne(platform::FolderTree::Entry& entry) {
     case FolderMode::Delete: {
         const platform::FileResult removed = m_tree->removeEntry();
         if (!removed.ok())
-            report(disposalText::couldNotDelete(entry.path));
+            report(disposalText::couldNotDelete(entry.path, removed.message));
         break;
     }
     case FolderMode::Recycle: {
         // Files and links are checked right before the move; devices and the like have no
-        // identity to check.
-        const bool moved = entry.identity.known()
-                               ? platform::moveToTrashIfUnchanged(entry.path, entry.identity).ok()
-                               : platform::moveToTrash(entry.path);
-        if (!moved) {
-            report(disposalText::recycleFailed());
+        // identity to check.  The move goes through the folder the walk opened.
+        const platform::FileResult moved =
+            m_tree->trashEntry(entry.identity.known() ? &entry.identity : nullptr);
+        if (moved.status == platform::FileResult::Changed) {
+            report(disposalText::changedSinceSearch(entry.path));
+        } else if (!moved.ok()) {
+            report(disposalText::recycleFailed(moved.message));
             m_stopped = true;
         }
         break;
     }
     case FolderMode::Zip: {
-        // The change time is left out of the check: giving a file its write permission back
-        // above changed it, and the content is what matters.
-        platform::FileIdentity seen = entry.identity;
-        seen.changed = 0;
-        if (!entry.regular || !m_writer->addFile(entry.path, seen).ok())
+        if (!entry.regular || !m_writer->addFile(entry.path, entry.identity).ok())
             report(disposalText::couldNotZip(entry.path));
         else if (m_writer->flushDue())
             settle(m_writer->flush());
@@ -297,8 +296,9 @@ void FolderClean::deleteStored() {
     const auto stored = m_stored.constFind(fileKey(entry.identity));
     if (stored == m_stored.constEnd())
         return;
-    if (!m_tree->removeEntry(&stored.value()).ok())
-        report(disposalText::couldNotDelete(entry.path));
+    const platform::FileResult removed = m_tree->removeEntry(&stored.value());
+    if (!removed.ok())
+        report(disposalText::couldNotDelete(entry.path, removed.message));
 }
 
 void FolderClean::finish() {

@@ -109,7 +109,7 @@ public:
 private:
     enum class Phase { Walk, DeletePass, Finish, Done };
     void walkOne(platform::FolderTree::Entry& entry);
-    bool askAbout(const QString& path, bool readOnly, bool hidden, bool system);
+    bool askAbout(platform::FolderTree::Entry& entry);
     void endWalk();
     void deleteStored();
     void settle(const zip::ZipWriter::Results& batch);

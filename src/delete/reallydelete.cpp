@@ -5,7 +5,6 @@
 #include "app/totals.h"
 #include "platform/drives.h"
 #include "platform/fileops.h"
-#include "platform/trash.h"
 #include "zip/zipwriter.h"
 
 #include <QDate>
@@ -45,12 +44,6 @@ QStringList pathsOf(const ListedFiles& files) {
 QChar driveLetterOfPath(const QString& path) {
     const std::optional<platform::Drive> drive = platform::driveOfPath(path);
     return drive ? drive->letter : QLatin1Char('C');
-}
-
-// ---- Trash ------------------------------------------------------------------------------------
-
-platform::FileResult sendToRecycleBin(const ListedFile& file) {
-    return platform::moveToTrashIfUnchanged(file.path, file.identity);
 }
 
 // ---- The two panels ---------------------------------------------------------------------------
@@ -119,8 +112,9 @@ QString keepReasonText(const QString& path, ProtectedFolders& folders) {
 
 namespace disposalText {
 
-QString couldNotDelete(const QString& path) {
-    return QStringLiteral("Couldn't delete file - ") + path;
+QString couldNotDelete(const QString& path, const QString& reason) {
+    const QString text = QStringLiteral("Couldn't delete file - ") + path;
+    return reason.isEmpty() ? text : text + QStringLiteral(" (") + reason + QLatin1Char(')');
 }
 
 QString couldNotZip(const QString& path) {
@@ -135,9 +129,16 @@ QString recycleQuestion() {
         "anyway?");
 }
 
-QString recycleFailed() {
-    return QStringLiteral("An error occurred sending files to the recycle bin.  The bin may be "
-                          "full.");
+QString recycleFailed(const QString& reason) {
+    return QStringLiteral("An error occurred sending files to the recycle bin.  ") +
+           (reason.isEmpty() ? QStringLiteral("The bin may be full.") : reason);
+}
+
+QString heldBack(const QString& path, const QString& reason) {
+    return QStringLiteral("This file \"") + path +
+           QStringLiteral("\" is on the DO NOT DELETE LIST since the folder that it is stored in "
+                          "is ") +
+           reason;
 }
 
 QString totalsNotSaved(const QString& why) {
@@ -173,21 +174,29 @@ bool abortAsked(const DisposalHooks& hooks) {
     return hooks.abortRequested && hooks.abortRequested();
 }
 
-// Reports a file that was not deleted: changed since it was listed, or refused by the system.
+// Reports a file that was not deleted: changed since it was listed, in a protected folder, or
+// refused by the system.
 void reportKept(const DisposalHooks& hooks, DisposalOutcome& outcome, const QString& path,
                 const platform::FileResult& result) {
-    report(hooks, outcome,
-           result.status == platform::FileResult::Changed ? disposalText::changedSinceSearch(path)
-                                                          : disposalText::couldNotDelete(path));
+    switch (result.status) {
+    case platform::FileResult::Changed:
+        report(hooks, outcome, disposalText::changedSinceSearch(path));
+        break;
+    case platform::FileResult::Protected:
+        report(hooks, outcome, disposalText::heldBack(path, result.message));
+        break;
+    default:
+        report(hooks, outcome, disposalText::couldNotDelete(path, result.message));
+        break;
+    }
 }
 
 // Deletes the files a flush reported stored, each only while it is as it was read, and reports
 // the ones it could not store.
-void settleBatch(const zip::ZipWriter::Results& results, const DisposalHooks& hooks,
-                 DisposalOutcome& outcome) {
+void settleBatch(const zip::ZipWriter::Results& results, platform::Disposer& disposer,
+                 const DisposalHooks& hooks, DisposalOutcome& outcome) {
     for (const zip::ZipWriter::Stored& file : results.stored) {
-        const platform::FileResult removed =
-            platform::removeFileIfUnchanged(file.path, file.identity);
+        const platform::FileResult removed = disposer.remove(file.path, file.identity);
         if (removed.ok())
             ++outcome.disposed;
         else
@@ -230,7 +239,7 @@ struct DisposalRun::Writers {
 DisposalRun::DisposalRun(DisposalKind kind, ListedFiles files, qint64 savings, DisposalHooks hooks,
                          ZipRunSettings zip)
     : m_kind(kind), m_files(std::move(files)), m_savings(savings), m_hooks(std::move(hooks)),
-      m_zip(std::move(zip)), m_writers(new Writers) {
+      m_zip(std::move(zip)), m_writers(new Writers), m_disposer(m_hooks.guard) {
     if (!m_zip.moment.isValid())
         m_zip.moment = QDateTime::currentDateTime();
 }
@@ -259,8 +268,7 @@ bool DisposalRun::step(int files) {
 void DisposalRun::handle(const ListedFile& file) {
     switch (m_kind) {
     case DisposalKind::Delete: {
-        const platform::FileResult removed =
-            platform::removeFileIfUnchanged(file.path, file.identity);
+        const platform::FileResult removed = m_disposer.remove(file.path, file.identity);
         if (removed.ok())
             ++m_outcome.disposed;
         else
@@ -268,11 +276,12 @@ void DisposalRun::handle(const ListedFile& file) {
         break;
     }
     case DisposalKind::Recycle: {
-        const platform::FileResult moved = sendToRecycleBin(file);
-        if (moved.status == platform::FileResult::Changed) {
-            report(m_hooks, m_outcome, disposalText::changedSinceSearch(file.path));
+        const platform::FileResult moved = m_disposer.trash(file.path, file.identity);
+        if (moved.status == platform::FileResult::Changed ||
+            moved.status == platform::FileResult::Protected) {
+            reportKept(m_hooks, m_outcome, file.path, moved);
         } else if (!moved.ok()) {
-            report(m_hooks, m_outcome, disposalText::recycleFailed());
+            report(m_hooks, m_outcome, disposalText::recycleFailed(moved.message));
             m_outcome.stopped = m_next < m_files.size();
             m_stopped = true;
         } else {
@@ -291,7 +300,7 @@ void DisposalRun::handle(const ListedFile& file) {
         else if (!added.ok())
             report(m_hooks, m_outcome, disposalText::couldNotZip(file.path));
         else if (writer.flushDue())
-            settleBatch(writer.flush(), m_hooks, m_outcome);
+            settleBatch(writer.flush(), m_disposer, m_hooks, m_outcome);
         break;
     }
     }
@@ -302,7 +311,7 @@ void DisposalRun::finish() {
     // What is pending is written now; after an abort the write is given up at once and the
     // files stay.
     for (const auto& writer : m_writers->list)
-        settleBatch(writer->flush(), m_hooks, m_outcome);
+        settleBatch(writer->flush(), m_disposer, m_hooks, m_outcome);
     if (m_kind == DisposalKind::Zip && abortAsked(m_hooks))
         m_outcome.aborted = true;
     m_writers->list.clear();

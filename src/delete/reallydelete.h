@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fileidentity.h"
+#include "platform/openfolder.h"
 
 #include <QChar>
 #include <QDateTime>
@@ -47,12 +48,6 @@ using ListedFiles = QList<ListedFile>;
 // The paths of the files, in their order.
 QStringList pathsOf(const ListedFiles& files);
 
-// ---- Trash ------------------------------------------------------------------------------------
-
-// Moves one file to the desktop trash, where it can be restored from, while it still has the
-// identity it was listed with.  Anything but Done leaves the file where it is.
-platform::FileResult sendToRecycleBin(const ListedFile& file);
-
 // ---- The two panels ---------------------------------------------------------------------------
 
 // Panel order: by path ignoring letter case, then exactly (so the order is total).
@@ -94,6 +89,9 @@ struct DisposalHooks {
     std::function<bool()> abortRequested;
     // Progress of the archive being written, 0..100.
     std::function<void(int percent)> gauge;
+    // Asked about the folder each file lies in, as it is opened right before the file goes: a
+    // non-empty reason holds the file back (see ProtectedFolders::guard).
+    platform::FolderGuard guard;
 };
 
 struct DisposalOutcome {
@@ -104,8 +102,10 @@ struct DisposalOutcome {
 };
 
 // Every run looks at each file right before it goes: a file that is no longer the one that was
-// listed (another file, another size or time of last write, or gone) is kept and reported as
-// "<path> has changed since the search; not deleted", and the run goes on.
+// listed (another file, another size or time, or gone) is kept and reported as
+// "<path> has changed since the search; not deleted", and the run goes on.  Its folder is opened
+// from "/" without following links, and a file whose folder the guard protects is kept and
+// reported with the reason, whatever path led to it.
 
 // Deletes every file for good.  A file that cannot be deleted is reported as
 // "Couldn't delete file - <path>" and the run goes on.  Afterwards the running totals count the
@@ -113,7 +113,7 @@ struct DisposalOutcome {
 DisposalOutcome deleteFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks);
 
 // Sends every file to the trash.  The first file the trash refuses stops the run with
-// "An error occurred sending files to the recycle bin.  The bin may be full."; the files after
+// "An error occurred sending files to the recycle bin.  " and the trash's reason; the files after
 // it are not touched.  Afterwards the running totals count the whole list and the whole savings
 // as recycled.
 DisposalOutcome recycleFiles(const ListedFiles& files, qint64 savings, const DisposalHooks& hooks);
@@ -169,6 +169,7 @@ private:
     DisposalHooks m_hooks;
     ZipRunSettings m_zip;
     std::unique_ptr<Writers> m_writers;
+    platform::Disposer m_disposer;
     DisposalOutcome m_outcome;
     qsizetype m_next = 0;
     bool m_stopped = false; // the trash refused a file
@@ -177,10 +178,15 @@ private:
 
 // The texts of the runs.
 namespace disposalText {
-QString couldNotDelete(const QString& path);
+// "Couldn't delete file - <path>", with the reason in brackets when there is one.
+QString couldNotDelete(const QString& path, const QString& reason = QString());
 QString couldNotZip(const QString& path);
 QString recycleQuestion(); // asked before files go to the trash
-QString recycleFailed();
+// "An error occurred sending files to the recycle bin.  " and the reason; "The bin may be full."
+// when none is known.
+QString recycleFailed(const QString& reason = QString());
+// A file whose folder is protected, found so right before it would have gone.
+QString heldBack(const QString& path, const QString& reason);
 QString changedSinceSearch(const QString& path);
 QString totalsNotSaved(const QString& why);
 } // namespace disposalText

@@ -50,6 +50,9 @@ DisposalHooks TfrmReallyDelete::runHooks() {
         m_gauge1->setValue(qBound(0, percent, 100));
         m_gauge1->repaint();
     };
+    // The folders are judged again as each file goes: the panels were sorted when the window
+    // opened, and a folder may have been swapped since.
+    hooks.guard = shell::protection().guard();
     return hooks;
 }
 
