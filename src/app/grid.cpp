@@ -85,12 +85,12 @@ void TextGrid::setRowCells(int row, const QStringList& cells) {
 }
 
 int TextGrid::appendRow(const QStringList& cells, bool marked) {
-    m_rows.push_back(Row{join(cells, m_columns), marked, {}});
+    m_rows.push_back(Row{join(cells, m_columns), marked, 0, {}});
     return rowCount() - 1;
 }
 
 int TextGrid::appendJoinedRow(QString joined, bool marked, const platform::FileIdentity& identity) {
-    m_rows.push_back(Row{std::move(joined), marked, identity});
+    m_rows.push_back(Row{std::move(joined), marked, 0, identity});
     return rowCount() - 1;
 }
 

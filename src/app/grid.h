@@ -7,8 +7,9 @@
 #include <vector>
 
 // The result grid of a tool: a fixed header row (row 0) and one row per found item, each row a
-// list of text cells, a mark and, for a row that lists a file, the identity of that file as the
-// search saw it.  Rows move whole, with their mark and identity.
+// list of text cells, a mark, for a row that lists a file, the identity of that file as the
+// search saw it, and for a row of duplicates, the number of its group.  Rows move whole, with
+// their mark, identity and group.
 //
 // A row is kept as one string with its cells separated by NUL, the one character no file name
 // can hold; a million rows then cost little more than their text.
@@ -57,6 +58,16 @@ public:
         m_rows[size_t(row)].identity = identity;
     }
 
+    // The group of duplicates a row belongs to (1, 2, ...), as the search that made the rows
+    // grouped its files; 0 for a row of no group.  Whoever needs to know where a group starts or
+    // ends asks this, never the cells' texts, so that every consumer sees the search's groups.
+    quint32 group(int row) const { return m_rows[size_t(row)].group; }
+    void setGroup(int row, quint32 group) { m_rows[size_t(row)].group = group; }
+    // True when the row and the next one are rows of one group.
+    bool sameGroupAsNext(int row) const {
+        return row >= 1 && row + 1 < rowCount() && group(row) != 0 && group(row) == group(row + 1);
+    }
+
     void swapRows(int a, int b);
     // Rows first..first+order.size()-1 become the rows order[0], order[1], ... as they were.
     void permuteRows(int first, const std::vector<int>& order);
@@ -65,6 +76,7 @@ private:
     struct Row {
         QString text;
         bool marked = false;
+        quint32 group = 0;
         platform::FileIdentity identity;
     };
     static QString join(const QStringList& cells, int columns);

@@ -4,6 +4,7 @@
 #include "cli/options.h"
 #include "cli/searches.h"
 #include "delete/batchdisposal.h"
+#include "platform/names.h"
 
 #include <QFileDevice>
 
@@ -12,7 +13,7 @@ namespace cli {
 namespace {
 
 void complain(const Streams& s, const QString& line) {
-    s.err->write(QStringLiteral("vastel-cli: %1\n").arg(line).toUtf8());
+    s.err->write(platform::encodeName(QStringLiteral("vastel-cli: %1\n").arg(line)));
 }
 
 DisposalKind kindOf(Disposal disposal) {
@@ -46,7 +47,9 @@ int dispose(const Options& o, const Disposable& disposable, const Streams& s) {
     request.zipFolder = o.zipFolder;
     request.assumeYes = o.yes;
     BatchDisposalIo io;
-    io.say = [&](const QString& line) { s.err->write((line + QLatin1Char('\n')).toUtf8()); };
+    io.say = [&](const QString& line) {
+        s.err->write(platform::encodeName(line + QLatin1Char('\n')));
+    };
     io.warn = [&](const QString& line) { complain(s, line); };
     io.confirm = [&](const QString& question) { return askOnTerminal(s, question); };
     const BatchDisposalResult result = disposeInBatch(request, io);

@@ -6,7 +6,7 @@
 #include "clean/temppatterns.h"
 #include "delete/archivetags.h"
 #include "delete/gridmarks.h"
-#include "dup/pairs.h"
+#include "dup/dupsearch.h"
 #include "platform/drives.h"
 #include "stats/statpages.h"
 #include "stats/statscan.h"
@@ -121,26 +121,18 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
                          {QStringLiteral("accessed")},
                          {QStringLiteral("path")},
                          {QStringLiteral("type")}};
-    // A group is a run of rows that pair with the row before them; all but its first go.
-    QList<int> laterCopies;
-    int group = 0;
+    // The groups are those of the search; of each, all but its first row go.
     IsoCells iso;
-    for (int row = 1; row < grid.rowCount(); ++row) {
-        if (row > 1 && pairMatches(grid, row - 1, o.dup.criterion))
-            laterCopies << row;
-        else
-            ++group;
-        out.table.rows.push_back({QString::number(group), grid.cell(dcFilename, row),
+    for (int row = 1; row < grid.rowCount(); ++row)
+        out.table.rows.push_back({QString::number(grid.group(row)), grid.cell(dcFilename, row),
                                   plainNumber(grid.cell(dcSize, row)),
                                   iso.dateTime(grid.cell(dcModified, row), grid.cell(dcTime, row)),
                                   iso.date(grid.cell(dcAccess, row)), rowPath(grid, row, mode),
                                   grid.cell(dcType, row)});
-    }
     out.found = grid.rowCount() - 1;
     if (o.disposal != Disposal::None) {
         GridMarks marks;
-        for (const int row : std::as_const(laterCopies))
-            marks.toggle(grid, row, rowPath(grid, row, mode));
+        marks.markAll(grid, [&](int row) { return rowPath(grid, row, mode); });
         out.disposable = handOver(marks, archiveTags::Duplicates);
     }
 }
@@ -163,7 +155,7 @@ void runDates(const Options& o, const QList<Target>& targets, Progress& progress
     IsoCells iso;
     for (int row = 1; row < grid.rowCount(); ++row)
         out.table.rows.push_back(
-            {grid.cell(mcFilename, row).trimmed(), iso.date(grid.cell(mcAccessed, row)),
+            {grid.cell(mcFilename, row), iso.date(grid.cell(mcAccessed, row)),
              iso.date(grid.cell(mcCreated, row)), iso.date(grid.cell(mcModified, row)),
              plainNumber(grid.cell(mcSize, row)), rowPath(grid, row), grid.cell(mcType, row)});
     out.found = grid.rowCount() - 1;

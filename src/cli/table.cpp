@@ -1,5 +1,7 @@
 #include "cli/table.h"
 
+#include "platform/names.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -14,7 +16,8 @@ class ChunkedWriter {
 public:
     explicit ChunkedWriter(QIODevice* out) : m_out(out) { m_buffer.reserve(kChunk * 2); }
 
-    void append(const QString& text) { append(text.toUtf8()); }
+    // Text as the file system's bytes: a name that is not UTF-8 comes out as it is on disk.
+    void append(const QString& text) { append(platform::encodeName(text)); }
     void append(const QByteArray& bytes) {
         m_buffer += bytes;
         if (m_buffer.size() >= kChunk)

@@ -28,7 +28,9 @@ struct ResultTable {
 
 // Writes the table; the error of the output, or empty when all was written.  TAB and line
 // breaks inside a cell (a file name may hold them) are written as \t, \n and \r, and a
-// backslash as \\, so that every result stays one line.
+// backslash as \\, so that every result stays one line.  The lines are the bytes of the names
+// as the file system gave them: a byte of a name that is not UTF-8 is written as that byte.
+// JSON, which is UTF-8 text, holds such a byte as the escape \udcXX (XX its hexadecimal value).
 QString writeTable(const ResultTable& table, QIODevice* out, bool json, bool header);
 
 // The cell text of a TAB-separated line.

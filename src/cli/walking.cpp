@@ -1,6 +1,9 @@
 #include "cli/walking.h"
 
+#include "platform/dirsearch.h"
 #include "platform/drives.h"
+#include "platform/names.h"
+#include "platform/paths.h"
 #include "scan/drivechoice.h"
 
 #include <QFileInfo>
@@ -14,6 +17,76 @@ QList<QChar> defaultDrives() {
         drivechoice::initialTicks(entries, drivechoice::currentDriveEntry());
     return drivechoice::tickedLetters(entries, ticks.ticked);
 }
+
+namespace {
+
+// Where the walk of a target starts: the canonical path of its folder (or drive root), and the
+// device it lies on.
+struct WalkStart {
+    QString path;
+    quint64 device = 0;
+    bool known = false; // false when the folder could not be looked at
+};
+
+WalkStart walkStartOf(const Target& target) {
+    WalkStart start;
+    QString folder = target.folder;
+    if (!target.drive.isNull()) {
+        const auto drive = platform::driveByLetter(target.drive);
+        if (!drive)
+            return start;
+        folder = drive->root;
+    }
+    start.path = platform::canonicalPath(folder);
+    platform::DirEntry entry;
+    start.known = platform::lookUpEntry(start.path, &entry);
+    start.device = entry.device;
+    return start;
+}
+
+// True when a walk from `outer` walks `inner` too: inner is outer's folder or lies below it, and
+// every folder on the way down is one a walk enters (not hidden, on outer's file system).  The
+// paths are canonical, so no link lies on the way.
+bool walkReaches(const WalkStart& outer, const WalkStart& inner) {
+    if (!outer.known || !inner.known)
+        return false;
+    if (inner.path == outer.path)
+        return true;
+    const QString below = platform::pathBelow(outer.path, inner.path);
+    if (below.isNull())
+        return false;
+    QString folder = outer.path;
+    for (const QString& name : below.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (name.startsWith(QLatin1Char('.')))
+            return false;
+        folder = platform::joinPath(folder, name);
+        platform::DirEntry entry;
+        if (!platform::lookUpEntry(folder, &entry) || entry.device != outer.device)
+            return false;
+    }
+    return true;
+}
+
+// The targets without those another target's walk covers (the same drive or folder however
+// written, a folder below another), so that no file is met twice in one run.  Of targets that
+// are the same place, the first stays.
+QList<Target> withoutOverlaps(const QList<Target>& places) {
+    QList<WalkStart> starts;
+    for (const Target& target : places)
+        starts << walkStartOf(target);
+    QList<Target> kept;
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        bool covered = false;
+        for (qsizetype j = 0; j < places.size() && !covered; ++j)
+            covered = j != i && walkReaches(starts[j], starts[i]) &&
+                      (j < i || !walkReaches(starts[i], starts[j]));
+        if (!covered)
+            kept << places[i];
+    }
+    return kept;
+}
+
+} // namespace
 
 Targets resolveTargets(const QStringList& arguments) {
     Targets result;
@@ -42,6 +115,7 @@ Targets resolveTargets(const QStringList& arguments) {
         }
         result.places.append({QChar(), info.absoluteFilePath()});
     }
+    result.places = withoutOverlaps(result.places);
     return result;
 }
 
@@ -69,7 +143,7 @@ void Progress::show(qint64 files, qint64 folders, const QString& folder) {
     const qsizetype room = kProgressWidth - line.size();
     line += folder.size() > room ? QStringLiteral("...") + folder.right(room - 3) : folder;
     // Back to the line's start, the line, the rest of the old one erased.
-    m_errors->write("\r" + line.toUtf8() + "\033[K");
+    m_errors->write("\r" + platform::encodeName(line) + "\033[K");
     m_shown = true;
 }
 
@@ -81,7 +155,7 @@ void Progress::clear() {
 
 void Progress::message(const QString& line) {
     clear();
-    m_errors->write(line.toUtf8() + '\n');
+    m_errors->write(platform::encodeName(line) + '\n');
 }
 
 // ---- walking ---------------------------------------------------------------------------------

@@ -25,7 +25,9 @@ struct Targets {
 };
 
 // A letter ("C", "c:") is a drive of the world, anything else a folder; a folder must exist.
-// Without arguments: the drives a tool window ticks when it opens.
+// Without arguments: the drives a tool window ticks when it opens.  A target whose files the
+// walk of another target meets anyway (the same drive or folder, however written, or a folder
+// below another one, links resolved) is left out, so that a run meets each file once.
 Targets resolveTargets(const QStringList& arguments);
 
 // The drives a tool window ticks when it opens (the drive of the current folder, else C).

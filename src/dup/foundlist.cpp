@@ -379,14 +379,16 @@ int FoundList::moveToGrid(TextGrid& grid) {
     const FieldList columns = gridFields(m_mode, m_criterion);
     const qsizetype n = count();
     int rows = 0;
-    auto append = [&](const Data::Record& r) {
-        grid.appendJoinedRow(d.join(r, columns, TextGrid::cellSeparator()), false, d.identity(r));
+    auto append = [&](const Data::Record& r, quint32 group) {
+        const int row = grid.appendJoinedRow(d.join(r, columns, TextGrid::cellSeparator()), false,
+                                             d.identity(r));
+        grid.setGroup(row, group);
         ++rows;
     };
     if (m_mode == Mode::FileHogs) {
         grid.reserveRows(grid.rowCount() + int(n));
         for (const Data::Record& r : d.records)
-            append(r);
+            append(r, 0);
     } else {
         // The groups: runs of files whose key equals that of the run's first file.
         const FieldList key = keyFields(m_criterion);
@@ -403,9 +405,12 @@ int FoundList::moveToGrid(TextGrid& grid) {
             i = j;
         }
         grid.reserveRows(grid.rowCount() + int(total));
+        // Each group gets the next number after those of the grid's rows so far.
+        quint32 group = grid.rowCount() > 1 ? grid.group(grid.rowCount() - 1) : 0;
         for (const auto& [first, end] : groups) {
+            ++group;
             for (qsizetype k = first; k < end; ++k)
-                append(d.records[size_t(k)]);
+                append(d.records[size_t(k)], group);
         }
     }
     m_data = std::make_unique<Data>();

@@ -74,7 +74,8 @@ public:
     //     compared ignoring case), in list order, each group's rows together; a line that
     //     shares its key with no neighbour is left out.  Under "Size and modify date/time" and
     //     "Size and type" the lines are ordered by key first, so that every file of a group is
-    //     found, whatever other files of its size lie between;
+    //     found, whatever other files of its size lie between.  Each row carries the number
+    //     of its group (TextGrid::group), the one place later steps learn the groups from;
     //   large files: every file, largest first, files of equal size in descending order of
     //     their modified date, time, access date, folder, name and type.
     // Returns the number of rows appended.

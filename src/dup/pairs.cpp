@@ -6,7 +6,6 @@
 #include "browse/versioninfo.h"
 #include "dup/crc32calc.h"
 #include "dup/dupsearch.h"
-#include "dup/foundfields.h"
 #include "platform/dirsearch.h"
 #include "platform/filemapping.h"
 #include "stats/filetypes.h"
@@ -18,40 +17,25 @@ namespace dups {
 
 // ---- stepping through the pairs -------------------------------------------------------------
 
-bool pairMatches(const TextGrid& grid, int row, Criterion criterion) {
-    if (row < 1 || row + 1 >= grid.rowCount())
-        return false;
-    const FieldList key = keyFields(criterion);
-    for (int k = 0; k < key.count; ++k) {
-        // The fields of a key are the duplicate grid's columns in the same order.
-        const int column = int(key.at[size_t(k)]);
-        QString a = grid.cell(column, row);
-        QString b = grid.cell(column, row + 1);
-        if (column == dcFilename) {
-            a = a.toUpper();
-            b = b.toUpper();
-        }
-        if (a != b)
-            return false;
-    }
-    return true;
+bool pairMatches(const TextGrid& grid, int row) {
+    return grid.sameGroupAsNext(row);
 }
 
-std::optional<int> nextPairRow(const TextGrid& grid, int selected, Criterion criterion) {
+std::optional<int> nextPairRow(const TextGrid& grid, int selected) {
     const int last = grid.rowCount() - 1;
     if (selected < 1 || selected >= last - 1)
         return std::nullopt;
     int row = selected + 1;
-    while (row < last && !pairMatches(grid, row, criterion))
+    while (row < last && !pairMatches(grid, row))
         ++row;
     return row;
 }
 
-std::optional<int> prevPairRow(const TextGrid& grid, int selected, Criterion criterion) {
+std::optional<int> prevPairRow(const TextGrid& grid, int selected) {
     if (selected <= 1 || selected >= grid.rowCount())
         return std::nullopt;
     int row = selected - 1;
-    while (row > 1 && !pairMatches(grid, row, criterion))
+    while (row > 1 && !pairMatches(grid, row))
         --row;
     return row;
 }

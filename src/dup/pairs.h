@@ -9,26 +9,25 @@
 #include <optional>
 
 // The pair comparison of the duplicate grid, without a window: which two adjacent rows form a
-// pair under the search's criterion, how "Next pair" and "Prev pair" step through the grid,
+// pair of one group of the search, how "Next pair" and "Prev pair" step through the grid,
 // what each side of a pair shows of its file, and the checksums that tell whether the two
 // files have the same contents.
 namespace dups {
 
 // ---- stepping through the pairs -------------------------------------------------------------
 
-// True when rows `row` and `row` + 1 of the duplicate grid (row 0 is the header) share the
-// cells the criterion names: the names compared after upper-casing, the other cells as they
-// are.  False when either row does not exist.
-bool pairMatches(const TextGrid& grid, int row, Criterion criterion);
+// True when rows `row` and `row` + 1 of the duplicate grid (row 0 is the header) are rows of
+// one group of the search (TextGrid::group).  False when either row does not exist.
+bool pairMatches(const TextGrid& grid, int row);
 
 // The row "Next pair" moves to from the selected row: the first row below it that forms a pair
 // with the row after it, or the last row when none does.  Nothing (no step) from the
 // next-to-last row on.
-std::optional<int> nextPairRow(const TextGrid& grid, int selected, Criterion criterion);
+std::optional<int> nextPairRow(const TextGrid& grid, int selected);
 
 // The row "Prev pair" moves to: the first row above the selected one that forms a pair with
 // the row after it, or row 1 when none does.  Nothing from row 1.
-std::optional<int> prevPairRow(const TextGrid& grid, int selected, Criterion criterion);
+std::optional<int> prevPairRow(const TextGrid& grid, int selected);
 
 // ---- one side of a pair ---------------------------------------------------------------------
 

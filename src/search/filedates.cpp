@@ -55,7 +55,7 @@ void Search::collect(const scan::WalkFolder& folder, const platform::DirEntry& e
 }
 
 QString rowPath(const TextGrid& grid, int row) {
-    return JoinPath(grid.cell(mcFolder, row), grid.cell(mcFilename, row).trimmed());
+    return JoinPath(grid.cell(mcFolder, row), grid.cell(mcFilename, row));
 }
 
 void sortGrid(TextGrid& grid, int column, SortDirections& directions) {

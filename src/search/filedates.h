@@ -68,7 +68,8 @@ private:
     int m_found = 0;
 };
 
-// The full path of a row: Folder and Filename (trimmed of blanks) joined with one "/".
+// The full path of a row: Folder and Filename joined with one "/".  The name stays as the file
+// system gave it, blanks at its ends included: trimmed, it would name another file.
 QString rowPath(const TextGrid& grid, int row);
 
 // The sort of each column with its direction for the whole run: dates start descending, the

@@ -2,6 +2,7 @@
 // tree it searched.
 #include "support/sandbox.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -247,6 +249,158 @@ TEST(CliRun, DisposalNeedsConfirmationAndHoldsProtectedFilesBack) {
         EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_TRUE(QFile::exists(other));
+}
+
+// Names that upper-case alike but are not the same name ignoring case make groups of their own;
+// disposing of the later copies of every group keeps a file of each.
+TEST(CliRun, DuplicateDisposalKeepsAFileOfEveryGroupWhoseNamesUpperCaseAlike) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    const QStringList names = {QStringLiteral("strasse.txt"),
+                               QString::fromUtf8("stra\xc3\x9f"
+                                                 "e.txt"),
+                               QStringLiteral("file.txt"), QString::fromUtf8("f\xc4\xb1le.txt")};
+    QMap<QString, QStringList> copies; // name -> its paths
+    for (qsizetype n = 0; n < names.size(); ++n)
+        for (const char* folder : {"c/one/", "c/two/", "c/three/"})
+            copies[names.at(n)] << world.makeFile(QLatin1String(folder) + names.at(n),
+                                                  QByteArray(int(10 + n), char('a' + n)));
+    const QStringList args = {QStringLiteral("dups"), QStringLiteral("--larger"),
+                              QStringLiteral("0"), QStringLiteral("C")};
+    const QList<QStringList> rows = tsvRows(runCli(args).out);
+    ASSERT_EQ(rows.size(), 12);
+    QMap<QString, QSet<QString>> namesOfGroup;
+    for (const QStringList& row : rows)
+        namesOfGroup[row.at(0)].insert(row.at(1));
+    EXPECT_EQ(namesOfGroup.size(), 4);
+    for (const QSet<QString>& g : std::as_const(namesOfGroup))
+        EXPECT_EQ(g.size(), 1) << QStringList(g.values()).join(' ').toStdString();
+
+    for (const QString& disposal : {QStringLiteral("--delete"), QStringLiteral("--trash")}) {
+        const CliResult done = runCli(args + QStringList{disposal, QStringLiteral("--yes")});
+        EXPECT_EQ(done.status, 0) << done.err.constData();
+        for (const QString& name : names) {
+            int left = 0;
+            for (const QString& path : copies.value(name))
+                left += QFile::exists(path) ? 1 : 0;
+            EXPECT_EQ(left, 1) << disposal.toStdString() << " " << name.toStdString();
+        }
+        // Back to three copies of each for the next disposal.
+        for (qsizetype n = 0; n < names.size(); ++n)
+            for (const QString& path : copies.value(names.at(n)))
+                if (!QFile::exists(path))
+                    world.makeFile(path.mid(world.root().size() + 1),
+                                   QByteArray(int(10 + n), char('a' + n)));
+    }
+}
+
+// A name with blanks at its ends is listed, and disposed of, as itself, never as the name
+// without them.
+TEST(CliRun, DateSearchKeepsBlanksAtTheEndsOfNames) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    const QString oldBlank = world.makeFile(QStringLiteral("c/keep.txt "), "old and blank");
+    const QString oldLead = world.makeFile(QStringLiteral("c/ lead.txt"), "old too");
+    const QString fresh = world.makeFile(QStringLiteral("c/keep.txt"), "new");
+    const QString freshLead = world.makeFile(QStringLiteral("c/lead.txt"), "new too");
+    for (const QString& path : {oldBlank, oldLead}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2001, 5, 5), QTime(12, 0)),
+                                  QFileDevice::FileModificationTime));
+    }
+    const QStringList args = {QStringLiteral("dates"),      QStringLiteral("--kind"),
+                              QStringLiteral("modified"),   QStringLiteral("--to"),
+                              QStringLiteral("2010-01-01"), QStringLiteral("C")};
+    const CliResult listed = runCli(args);
+    EXPECT_EQ(listed.status, 0) << listed.err.constData();
+    QMap<QString, QStringList> byName;
+    for (const QStringList& row : tsvRows(listed.out))
+        byName.insert(row.at(0), row);
+    ASSERT_EQ(byName.keys(),
+              (QStringList{QStringLiteral(" lead.txt"), QStringLiteral("keep.txt ")}));
+    EXPECT_EQ(byName.value(QStringLiteral("keep.txt ")).at(4), QStringLiteral("13"));
+    EXPECT_EQ(byName.value(QStringLiteral("keep.txt ")).at(5), oldBlank);
+    EXPECT_EQ(byName.value(QStringLiteral(" lead.txt")).at(5), oldLead);
+
+    const CliResult done =
+        runCli(args + QStringList{QStringLiteral("--delete"), QStringLiteral("--yes")});
+    EXPECT_EQ(done.status, 0) << done.err.constData();
+    EXPECT_FALSE(QFile::exists(oldBlank));
+    EXPECT_FALSE(QFile::exists(oldLead));
+    EXPECT_EQ(SandboxWorld::readBytes(fresh), "new");
+    EXPECT_EQ(SandboxWorld::readBytes(freshLead), "new too");
+}
+
+// Targets inside other targets are searched once: each file counts once per run.
+TEST(CliRun, OverlappingTargetsCountEveryFileOnce) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("c/top.txt"), "12345");
+    world.makeFile(QStringLiteral("c/a/one.txt"), "123");
+    world.makeFile(QStringLiteral("c/a/b/two.txt"), "1234567");
+    const QString a = world.path(QStringLiteral("c/a"));
+    const QString link = world.path(QStringLiteral("link-to-a")); // outside the drive
+    ASSERT_TRUE(QFile::link(a, link));
+    const QStringList total = {QStringLiteral("total"), QStringLiteral("all"), QStringLiteral("3"),
+                               QStringLiteral("15")};
+    const QStringList insideA = {QStringLiteral("total"), QStringLiteral("all"),
+                                 QStringLiteral("2"), QStringLiteral("10")};
+    const QList<QPair<QStringList, QStringList>> cases = {
+        {{QStringLiteral("C"), QStringLiteral("C")}, total},
+        {{QStringLiteral("C"), a}, total},
+        {{a, QStringLiteral("C:")}, total},
+        {{QStringLiteral("C"), world.path(QStringLiteral("c/./a/"))}, total},
+        {{world.path(QStringLiteral("c")), QStringLiteral("c")}, total},
+        {{a, a + QStringLiteral("/b"), link}, insideA},
+        {{a + QStringLiteral("/b"), a}, insideA},
+    };
+    for (const auto& [targets, expected] : cases) {
+        const QList<QStringList> rows =
+            tsvRows(runCli(QStringList{QStringLiteral("stats")} + targets).out);
+        ASSERT_FALSE(rows.isEmpty());
+        EXPECT_EQ(rows.first(), expected) << targets.join(' ').toStdString();
+    }
+    // Folder hogs list every folder once, with the files directly in it.
+    const CliResult hogs = runCli({QStringLiteral("folder-hogs"), QStringLiteral("--all"),
+                                   QStringLiteral("C"), a, a + QStringLiteral("/b")});
+    QMap<QString, QString> filesOf;
+    int rows = 0;
+    for (const QStringList& row : tsvRows(hogs.out)) {
+        ++rows;
+        filesOf.insert(row.at(5), row.at(2));
+    }
+    EXPECT_EQ(rows, filesOf.size()) << hogs.out.constData();
+    EXPECT_EQ(filesOf.value(a), QStringLiteral("1")) << hogs.out.constData();
+    EXPECT_EQ(filesOf.value(a + QStringLiteral("/b")), QStringLiteral("1"));
+}
+
+// A name that is not UTF-8 comes out of the TSV as the bytes it is; the JSON document, which is
+// UTF-8 text, holds the escape of each such byte.
+TEST(CliRun, NamesThatAreNotUtf8KeepTheirBytes) {
+    SandboxWorld world;
+    world.makeDir(QStringLiteral("c/sub"));
+    const QByteArray folder = QFile::encodeName(world.path(QStringLiteral("c/sub")));
+    const QByteArray path = folder + "/caf\xe9 \xff.txt";
+    FILE* file = std::fopen(path.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("some bytes", file);
+    std::fclose(file);
+    const CliResult hogs = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
+                                   QStringLiteral("0"), QStringLiteral("C")});
+    EXPECT_EQ(hogs.status, 0) << hogs.err.constData();
+    EXPECT_TRUE(hogs.out.contains("\t" + path + "\t")) << hogs.out.toHex().constData();
+    const CliResult dates = runCli({QStringLiteral("dates"), QStringLiteral("--to"),
+                                    QStringLiteral("2999-01-01"), QStringLiteral("C")});
+    EXPECT_TRUE(dates.out.startsWith("caf\xe9 \xff.txt\t")) << dates.out.toHex().constData();
+    EXPECT_TRUE(dates.out.contains("\t" + path + "\t")) << dates.out.toHex().constData();
+    const CliResult json =
+        runCli({QStringLiteral("hogs"), QStringLiteral("--larger"), QStringLiteral("0"),
+                QStringLiteral("--json"), QStringLiteral("C")});
+    EXPECT_TRUE(json.out.contains("caf\\udce9 \\udcff.txt")) << json.out.constData();
+    // The temporary folder's clean-up cannot name the file.
+    EXPECT_EQ(std::remove(path.constData()), 0);
 }
 
 } // namespace

@@ -112,16 +112,19 @@ std::vector<ModelFile> modelFirstNames(const std::vector<ModelFile>& files) {
     return kept;
 }
 
-// The grid rows of the duplicates: runs of two or more files whose key equals the run's first.
+// The grid rows of the duplicates: runs of two or more files whose key equals the run's first,
+// each row with the number of its run among the runs shown (from 1).
 QStringList modelGroups(const std::vector<ModelFile>& ordered, Criterion criterion) {
     QStringList rows;
+    int group = 0;
     for (size_t i = 0; i < ordered.size();) {
         size_t j = i + 1;
         while (j < ordered.size() &&
                compareFields(ordered[i], ordered[j], modelKey(criterion)) == 0)
             ++j;
+        group += j - i >= 2 ? 1 : 0;
         for (size_t k = i; j - i >= 2 && k < j; ++k)
-            rows << modelRow(ordered[k], Mode::Duplicates);
+            rows << modelRow(ordered[k], Mode::Duplicates) + " g" + QString::number(group);
         i = j;
     }
     return rows;
@@ -144,7 +147,19 @@ protected:
     // of distinct texts grows many times over.
     std::vector<ModelFile> randomFiles(std::mt19937& random, int count, bool wide = false) {
         const QStringList folders = {"/w/a", "/w/A", "/w/a/b", "/w/b"};
-        const QStringList names = {"x.aaa", "X.AAA", "x.bbb", "y.ccc", "Y.ccc", "y", "_z.aaa"};
+        // Among them names that upper-case alike without being equal ignoring case.
+        const QStringList names = {"x.aaa",
+                                   "X.AAA",
+                                   "x.bbb",
+                                   "y.ccc",
+                                   "Y.ccc",
+                                   "y",
+                                   "_z.aaa",
+                                   "strasse.aaa",
+                                   QStringLiteral("stra\u00dfe.aaa"),
+                                   "file.bbb",
+                                   QStringLiteral("f\u0131le.bbb"),
+                                   QStringLiteral("STRA\u00dfE.aaa")};
         const qint64 sizes[] = {0, 7, 999, 1000, 2000, 10000, 123456};
         const qint64 noon = 1780000000;
         const qint64 writes[] = {0, noon, noon + 1, noon + 2, noon + 3600, noon + 86400 * 40};
@@ -245,7 +260,9 @@ TEST_F(FoundListTest, OrderGroupsAndFirstNamesMatchAPlainSortOfTheLines) {
                 QStringList shown, hogs;
                 for (int r = 1; r < grid.rowCount(); ++r)
                     shown << grid.rowCells(r).join('\t') + " #" +
-                                 QString::number(grid.identity(r).inode);
+                                 QString::number(grid.identity(r).inode) +
+                                 (mode == Mode::Duplicates ? " g" + QString::number(grid.group(r))
+                                                           : QString());
                 for (const ModelFile& f : ordered)
                     hogs << modelRow(f, Mode::FileHogs);
                 EXPECT_EQ(shown, mode == Mode::FileHogs ? hogs : modelGroups(ordered, criterion));

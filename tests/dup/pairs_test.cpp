@@ -1,42 +1,24 @@
 #include "app/filetime.h"
 #include "app/format.h"
 #include "dup/dupsearch.h"
+#include "dup/foundlist.h"
 #include "dup/pairs.h"
 #include "platform/filesync.h"
 #include "support/pefile.h"
 #include "support/sandbox.h"
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <gtest/gtest.h>
 
 using namespace dups;
 
 namespace {
 
-// The cells two rows must share under each criterion, straight from the criterion texts.
-const QList<QList<int>> kModelColumns{{dcFilename},
-                                      {dcFilename, dcSize},
-                                      {dcFilename, dcSize, dcModified, dcTime},
-                                      {dcSize},
-                                      {dcSize, dcModified, dcTime},
-                                      {dcSize, dcType},
-                                      {dcType, dcModified, dcTime}};
-
-bool modelMatches(const TextGrid& g, int r, Criterion c) {
-    for (int col : kModelColumns[c]) {
-        const QString a = g.cell(col, r), b = g.cell(col, r + 1);
-        if (col == dcFilename ? a.toUpper() != b.toUpper() : a != b)
-            return false;
-    }
-    return true;
-}
-
-TextGrid gridOf(const QList<QStringList>& rows) {
+TextGrid gridOf(const QList<QStringList>& rows, const QList<quint32>& groups) {
     TextGrid g(columnCount(Mode::Duplicates));
     g.setHeader(gridHeaders(Mode::Duplicates));
-    for (const QStringList& r : rows)
-        g.appendRow(r);
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        g.setGroup(g.appendRow(rows[i]), groups.value(i));
     return g;
 }
 
@@ -46,54 +28,60 @@ QStringList row(const QString& name) {
 
 } // namespace
 
-TEST(PairMatching, AgreesWithThePlainModelOnRandomRows) {
-    // Few values per cell, so that every combination of equal and different cells turns up;
-    // names differ in case only at times, and types in case too (which does count).
-    QRandomGenerator gen(7);
-    const QStringList names{"a.txt", "A.TXT", "b.txt"}, types{"Text", "TEXT", "Doc"};
-    QList<QStringList> rows;
-    for (int i = 0; i < 400; ++i)
-        rows << QStringList{names[int(gen.bounded(3))],
-                            QString::number(gen.bounded(2)),
-                            QStringLiteral("0%1/01/2024").arg(gen.bounded(2) + 1),
-                            QStringLiteral("10:0%1:00").arg(gen.bounded(2)),
-                            QStringLiteral("0%1/03/2024").arg(gen.bounded(3) + 1),
-                            QStringLiteral("/c/%1").arg(gen.bounded(2)),
-                            types[int(gen.bounded(3))]};
-    const TextGrid g = gridOf(rows);
-    for (int c = 0; c < kCriterionCount; ++c) {
-        int matches = 0;
-        for (int r = 1; r < g.rowCount() - 1; ++r) {
-            ASSERT_EQ(pairMatches(g, r, Criterion(c)), modelMatches(g, r, Criterion(c)))
-                << "criterion " << c << " row " << r;
-            matches += modelMatches(g, r, Criterion(c));
+TEST(PairMatching, FollowsTheGroupsOfTheSearchNotTheCellTexts) {
+    // Names that upper-case alike but are different names ignoring case: the search makes two
+    // groups of them, and no pair joins the two.
+    for (const auto& [one, other] :
+         {std::pair(QStringLiteral("strasse.txt"), QStringLiteral("stra\u00dfe.txt")),
+          std::pair(QStringLiteral("file.txt"), QStringLiteral("f\u0131le.txt"))}) {
+        FoundList list(Mode::Duplicates, FilenameOnly);
+        platform::DirEntry entry;
+        entry.size = 5;
+        for (const QString& name : {one, other}) {
+            for (const QString& folder : {QStringLiteral("/w/a"), QStringLiteral("/w/b")}) {
+                entry.name = name;
+                ++entry.inode;
+                list.add(folder, entry);
+            }
         }
-        EXPECT_GT(matches, 0) << c;
-        EXPECT_LT(matches, g.rowCount() - 2) << c;
+        TextGrid g(columnCount(Mode::Duplicates));
+        ASSERT_EQ(list.moveToGrid(g), 4);
+        EXPECT_EQ(g.cell(dcFilename, 2), one);
+        EXPECT_EQ(g.cell(dcFilename, 3), other);
+        EXPECT_TRUE(pairMatches(g, 1));
+        EXPECT_FALSE(pairMatches(g, 2)) << one.toStdString();
+        EXPECT_TRUE(pairMatches(g, 3));
+        EXPECT_FALSE(pairMatches(g, 4));
+        EXPECT_EQ(nextPairRow(g, 1), 3);
+        EXPECT_EQ(prevPairRow(g, 3), 1);
     }
+    // Rows of equal texts in different groups, or in none, are no pair.
+    const TextGrid g = gridOf({row("a"), row("a"), row("a"), row("a")}, {1, 2, 0, 0});
+    for (int r = 1; r <= 4; ++r)
+        EXPECT_FALSE(pairMatches(g, r)) << r;
 }
 
 TEST(PairStepping, NextAndPrevSkipRowsThatDoNotMatchAndStopAtTheEnds) {
     // Rows 1-2 a pair, 3 and 4 alone, 5-7 a group of three, 8 alone, 9-10 a pair.
     const TextGrid g = gridOf({row("a"), row("A"), row("b"), row("c"), row("d"), row("d"), row("D"),
-                               row("e"), row("f"), row("f")});
-    const Criterion c = FilenameOnly;
+                               row("e"), row("f"), row("f")},
+                              {1, 1, 0, 0, 2, 2, 2, 0, 3, 3});
     // From row 5 the next pair is 6 and 7; then 8 does not pair with 9, but 9 with 10.
-    EXPECT_EQ(nextPairRow(g, 5, c), 6);
-    EXPECT_EQ(nextPairRow(g, 6, c), 9);
-    EXPECT_EQ(nextPairRow(g, 2, c), 5);
+    EXPECT_EQ(nextPairRow(g, 5), 6);
+    EXPECT_EQ(nextPairRow(g, 6), 9);
+    EXPECT_EQ(nextPairRow(g, 2), 5);
     // The next-to-last and the last row: nothing.
-    EXPECT_EQ(nextPairRow(g, 9, c), std::nullopt);
-    EXPECT_EQ(nextPairRow(g, 10, c), std::nullopt);
+    EXPECT_EQ(nextPairRow(g, 9), std::nullopt);
+    EXPECT_EQ(nextPairRow(g, 10), std::nullopt);
 
-    EXPECT_EQ(prevPairRow(g, 9, c), 6);
-    EXPECT_EQ(prevPairRow(g, 5, c), 1);
-    EXPECT_EQ(prevPairRow(g, 1, c), std::nullopt);
+    EXPECT_EQ(prevPairRow(g, 9), 6);
+    EXPECT_EQ(prevPairRow(g, 5), 1);
+    EXPECT_EQ(prevPairRow(g, 1), std::nullopt);
 
     // No pair ahead: Next stops on the last row, Prev on row 1.
-    const TextGrid alone = gridOf({row("a"), row("b"), row("c"), row("d")});
-    EXPECT_EQ(nextPairRow(alone, 1, c), 4);
-    EXPECT_EQ(prevPairRow(alone, 4, c), 1);
+    const TextGrid alone = gridOf({row("a"), row("b"), row("c"), row("d")}, {});
+    EXPECT_EQ(nextPairRow(alone, 1), 4);
+    EXPECT_EQ(prevPairRow(alone, 4), 1);
 }
 
 TEST(PairSides, VersionLinesDifferByPositionUnlessEitherListIsASingleLine) {

@@ -106,6 +106,15 @@ TEST(DatesSort, NumbersByValueAndEachColumnAlternates) {
     EXPECT_EQ(dates::rowPath(grid, 1), "/x/c");
 }
 
+TEST(DatesPaths, NamesKeepTheirBlanks) {
+    TextGrid grid(dates::kColumnCount);
+    grid.setHeader(dates::gridHeaders());
+    grid.appendRow({"keep.txt ", "", "", "", "1", "/x", ""});
+    grid.appendRow({" lead.txt", "", "", "", "1", "/x/", ""});
+    EXPECT_EQ(dates::rowPath(grid, 1), "/x/keep.txt ");
+    EXPECT_EQ(dates::rowPath(grid, 2), "/x/ lead.txt");
+}
+
 TEST(DatesTitle, NamesTheKindAndTheRange) {
     EXPECT_EQ(dates::printTitle(dates::Kind::Accessed, When::Between, "1/2/97", "3/4/97"),
               "Files Last accessed between 1/2/97 and 3/4/97");

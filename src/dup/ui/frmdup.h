@@ -59,8 +59,6 @@ public:
     // The result grid (row 0 is the header) and the number of result rows of the last scan.
     const TextGrid& resultGrid() const { return m_grid; }
     int rowCount() const { return m_results->rows(); }
-    // The criterion of the last scan.
-    dups::Criterion criterion() const { return m_criterion; }
     // The grid with its marks and selection.
     MarkedResultGrid* results() const { return m_results; }
 

@@ -218,7 +218,6 @@ void TfrmDupCompare::showFor(TfrmDup* source) {
     // A window of the modal duplicate window's own can be used beside it.
     if (parentWidget() != source)
         setParent(source, windowFlags());
-    m_criterion = source->criterion();
     const int rows = source->rowCount();
     m_grid = source->resultGrid();
     m_grid.setColumnCount(dups::columnCount(dups::Mode::Duplicates) + 1);
@@ -267,11 +266,11 @@ void TfrmDupCompare::markRow(int row) {
 // ---- stepping --------------------------------------------------------------------------------
 
 void TfrmDupCompare::sbR1Click() {
-    stepTo(dups::nextPairRow(m_grid, m_row, m_criterion));
+    stepTo(dups::nextPairRow(m_grid, m_row));
 }
 
 void TfrmDupCompare::sbL1Click() {
-    stepTo(dups::prevPairRow(m_grid, m_row, m_criterion));
+    stepTo(dups::prevPairRow(m_grid, m_row));
 }
 
 void TfrmDupCompare::stepTo(std::optional<int> row) {

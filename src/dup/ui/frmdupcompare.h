@@ -23,8 +23,8 @@ class TfrmFind;
 // row on the left, the row after it on the right), with name, folder, size, type, the three
 // dates, attributes, icon, version lines and, on request, the checksums of both files; every
 // value that differs between the two is highlighted, and arrows show which file's dates are
-// the later ones.  "Next pair" and "Prev pair" (PgDn, PgUp) step to the next two rows that
-// match under the search's criterion; Mark toggles a row's mark in the duplicate window.
+// the later ones.  "Next pair" and "Prev pair" (PgDn, PgUp) step to the next two rows of one
+// group of the search; Mark toggles a row's mark in the duplicate window.
 //
 // The main window makes it once and keeps it; a duplicate window shows it without waiting
 // (showFor) and lends it its rows, copied when it is shown.  Close and Esc hide it.
@@ -105,7 +105,6 @@ private:
     TfrmFind* m_find;
     QWidget* m_owner;
     QPointer<TfrmDup> m_source;
-    dups::Criterion m_criterion = dups::FilenameOnly;
     TextGrid m_grid; // grid: the copy of the source's rows
     int m_row = 0;
     std::array<Side, 2> m_sides;
