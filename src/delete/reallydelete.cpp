@@ -123,8 +123,9 @@ QString couldNotDelete(const QString& path) {
     return QStringLiteral("Couldn't delete file - ") + path;
 }
 
-QString couldNotZip(const QString& path) {
-    return QStringLiteral("Couldn't zip up file - ") + path;
+QString couldNotZip(const QString& path, const QString& reason) {
+    const QString text = QStringLiteral("Couldn't zip up file - ") + path;
+    return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }
 
 QString recycleQuestion() {
@@ -197,7 +198,7 @@ void settleBatch(const zip::ZipWriter::Results& results, const DisposalHooks& ho
     if (results.aborted)
         return;
     for (const QString& path : results.failed)
-        report(hooks, outcome, disposalText::couldNotZip(path));
+        report(hooks, outcome, disposalText::couldNotZip(path, results.reasons.value(path)));
 }
 
 } // namespace
@@ -289,7 +290,7 @@ void DisposalRun::handle(const ListedFile& file) {
         if (added.status == platform::FileResult::Changed)
             report(m_hooks, m_outcome, disposalText::changedSinceSearch(file.path));
         else if (!added.ok())
-            report(m_hooks, m_outcome, disposalText::couldNotZip(file.path));
+            report(m_hooks, m_outcome, disposalText::couldNotZip(file.path, added.message));
         else if (writer.flushDue())
             settleBatch(writer.flush(), m_hooks, m_outcome);
         break;

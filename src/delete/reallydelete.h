@@ -178,7 +178,8 @@ private:
 // The texts of the runs.
 namespace disposalText {
 QString couldNotDelete(const QString& path);
-QString couldNotZip(const QString& path);
+// "Couldn't zip up file - <path>", then ": <reason>" when the reason is known.
+QString couldNotZip(const QString& path, const QString& reason = QString());
 QString recycleQuestion(); // asked before files go to the trash
 QString recycleFailed();
 QString changedSinceSearch(const QString& path);

@@ -151,6 +151,7 @@ struct ZipWriter::Impl {
     QString path;       // as given to open()
     QString nativePath; // canonical: the wanted name of every archive
     bool named = false; // open() succeeded
+    QString openError;  // why the last open() failed; empty when it did not
     zip_t* archive = nullptr;
     QString archiveFile; // the file the open archive is written to
     QString baseFolder;  // canonical, empty for none
@@ -197,7 +198,7 @@ struct ZipWriter::Impl {
         for (int n = 1; n <= kMaxArchiveNames; ++n) {
             const QString candidate = numberedName(nativePath, n);
             QString why;
-            std::unique_ptr<QFile> file = platform::createNewFile(candidate, 0666, &why);
+            std::unique_ptr<QFile> file = platform::createNewFile(candidate, 0600, &why);
             if (!file) {
                 if (platform::fileStamp(candidate).kind != platform::FileKind::Missing)
                     continue; // the name is taken
@@ -342,6 +343,7 @@ struct ZipWriter::Impl {
                 continue;
             }
             results.failed << item->fullPath;
+            results.reasons.insert(item->fullPath, item->failure);
             if (results.error.isEmpty())
                 results.error = item->fullPath + QStringLiteral(": ") + item->failure;
         }
@@ -469,15 +471,16 @@ bool ZipWriter::open(const QString& archivePath) {
     if (d->named)
         d->writeBatch(d->untaken);
     d->named = false;
+    d->openError.clear();
     d->path = archivePath;
     d->nativePath = native;
     if (archivePath.isEmpty()) {
-        d->lastError = QStringLiteral("No archive name");
+        d->lastError = d->openError = QStringLiteral("No archive name");
         return false;
     }
     const QString folder = platform::parentFolder(native);
     if (platform::fileStamp(folder).kind != platform::FileKind::Folder) {
-        d->lastError = QStringLiteral("The folder %1 does not exist").arg(folder);
+        d->lastError = d->openError = QStringLiteral("The folder %1 does not exist").arg(folder);
         return false;
     }
     d->named = true;
@@ -511,7 +514,7 @@ platform::FileResult ZipWriter::addFile(const QString& fullPath,
         return platform::FileResult::failed(why);
     };
     if (!d->named)
-        return fail(QStringLiteral("No archive is open"));
+        return fail(d->openError.isEmpty() ? QStringLiteral("No archive is open") : d->openError);
     if (!fullPath.startsWith('/'))
         return fail(QStringLiteral("%1 is not a full path").arg(fullPath));
     const QString name = fullPath.mid(fullPath.lastIndexOf('/') + 1);

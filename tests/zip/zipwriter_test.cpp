@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using zip::ZipReader;
@@ -374,4 +375,22 @@ TEST_F(ZipWriterTest, NamesThatAreNotUtf8KeepTheirBytes) {
     // QTemporaryDir cannot remove names that are not UTF-8.
     platform::removeFile(path);
     platform::removeFile(dest + "/" + name);
+}
+
+TEST_F(ZipWriterTest, ArchivesAreReadableByTheirOwnerAlone) {
+    // A key readable by its owner alone, in a folder of the owner's alone: whatever the umask,
+    // the archive holding it is no more readable than the key was.
+    const QString key = file("c/home/ann/.ssh/id_key", "secret key\n");
+    QFile::setPermissions(key, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(world.path("c/home/ann/.ssh"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const mode_t old = ::umask(022);
+    ZipWriter writer;
+    ASSERT_TRUE(writer.open(archive));
+    ASSERT_TRUE(writer.addFile(key));
+    const ZipWriter::Results results = writer.flush();
+    ::umask(old);
+    ASSERT_EQ(results.storedPaths(), QStringList({key}));
+    EXPECT_EQ(platform::fileStamp(archive).permissions, 0600u);
+    EXPECT_EQ(archivekit::contents(archive).value("home/ann/.ssh/id_key"), "secret key\n");
 }
