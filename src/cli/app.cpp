@@ -4,6 +4,8 @@
 #include "cli/options.h"
 #include "cli/searches.h"
 #include "delete/batchdisposal.h"
+#include "platform/environment.h"
+#include "platform/registry.h"
 
 #include <QFileDevice>
 
@@ -89,6 +91,13 @@ int run(const QStringList& arguments, const Streams& s) {
                                        "to build it)"));
             return exError;
         }
+    }
+
+    // A registry file that cannot be read leaves the file types unknown: worth a word.
+    if (!platform::places().registryFile.isEmpty()) {
+        const QString problem = platform::registryProblem();
+        if (!problem.isEmpty())
+            complain(s, problem);
     }
 
     Progress progress(s.err, s.errIsTerminal);

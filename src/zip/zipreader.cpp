@@ -328,10 +328,10 @@ struct ZipReader::Impl {
     static std::unique_ptr<QFile> createTemporary(const QString& folder, const QString& target,
                                                   quint32 mode, QString* temp, QString* why) {
         for (int n = 0; n < kTempAttempts; ++n) {
-            const QString candidate = platform::joinPath(
-                folder, QStringLiteral(".vastel-extract-%1")
-                            .arg(QRandomGenerator::global()->generate64(), 16, 16,
-                                 QLatin1Char('0')));
+            const QString candidate =
+                platform::joinPath(folder, QStringLiteral(".vastel-extract-%1")
+                                               .arg(QRandomGenerator::global()->generate64(), 16,
+                                                    16, QLatin1Char('0')));
             if (candidate == target)
                 continue;
             std::unique_ptr<QFile> file = platform::createNewFile(candidate, mode, why);

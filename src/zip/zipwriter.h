@@ -89,13 +89,13 @@ public:
     };
 
     struct Results {
-        QList<Stored> stored; // files now safely in an archive on disk
-        QStringList failed;   // full paths that could not be stored
+        QList<Stored> stored;            // files now safely in an archive on disk
+        QStringList failed;              // full paths that could not be stored
         QHash<QString, QString> reasons; // why each of the failed files was not stored
-        QStringList archives; // the archive files written
-        bool aborted = false; // the progress callback asked to stop
-        QString error;        // the engine's message for the failure, else why the first
-                              // failed file was not stored; empty when nothing failed
+        QStringList archives;            // the archive files written
+        bool aborted = false;            // the progress callback asked to stop
+        QString error;                   // the engine's message for the failure, else why the first
+                                         // failed file was not stored; empty when nothing failed
 
         QStringList storedPaths() const;
     };

@@ -1,5 +1,6 @@
 // vastel-cli run end to end in a sandbox world, its output checked against a plain model of the
 // tree it searched.
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QDir>
@@ -247,6 +248,21 @@ TEST(CliRun, DisposalNeedsConfirmationAndHoldsProtectedFilesBack) {
         EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
     EXPECT_TRUE(QFile::exists(kept));
     EXPECT_TRUE(QFile::exists(other));
+}
+
+TEST(CliRun, ARegistryFileThatIsAFifoIsReportedNotWaitedOn) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("c/big.bin"), QByteArray(2000, 'b'));
+    const QString fifo = world.path(QStringLiteral("registry.fifo"));
+    ASSERT_TRUE(makeFifo(fifo));
+    world.setEnv("VASTEL_REGISTRY", fifo);
+    const CliResult r = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
+                                QStringLiteral("1"), QStringLiteral("C")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains("big.bin")) << r.out.constData();
+    EXPECT_TRUE(r.err.contains(
+        ("The registry file " + fifo + " cannot be read: not a regular file").toUtf8()))
+        << r.err.constData();
 }
 
 } // namespace
