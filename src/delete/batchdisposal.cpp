@@ -145,6 +145,7 @@ BatchDisposalResult disposeInBatch(const BatchDisposalRequest& request, const Ba
         if (io.warn)
             io.warn(message);
     };
+    hooks.abortRequested = io.abortRequested;
     DisposalRun run(request.kind, panels.deletion, savings, hooks,
                     request.kind == DisposalKind::Zip ? zipSettings(request) : ZipRunSettings());
     while (run.step(1024)) {

@@ -12,10 +12,10 @@
 
 struct BatchDisposalRequest {
     DisposalKind kind = DisposalKind::Delete;
-    ListedFiles files;  // as the search listed them
-    qint64 savings = 0; // bytes the files take, as the search counted them
-    QString tag;        // part of every archive name ("Duplicates", "TempClean", ...)
-    QString zipFolder;  // folder of the archives of a zip run
+    ListedFiles files;      // as the search listed them
+    qint64 savings = 0;     // bytes the files take, as the search counted them
+    QString tag;            // part of every archive name ("Duplicates", "TempClean", ...)
+    QString zipFolder;      // folder of the archives of a zip run
     bool assumeYes = false; // no question asked
 };
 
@@ -27,6 +27,8 @@ struct BatchDisposalIo {
     // Asks the question and answers true for yes; only asked when assumeYes is false.  An
     // empty function answers no.
     std::function<bool(const QString& question)> confirm;
+    // Asked during a zip run: true abandons the batch being written (its files stay).
+    std::function<bool()> abortRequested;
 };
 
 struct BatchDisposalResult {

@@ -109,6 +109,12 @@ public:
 
     QString lastError() const;
 
+    // Removes from the folder what writers killed in the middle left there, and nothing else:
+    // each empty file whose name matches the mask ("Drive*.zip") that is an abandoned claim of
+    // this user (see platform/claims.h; the claim of a writer at work is locked), and beside it
+    // the engine's temporary files of that name ("<name>.XXXXXX").  The paths removed.
+    static QStringList removeLeftovers(const QString& folder, const QString& mask);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;
