@@ -31,10 +31,10 @@ int lockRetrying(int fd, int how) {
 
 // True when the name still leads to the open file.
 bool nameLeadsTo(const QByteArray& native, int fd) {
-    struct stat byName {
-    }, open{};
-    return ::fstat(fd, &open) == 0 && ::lstat(native.constData(), &byName) == 0 &&
-           byName.st_dev == open.st_dev && byName.st_ino == open.st_ino;
+    struct stat byName {};
+    struct stat opened {};
+    return ::fstat(fd, &opened) == 0 && ::lstat(native.constData(), &byName) == 0 &&
+           byName.st_dev == opened.st_dev && byName.st_ino == opened.st_ino;
 }
 
 } // namespace

@@ -43,7 +43,7 @@ TEST(FoldersFile, EmptyListDeletesTheFile) {
 
 TEST(FoldersFile, AFifoIsRefusedAtOnceAndProtectsNothing) {
     SandboxWorld world;
-    ASSERT_TRUE(makeFifo(foldersFilePath()));
+    ASSERT_TRUE(scantest::makeFifo(foldersFilePath()));
     EXPECT_TRUE(finishesInTime([] {
         QString error;
         const QStringList lines = readFoldersFile(&error);

@@ -185,7 +185,7 @@ TEST(IniFile, AFailedReadKeepsEveryLaterWriteOfThatFileFromReplacingIt) {
 
 TEST(IniFile, ASettingsFileThatIsAFifoReadsAsDefaultsWithoutWaiting) {
     SandboxWorld world;
-    ASSERT_TRUE(makeFifo(settingsFile().path()));
+    ASSERT_TRUE(scantest::makeFifo(settingsFile().path()));
     EXPECT_TRUE(finishesInTime([] {
         IniFile ini = settingsFile();
         QString error;

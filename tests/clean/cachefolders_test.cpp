@@ -179,6 +179,6 @@ TEST_F(CacheFolders, InitializeAddsTheOnlineServiceCache) {
 }
 
 TEST_F(CacheFolders, AWinIniThatIsAFifoGivesNoOnlineServiceCache) {
-    ASSERT_TRUE(makeFifo(world.path("config/win.ini")));
+    ASSERT_TRUE(scantest::makeFifo(world.path("config/win.ini")));
     EXPECT_TRUE(finishesInTime([] { return aolCacheFolder().isEmpty(); }));
 }

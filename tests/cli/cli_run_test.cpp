@@ -254,7 +254,7 @@ TEST(CliRun, ARegistryFileThatIsAFifoIsReportedNotWaitedOn) {
     SandboxWorld world;
     world.makeFile(QStringLiteral("c/big.bin"), QByteArray(2000, 'b'));
     const QString fifo = world.path(QStringLiteral("registry.fifo"));
-    ASSERT_TRUE(makeFifo(fifo));
+    ASSERT_TRUE(scantest::makeFifo(fifo));
     world.setEnv("VASTEL_REGISTRY", fifo);
     const CliResult r = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
                                 QStringLiteral("1"), QStringLiteral("C")});

@@ -55,7 +55,7 @@ TEST(DesktopEntries, OneKeyPerEntryBelowSoftwareTheFirstOfAnIdWins) {
 TEST(DesktopEntries, AnEntryThatIsAFifoIsPassedOverWithoutWaiting) {
     SandboxWorld world;
     world.makeFile("one/applications/edit.desktop", "[Desktop Entry]\nExec=/opt/edit\n");
-    ASSERT_TRUE(makeFifo(world.path("one/applications/pipe.desktop")));
+    ASSERT_TRUE(scantest::makeFifo(world.path("one/applications/pipe.desktop")));
     world.setEnv("XDG_DATA_DIRS", world.path("one"));
     EXPECT_TRUE(finishesInTime([] {
         const platform::RegistryKey* lm = platform::registry().key("HKEY_LOCAL_MACHINE\\SOFTWARE");

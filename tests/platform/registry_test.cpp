@@ -196,7 +196,7 @@ TEST(RegistrySource, ClassesRootFromTheMimeDatabase) {
 TEST(RegistrySource, AFifoForTheFileIsRefusedAtOnceWithItsReason) {
     SandboxWorld world;
     const QString fifo = world.path("registry.fifo");
-    ASSERT_TRUE(makeFifo(fifo));
+    ASSERT_TRUE(scantest::makeFifo(fifo));
     world.setEnv("VASTEL_REGISTRY", fifo);
     EXPECT_TRUE(finishesInTime([&] {
         return platform::registry().root(RegistryRoot::ClassesRoot).subkeyCount() == 0 &&
