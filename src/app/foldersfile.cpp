@@ -1,10 +1,10 @@
 #include "app/foldersfile.h"
 
 #include "platform/environment.h"
+#include "platform/filesync.h"
 #include "platform/names.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 QString readFoldersWhen(const IniFile& ini) {
     return ini.readString(QStringLiteral("Folders"), QStringLiteral("When"),
@@ -23,19 +23,19 @@ QString foldersFilePath() {
 }
 
 bool foldersFileExists() {
-    return QFileInfo(foldersFilePath()).isFile();
+    // Whatever has the name counts, so that something other than a file there is reported as
+    // unreadable rather than taken for a list never built.
+    return platform::fileStamp(foldersFilePath()).kind != platform::FileKind::Missing;
 }
 
 QStringList readFoldersFile(QString* error) {
-    QFile file(foldersFilePath());
-    if (!file.exists())
-        return {};
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (file.error() != QFileDevice::NoError) {
+    const platform::FileContent file = platform::readWholeFile(foldersFilePath());
+    if (!file.ok()) {
         if (error)
-            *error = file.errorString();
+            *error = file.message;
         return {};
     }
+    const QByteArray& bytes = file.bytes;
     QStringList folders;
     const QList<QByteArray> lines = bytes.split('\n');
     for (QByteArray line : lines) {

@@ -4,9 +4,15 @@
 #include "cli/options.h"
 #include "cli/searches.h"
 #include "delete/batchdisposal.h"
+#include "delete/unzip.h"
+#include "platform/environment.h"
+#include "platform/interrupts.h"
 #include "platform/names.h"
+#include "platform/registry.h"
+#include "zip/zipwriter.h"
 
 #include <QFileDevice>
+#include <optional>
 
 namespace cli {
 
@@ -52,7 +58,36 @@ int dispose(const Options& o, const Disposable& disposable, const Streams& s) {
     };
     io.warn = [&](const QString& line) { complain(s, line); };
     io.confirm = [&](const QString& question) { return askOnTerminal(s, question); };
+
+    // A zip run is not cut off by Ctrl-C or SIGTERM: the batch being written is abandoned (its
+    // temporary file and its empty archive removed, its files left in place), and the run ends
+    // with its report.  A second signal ends the program at once.  Deletions and the trash
+    // stop as the signal always stopped them: each file is gone or not, with nothing between.
+    std::optional<platform::InterruptCatcher> interrupts;
+    if (request.kind == DisposalKind::Zip) {
+        for (const QString& path : zip::ZipWriter::removeLeftovers(
+                 archiveFolder(o.zipFolder), QString::fromLatin1(unzip::kArchiveMask)))
+            complain(
+                s,
+                QStringLiteral("removed %1, left behind by a zip run that was stopped").arg(path));
+        interrupts.emplace();
+        io.abortRequested = [&interrupts] { return interrupts->caught() != 0; };
+        // The question can still be answered with Ctrl-C.
+        io.confirm = [&](const QString& question) {
+            interrupts->pause();
+            const bool yes = askOnTerminal(s, question);
+            interrupts->resume();
+            return yes;
+        };
+    }
     const BatchDisposalResult result = disposeInBatch(request, io);
+    if (interrupts && interrupts->caught() != 0) {
+        const int signal = interrupts->caught();
+        complain(s, QStringLiteral("stopped by %1: the files not reported as zipped are where "
+                                   "they were")
+                        .arg(QString::fromLatin1(platform::signalName(signal))));
+        return exInterrupted + signal;
+    }
     if (!result.error.isEmpty()) {
         complain(s, result.error);
         return exError;
@@ -92,6 +127,13 @@ int run(const QStringList& arguments, const Streams& s) {
                                        "to build it)"));
             return exError;
         }
+    }
+
+    // A registry file that cannot be read leaves the file types unknown: worth a word.
+    if (!platform::places().registryFile.isEmpty()) {
+        const QString problem = platform::registryProblem();
+        if (!problem.isEmpty())
+            complain(s, problem);
     }
 
     Progress progress(s.err, s.errIsTerminal);

@@ -6,8 +6,9 @@
 // The whole command line program behind main(): parse, search, write, dispose.
 namespace cli {
 
-// Exit statuses.
-enum ExitStatus { exFound = 0, exNothing = 1, exError = 2 };
+// Exit statuses.  A zip run stopped by a signal ends with 128 plus the signal's number, as a
+// shell reports a program the signal ended.
+enum ExitStatus { exFound = 0, exNothing = 1, exError = 2, exInterrupted = 128 };
 
 struct Streams {
     QIODevice* out = nullptr; // results

@@ -148,6 +148,7 @@ BatchDisposalResult disposeInBatch(const BatchDisposalRequest& request, const Ba
     // The folders are judged again as each file goes, on the folder actually opened: one may
     // have been swapped for a link while the question waited.
     hooks.guard = folders.guard();
+    hooks.abortRequested = io.abortRequested;
     DisposalRun run(request.kind, panels.deletion, savings, hooks,
                     request.kind == DisposalKind::Zip ? zipSettings(request) : ZipRunSettings());
     while (run.step(1024)) {

@@ -27,6 +27,8 @@ struct BatchDisposalIo {
     // Asks the question and answers true for yes; only asked when assumeYes is false.  An
     // empty function answers no.
     std::function<bool(const QString& question)> confirm;
+    // Asked during a zip run: true abandons the batch being written (its files stay).
+    std::function<bool()> abortRequested;
 };
 
 struct BatchDisposalResult {

@@ -256,7 +256,7 @@ void FolderClean::settle(const zip::ZipWriter::Results& batch) {
     if (batch.aborted)
         return; // given up at the user's request: the files simply stay
     for (const QString& path : batch.failed)
-        report(disposalText::couldNotZip(path));
+        report(disposalText::couldNotZip(path, batch.reasons.value(path)));
 }
 
 void FolderClean::endWalk() {

@@ -58,12 +58,8 @@ void GridMarks::markAll(TextGrid& grid, const std::function<QString(int row)>& p
     clear(grid);
     const int last = rows < 0 ? grid.rowCount() - 1 : std::min(rows, grid.rowCount() - 1);
     m_files.reserve(last);
-    for (int row = 1; row <= last; ++row) {
-        // The first file of each group of duplicates stays: its copies are what goes.
-        if (grid.group(row) != 0 && !grid.sameGroupAsNext(row - 1))
-            continue;
+    for (int row = 1; row <= last; ++row)
         toggle(grid, row, pathOf(row));
-    }
 }
 
 QString GridMarks::statusText() const {

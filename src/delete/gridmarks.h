@@ -28,8 +28,7 @@ public:
     // Removes every mark.
     void clear(TextGrid& grid);
     // Marks every row (rows 1..rows when rows is given), the earlier marks removed first; pathOf
-    // gives a row's file.  Of a group of duplicates (TextGrid::group) every row but the first is
-    // marked, so that each group keeps a file.
+    // gives a row's file.
     void markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf, int rows = -1);
 
     // "2 files 3,000 bytes".

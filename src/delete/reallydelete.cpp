@@ -114,11 +114,12 @@ namespace disposalText {
 
 QString couldNotDelete(const QString& path, const QString& reason) {
     const QString text = QStringLiteral("Couldn't delete file - ") + path;
-    return reason.isEmpty() ? text : text + QStringLiteral(" (") + reason + QLatin1Char(')');
+    return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }
 
-QString couldNotZip(const QString& path) {
-    return QStringLiteral("Couldn't zip up file - ") + path;
+QString couldNotZip(const QString& path, const QString& reason) {
+    const QString text = QStringLiteral("Couldn't zip up file - ") + path;
+    return reason.isEmpty() ? text : text + QStringLiteral(": ") + reason;
 }
 
 QString recycleQuestion() {
@@ -206,7 +207,7 @@ void settleBatch(const zip::ZipWriter::Results& results, platform::Disposer& dis
     if (results.aborted)
         return;
     for (const QString& path : results.failed)
-        report(hooks, outcome, disposalText::couldNotZip(path));
+        report(hooks, outcome, disposalText::couldNotZip(path, results.reasons.value(path)));
 }
 
 } // namespace
@@ -298,7 +299,7 @@ void DisposalRun::handle(const ListedFile& file) {
         if (added.status == platform::FileResult::Changed)
             report(m_hooks, m_outcome, disposalText::changedSinceSearch(file.path));
         else if (!added.ok())
-            report(m_hooks, m_outcome, disposalText::couldNotZip(file.path));
+            report(m_hooks, m_outcome, disposalText::couldNotZip(file.path, added.message));
         else if (writer.flushDue())
             settleBatch(writer.flush(), m_disposer, m_hooks, m_outcome);
         break;

@@ -178,9 +178,10 @@ private:
 
 // The texts of the runs.
 namespace disposalText {
-// "Couldn't delete file - <path>", with the reason in brackets when there is one.
+// "Couldn't delete file - <path>", then ": <reason>" when the reason is known.
 QString couldNotDelete(const QString& path, const QString& reason = QString());
-QString couldNotZip(const QString& path);
+// "Couldn't zip up file - <path>", then ": <reason>" when the reason is known.
+QString couldNotZip(const QString& path, const QString& reason = QString());
 QString recycleQuestion(); // asked before files go to the trash
 // "An error occurred sending files to the recycle bin.  " and the reason; "The bin may be full."
 // when none is known.

@@ -38,6 +38,15 @@ QString cannotExtractText(const zip::ExtractFailure& failure, const QString& arc
     return QStringLiteral("Cannot extract ") + failure.entry + QStringLiteral(" from ") + name;
 }
 
+QString unzippedText(const zip::ZipReader::ExtractResult& result) {
+    if (result.failed == 0)
+        return QStringLiteral("Files were unzipped");
+    return QStringLiteral("%1 of %2 files were unzipped; %3 could not be unzipped")
+        .arg(result.extracted)
+        .arg(result.extracted + result.failed)
+        .arg(result.failed);
+}
+
 QString noArchivesNotice() {
     return QStringLiteral(
         "It appears that there are no archive zip files in this folder for Vastel to unzip.  "

@@ -27,6 +27,10 @@ QString countText(qint64 files);
 // + " from " + the archive's file name (without its folder).
 QString cannotExtractText(const zip::ExtractFailure& failure, const QString& archivePath);
 
+// Said when an extraction ends: "Files were unzipped" when every file was, else how many were
+// and how many were not ("2 of 3 files were unzipped; 1 could not be unzipped").
+QString unzippedText(const zip::ZipReader::ExtractResult& result);
+
 // Shown a moment after the window opens on a folder without archives.
 QString noArchivesNotice();
 

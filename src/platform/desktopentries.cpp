@@ -1,10 +1,10 @@
 // The desktop entries of installed programs as registry keys (see addDesktopEntries in
 // registry.h).
+#include "platform/filesync.h"
 #include "platform/registry.h"
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
@@ -62,11 +62,12 @@ struct DesktopEntry {
 // localised keys ("Icon[de]") are left out.
 DesktopEntry readDesktopEntry(const QString& path) {
     DesktopEntry entry;
-    QFile file(path);
-    if (file.size() > kMaxEntrySize || !file.open(QIODevice::ReadOnly))
+    // Anything but a regular file of sensible size (a FIFO, a device) is passed over unread.
+    const FileContent content = readWholeFile(path, kMaxEntrySize);
+    if (content.status != FileContent::Read)
         return entry;
     QStringDecoder decoder(QStringConverter::Utf8);
-    const QString text = decoder.decode(file.readAll());
+    const QString text = decoder.decode(content.bytes);
     bool inGroup = false;
     for (const QStringView rawLine : QStringView(text).split(QLatin1Char('\n'))) {
         const QStringView line = rawLine.trimmed();

@@ -134,7 +134,7 @@ bool syncAndClose(QFile& file, QString* error) {
     return true;
 }
 
-FileContent readWholeFile(const QString& path) {
+FileContent readWholeFile(const QString& path, qint64 sizeLimit) {
     FileContent out;
     const auto failed = [&out](const QString& why) {
         out.status = FileContent::Failed;
@@ -158,6 +158,8 @@ FileContent readWholeFile(const QString& path) {
         why = internal::systemMessage(EISDIR);
     else if (!S_ISREG(st.st_mode))
         why = QStringLiteral("not a regular file");
+    else if (sizeLimit >= 0 && st.st_size > sizeLimit)
+        why = QStringLiteral("larger than %1 bytes").arg(sizeLimit);
     else if (const int code = fault(FileStep::Read, path))
         why = internal::systemMessage(code);
     if (why.isEmpty())

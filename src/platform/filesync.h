@@ -37,7 +37,10 @@ struct FileContent {
 
 // Missing when nothing has the name.  Failed when something has it that cannot be read whole: a
 // folder, FIFO or device, a read that fails, or fewer bytes than the file held when it was opened.
-FileContent readWholeFile(const QString& path);
+// The open never waits (a FIFO without a writer is refused at once), so every file the program
+// reads as input (settings, lists, the registry file, desktop entries) is read through this.  With
+// a limit, a file of more bytes than that is refused without being read.
+FileContent readWholeFile(const QString& path, qint64 limit = -1);
 
 enum class FileKind { Missing, Regular, Folder, Link, Other };
 

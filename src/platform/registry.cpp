@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include "platform/environment.h"
+#include "platform/filesync.h"
 #include "platform/internal.h"
 
 #include <QFile>
@@ -364,15 +365,21 @@ namespace {
 
 std::unique_ptr<RegistryView> g_view;
 quint64 g_generation = 1;
+QString g_problem; // why the registry file of the view could not be read
 
 std::unique_ptr<RegistryView> buildView() {
+    g_problem.clear();
     const QString file = places().registryFile;
     if (!file.isEmpty()) {
         // The file is the whole registry: an unreadable one leaves the view empty.
         auto view = std::make_unique<RegistryView>();
-        QFile f(file);
-        if (f.open(QIODevice::ReadOnly))
-            parseRegistryText(f.readAll(), *view);
+        const FileContent content = readWholeFile(file);
+        if (content.status == FileContent::Read)
+            parseRegistryText(content.bytes, *view);
+        else
+            g_problem = QStringLiteral("The registry file %1 cannot be read: %2")
+                            .arg(file, content.ok() ? QStringLiteral("it does not exist")
+                                                    : content.message);
         return view;
     }
     return std::make_unique<RegistryView>([](RegistryRoot which, RegistryKey& root) {
@@ -398,6 +405,11 @@ const RegistryView& registry() {
     if (!g_view)
         g_view = buildView();
     return *g_view;
+}
+
+QString registryProblem() {
+    registry();
+    return g_problem;
 }
 
 void reloadRegistry() {

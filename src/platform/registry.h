@@ -112,6 +112,11 @@ private:
 // The registry view of the current world (see the top of this file).
 const RegistryView& registry();
 
+// Why the registry file that stands for the registry (VASTEL_REGISTRY) could not be read, so
+// that the view is empty: missing, not a regular file (a FIFO is refused without waiting), or a
+// failed read.  Empty when it was read, or when no such file is in use.
+QString registryProblem();
+
 // Drops the view so that the next use reads the registry anew (programs may have been installed
 // or removed since it was built); the environment is not read again.
 void reloadRegistry();

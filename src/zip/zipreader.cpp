@@ -9,6 +9,7 @@
 #include "zip/zipformat.h"
 
 #include <QHash>
+#include <QRandomGenerator>
 #include <QStringList>
 #include <algorithm>
 #include <limits>
@@ -321,15 +322,28 @@ struct ZipReader::Impl {
         return file;
     }
 
-    // A free temporary name in a folder; null when none is found.
-    static QString temporaryName(const QString& folder) {
+    // A new temporary file in a folder, created exclusively under a random name that is not
+    // the entry's own, so that neither a leftover nor an entry of that name is ever in the way.
+    // The path comes back in *temp; null (with the reason) when no name could be taken.
+    static std::unique_ptr<QFile> createTemporary(const QString& folder, const QString& target,
+                                                  quint32 mode, QString* temp, QString* why) {
         for (int n = 0; n < kTempAttempts; ++n) {
             const QString candidate =
-                platform::joinPath(folder, QStringLiteral(".vastel-extract-%1").arg(n));
+                platform::joinPath(folder, QStringLiteral(".vastel-extract-%1")
+                                               .arg(QRandomGenerator::global()->generate64(), 16,
+                                                    16, QLatin1Char('0')));
+            if (candidate == target)
+                continue;
+            std::unique_ptr<QFile> file = platform::createNewFile(candidate, mode, why);
+            if (file) {
+                *temp = candidate;
+                return file;
+            }
             if (platform::fileStamp(candidate).kind == platform::FileKind::Missing)
-                return candidate;
+                return nullptr; // not a taken name: the folder refuses
         }
-        return QString();
+        *why = QStringLiteral("no free temporary name");
+        return nullptr;
     }
 
     bool extractFile(const ZipEntry& e, const QString& folder, const QString& name) {
@@ -347,9 +361,8 @@ struct ZipReader::Impl {
         if (mode == 0)
             mode = 0666;
         QString why;
-        const QString temp = temporaryName(folder);
-        std::unique_ptr<QFile> out =
-            temp.isNull() ? nullptr : platform::createNewFile(temp, mode, &why);
+        QString temp;
+        std::unique_ptr<QFile> out = createTemporary(folder, target, mode, &temp, &why);
         if (!out) {
             zip_fclose(data);
             fail(e, Failure::Operation::Write, Failure::Kind::FileSystem, 0,

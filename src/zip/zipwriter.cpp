@@ -1,6 +1,8 @@
 #include "zip/zipwriter.h"
 
 #include "app/crc32.h"
+#include "platform/claims.h"
+#include "platform/dirsearch.h"
 #include "platform/drives.h"
 #include "platform/fileops.h"
 #include "platform/filesync.h"
@@ -151,6 +153,7 @@ struct ZipWriter::Impl {
     QString path;       // as given to open()
     QString nativePath; // canonical: the wanted name of every archive
     bool named = false; // open() succeeded
+    QString openError;  // why the last open() failed; empty when it did not
     zip_t* archive = nullptr;
     QString archiveFile; // the file the open archive is written to
     QString baseFolder;  // canonical, empty for none
@@ -191,20 +194,23 @@ struct ZipWriter::Impl {
         archive = nullptr;
     }
 
-    // Takes a fresh name for the next archive by creating its file, empty and exclusively.
-    // The identity of that empty file comes back in `reserved`.
-    bool reserveArchive(platform::FileIdentity* reserved, QString* error) {
+    // Takes a fresh name for the next archive by creating its file, empty, exclusively and
+    // locked (a claim, see claims.h): the lock lasts as long as `claim` stays open, so that a
+    // later run can tell the empty file of a killed run from one in use.  The identity of that
+    // empty file comes back in `reserved`.
+    bool reserveArchive(platform::FileIdentity* reserved, std::unique_ptr<QFile>* claim,
+                        QString* error) {
         for (int n = 1; n <= kMaxArchiveNames; ++n) {
             const QString candidate = numberedName(nativePath, n);
             QString why;
-            std::unique_ptr<QFile> file = platform::createNewFile(candidate, 0666, &why);
-            if (!file) {
-                if (platform::fileStamp(candidate).kind != platform::FileKind::Missing)
+            bool taken = false;
+            *claim = platform::claimNewFile(candidate, 0600, &taken, &why);
+            if (!*claim) {
+                if (taken || platform::fileStamp(candidate).kind != platform::FileKind::Missing)
                     continue; // the name is taken
                 *error = QStringLiteral("The archive %1 cannot be created: %2").arg(candidate, why);
                 return false;
             }
-            file->close();
             archiveFile = candidate;
             *reserved = platform::fileStamp(candidate).identity();
             return true;
@@ -342,6 +348,7 @@ struct ZipWriter::Impl {
                 continue;
             }
             results.failed << item->fullPath;
+            results.reasons.insert(item->fullPath, item->failure);
             if (results.error.isEmpty())
                 results.error = item->fullPath + QStringLiteral(": ") + item->failure;
         }
@@ -383,7 +390,9 @@ struct ZipWriter::Impl {
 
         QString error;
         platform::FileIdentity reserved;
-        if (!reserveArchive(&reserved, &error)) {
+        // Held until the batch is settled: the claim ends when this goes out of scope.
+        std::unique_ptr<QFile> claim;
+        if (!reserveArchive(&reserved, &claim, &error)) {
             failBatch(results, error);
             settle(results);
             return;
@@ -469,15 +478,16 @@ bool ZipWriter::open(const QString& archivePath) {
     if (d->named)
         d->writeBatch(d->untaken);
     d->named = false;
+    d->openError.clear();
     d->path = archivePath;
     d->nativePath = native;
     if (archivePath.isEmpty()) {
-        d->lastError = QStringLiteral("No archive name");
+        d->lastError = d->openError = QStringLiteral("No archive name");
         return false;
     }
     const QString folder = platform::parentFolder(native);
     if (platform::fileStamp(folder).kind != platform::FileKind::Folder) {
-        d->lastError = QStringLiteral("The folder %1 does not exist").arg(folder);
+        d->lastError = d->openError = QStringLiteral("The folder %1 does not exist").arg(folder);
         return false;
     }
     d->named = true;
@@ -511,7 +521,7 @@ platform::FileResult ZipWriter::addFile(const QString& fullPath,
         return platform::FileResult::failed(why);
     };
     if (!d->named)
-        return fail(QStringLiteral("No archive is open"));
+        return fail(d->openError.isEmpty() ? QStringLiteral("No archive is open") : d->openError);
     if (!fullPath.startsWith('/'))
         return fail(QStringLiteral("%1 is not a full path").arg(fullPath));
     const QString name = fullPath.mid(fullPath.lastIndexOf('/') + 1);
@@ -605,6 +615,56 @@ ZipWriter::Results ZipWriter::takeResults() {
 
 QString ZipWriter::lastError() const {
     return d->lastError;
+}
+
+namespace {
+
+// Names of the regular files of a folder that match a pattern, with their sizes.
+QList<platform::DirEntry> regularFiles(const QString& folder, const QString& pattern) {
+    QList<platform::DirEntry> found;
+    platform::DirSearch search;
+    if (!search.open(folder))
+        return found;
+    search.start(pattern, platform::faReadOnly | platform::faArchive);
+    platform::DirEntry entry;
+    while (search.next(&entry))
+        found << entry;
+    return found;
+}
+
+// The name of one of the engine's temporary files of an archive: the archive's name, ".", and
+// six letters or digits.
+bool isTemporaryOf(const QString& name, const QString& archive) {
+    constexpr int kRandom = 6;
+    if (name.size() != archive.size() + 1 + kRandom || !name.startsWith(archive) ||
+        name.at(archive.size()) != QLatin1Char('.'))
+        return false;
+    for (const QChar c : name.right(kRandom))
+        if (c.unicode() > 127 || !c.isLetterOrNumber())
+            return false;
+    return true;
+}
+
+} // namespace
+
+QStringList ZipWriter::removeLeftovers(const QString& folder, const QString& mask) {
+    QStringList removed;
+    for (const platform::DirEntry& claim : regularFiles(folder, mask)) {
+        if (claim.size != 0)
+            continue;
+        const QString path = platform::joinPath(folder, claim.name);
+        if (!platform::removeAbandonedClaim(path).ok())
+            continue;
+        removed << path;
+        // Nobody holds the name any more, so nobody writes its temporary files either.
+        for (const platform::DirEntry& temp :
+             regularFiles(folder, claim.name + QStringLiteral(".??????"))) {
+            const QString tempPath = platform::joinPath(folder, temp.name);
+            if (isTemporaryOf(temp.name, claim.name) && platform::removeFile(tempPath))
+                removed << tempPath;
+        }
+    }
+    return removed;
 }
 
 } // namespace zip

@@ -2,6 +2,7 @@
 
 #include "platform/fileidentity.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,8 @@ namespace zip {
 // fresh file: the name given to open() when nothing has that name yet, else the same name with
 // "-2", "-3", ... before ".zip" ("Drive-C-Duplicates08Dec261530-2.zip").  The name is taken by
 // creating the file exclusively before libzip writes into it, so two runs never share a file.
+// Archives are readable and writable by their owner alone (0600), whatever the umask, since
+// they may hold files that nobody else could read.
 //
 // Entry names: without a base folder, a file is stored under its path below the root of its
 // drive ("/home/ann/a.txt" on drive C "/" becomes "home/ann/a.txt"), so that extracting with
@@ -86,12 +89,13 @@ public:
     };
 
     struct Results {
-        QList<Stored> stored; // files now safely in an archive on disk
-        QStringList failed;   // full paths that could not be stored
-        QStringList archives; // the archive files written
-        bool aborted = false; // the progress callback asked to stop
-        QString error;        // the engine's message for the failure, else why the first
-                              // failed file was not stored; empty when nothing failed
+        QList<Stored> stored;            // files now safely in an archive on disk
+        QStringList failed;              // full paths that could not be stored
+        QHash<QString, QString> reasons; // why each of the failed files was not stored
+        QStringList archives;            // the archive files written
+        bool aborted = false;            // the progress callback asked to stop
+        QString error;                   // the engine's message for the failure, else why the first
+                                         // failed file was not stored; empty when nothing failed
 
         QStringList storedPaths() const;
     };
@@ -104,6 +108,12 @@ public:
     Results takeResults();
 
     QString lastError() const;
+
+    // Removes from the folder what writers killed in the middle left there, and nothing else:
+    // each empty file whose name matches the mask ("Drive*.zip") that is an abandoned claim of
+    // this user (see platform/claims.h; the claim of a writer at work is locked), and beside it
+    // the engine's temporary files of that name ("<name>.XXXXXX").  The paths removed.
+    static QStringList removeLeftovers(const QString& folder, const QString& mask);
 
 private:
     struct Impl;

@@ -1,6 +1,9 @@
 // The folders.txt file.
 #include "app/foldersfile.h"
+#include "app/protection.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
+#include "support/timelimit.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -36,4 +39,17 @@ TEST(FoldersFile, EmptyListDeletesTheFile) {
     EXPECT_FALSE(foldersFileExists());
     EXPECT_FALSE(QFile::exists(foldersFilePath()));
     EXPECT_TRUE(writeFoldersFile({})); // nothing to delete is no failure
+}
+
+TEST(FoldersFile, AFifoIsRefusedAtOnceAndProtectsNothing) {
+    SandboxWorld world;
+    ASSERT_TRUE(scantest::makeFifo(foldersFilePath()));
+    EXPECT_TRUE(finishesInTime([] {
+        QString error;
+        const QStringList lines = readFoldersFile(&error);
+        ProtectedFolders folders;
+        folders.buildFromWorld();
+        return lines.isEmpty() && error == "not a regular file" &&
+               folders.listProblem().endsWith(") cannot be read: not a regular file");
+    }));
 }

@@ -1,7 +1,9 @@
 // The INI reader and writer: lookup rules, integers, and writes that leave the rest alone.
 #include "app/inifile.h"
 #include "app/lists.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
+#include "support/timelimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -179,4 +181,16 @@ TEST(IniFile, AFailedReadKeepsEveryLaterWriteOfThatFileFromReplacingIt) {
     IniFile again(path);
     EXPECT_EQ(readList(again, lists::TempFiles, {}), QStringList({"*.old"}));
     EXPECT_TRUE(again.writeString("ZipFile", "Comment", "c"));
+}
+
+TEST(IniFile, ASettingsFileThatIsAFifoReadsAsDefaultsWithoutWaiting) {
+    SandboxWorld world;
+    ASSERT_TRUE(scantest::makeFifo(settingsFile().path()));
+    EXPECT_TRUE(finishesInTime([] {
+        IniFile ini = settingsFile();
+        QString error;
+        return ini.readString("Zip", "Path", "default") == "default" &&
+               !ini.writeStrings("Zip", {{"Path", "/x"}}, &error) &&
+               error.contains("not a regular file");
+    }));
 }

@@ -2,6 +2,7 @@
 #include "clean/cachefolders.h"
 #include "support/entrybuilders.h"
 #include "support/sandbox.h"
+#include "support/timelimit.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -175,4 +176,9 @@ TEST_F(CacheFolders, InitializeAddsTheOnlineServiceCache) {
         QStringList({world.path("xdg-cache/vivaldi/Default/Cache/Cache_Data"), app + "/cache"}));
     // ReadInFromDisk without a Number key does not take it.
     EXPECT_EQ(readFolders().size(), 1);
+}
+
+TEST_F(CacheFolders, AWinIniThatIsAFifoGivesNoOnlineServiceCache) {
+    ASSERT_TRUE(scantest::makeFifo(world.path("config/win.ini")));
+    EXPECT_TRUE(finishesInTime([] { return aolCacheFolder().isEmpty(); }));
 }

@@ -1,5 +1,6 @@
 // vastel-cli run end to end in a sandbox world, its output checked against a plain model of the
 // tree it searched.
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
 
 #include <QDateTime>
@@ -401,6 +402,21 @@ TEST(CliRun, NamesThatAreNotUtf8KeepTheirBytes) {
     EXPECT_TRUE(json.out.contains("caf\\udce9 \\udcff.txt")) << json.out.constData();
     // The temporary folder's clean-up cannot name the file.
     EXPECT_EQ(std::remove(path.constData()), 0);
+}
+
+TEST(CliRun, ARegistryFileThatIsAFifoIsReportedNotWaitedOn) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("c/big.bin"), QByteArray(2000, 'b'));
+    const QString fifo = world.path(QStringLiteral("registry.fifo"));
+    ASSERT_TRUE(scantest::makeFifo(fifo));
+    world.setEnv("VASTEL_REGISTRY", fifo);
+    const CliResult r = runCli({QStringLiteral("hogs"), QStringLiteral("--larger"),
+                                QStringLiteral("1"), QStringLiteral("C")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.contains("big.bin")) << r.out.constData();
+    EXPECT_TRUE(r.err.contains(
+        ("The registry file " + fifo + " cannot be read: not a regular file").toUtf8()))
+        << r.err.constData();
 }
 
 } // namespace

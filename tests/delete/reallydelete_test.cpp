@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -211,8 +213,8 @@ TEST_F(DeleteWorld, DeleteRunReportsUndeletableFilesAndGoesOn) {
     EXPECT_FALSE(QFileInfo::exists(d));
     EXPECT_TRUE(QFileInfo::exists(folder + "/inside.txt"));
     EXPECT_EQ(rec.errors,
-              QStringList({"Couldn't delete file - " + folder + " (Is a directory)",
-                           "Couldn't delete file - " + gone + " (No such file or directory)"}));
+              QStringList({"Couldn't delete file - " + folder + ": Is a directory",
+                           "Couldn't delete file - " + gone + ": No such file or directory"}));
     EXPECT_EQ(rec.indexes, QList<qsizetype>({0, 1, 2, 3, 4}));
     EXPECT_EQ(rec.started, files);
     EXPECT_EQ(out.disposed, 3);
@@ -333,7 +335,8 @@ TEST_F(ZipWorld, AFileThatCannotBeStoredStaysAndIsReported) {
     const QString b = file("docs/b.txt", "beta");
     Recorder rec;
     const DisposalOutcome out = zipFiles(listedNow({a, folder, b}), 10, settings, rec.hooks());
-    EXPECT_EQ(rec.errors, QStringList({"Couldn't zip up file - " + folder}));
+    EXPECT_EQ(rec.errors, QStringList({"Couldn't zip up file - " + folder + ": " + folder +
+                                       " is not a regular file"}));
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_FALSE(QFileInfo::exists(a));
     EXPECT_FALSE(QFileInfo::exists(b));
@@ -347,11 +350,29 @@ TEST_F(ZipWorld, AMissingZipFolderDeletesNothing) {
     Recorder rec;
     const DisposalOutcome out = zipFiles(listedNow(files), 10, settings, rec.hooks());
     EXPECT_EQ(out.disposed, 0);
-    EXPECT_EQ(rec.errors, QStringList({"Couldn't zip up file - " + files[0],
-                                       "Couldn't zip up file - " + files[1]}));
+    const QString why = ": The folder " + settings.zipFolder + " does not exist";
+    EXPECT_EQ(rec.errors, QStringList({"Couldn't zip up file - " + files[0] + why,
+                                       "Couldn't zip up file - " + files[1] + why}));
     for (const QString& f : files)
         EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
     EXPECT_FALSE(QFileInfo::exists(world.path("no")));
+}
+
+TEST_F(ZipWorld, AFullDeviceIsNamedInTheReport) {
+    const QStringList files = {file("docs/a.txt", "alpha"), file("docs/b.txt", "beta")};
+    platform::setFileFault(platform::FileStep::SyncFile, ENOSPC);
+    Recorder rec;
+    const DisposalOutcome out = zipFiles(listedNow(files), 9, settings, rec.hooks());
+    platform::clearFileFaults();
+    EXPECT_EQ(out.disposed, 0);
+    ASSERT_EQ(rec.errors.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(rec.errors[i].startsWith("Couldn't zip up file - " + files[i] + ": "))
+            << rec.errors[i].toStdString();
+        EXPECT_TRUE(rec.errors[i].endsWith(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+            << rec.errors[i].toStdString();
+        EXPECT_TRUE(QFileInfo::exists(files[i]));
+    }
 }
 
 TEST_F(ZipWorld, AnAbortedRunLosesNothing) {

@@ -39,3 +39,16 @@ TEST(UnzipArchiveList, RegularFilesOfTheFolderSortedIgnoringCase) {
                            "Drive-D-Temp08Dec261530.zip", "Drive.zip"}));
     EXPECT_TRUE(unzip::archiveFiles(world.path("no such folder")).isEmpty());
 }
+
+TEST(UnzipTexts, TheEndOfAnExtractionSaysHowManyFilesCameBack) {
+    zip::ZipReader::ExtractResult all;
+    all.extracted = 4;
+    EXPECT_EQ(unzip::unzippedText(all), "Files were unzipped");
+    zip::ZipReader::ExtractResult some;
+    some.extracted = 3;
+    some.failed = 2;
+    EXPECT_EQ(unzip::unzippedText(some), "3 of 5 files were unzipped; 2 could not be unzipped");
+    zip::ZipReader::ExtractResult none;
+    none.failed = 1;
+    EXPECT_EQ(unzip::unzippedText(none), "0 of 1 files were unzipped; 1 could not be unzipped");
+}

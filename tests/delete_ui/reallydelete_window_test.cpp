@@ -379,8 +379,9 @@ TEST_F(ZipFromWindow, NoWordOfSuccessWhenNothingWasStored) {
     });
     EXPECT_EQ(reallyDelete(nullptr, listedNow({free1, free2}), QString(), 3),
               DisposalChoice::Disposed);
-    EXPECT_EQ(boxes.texts(),
-              QStringList({"Couldn't zip up file - " + free2, "Couldn't zip up file - " + free1}));
+    const QString why = ": The folder " + world.path("missing") + " does not exist";
+    EXPECT_EQ(boxes.texts(), QStringList({"Couldn't zip up file - " + free2 + why,
+                                          "Couldn't zip up file - " + free1 + why}));
     EXPECT_TRUE(QFileInfo::exists(free1));
     EXPECT_TRUE(QFileInfo::exists(free2));
 }

@@ -1,7 +1,9 @@
 // HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER from the desktop entries of installed programs.
 #include "platform/environment.h"
 #include "platform/registry.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
+#include "support/timelimit.h"
 
 #include <gtest/gtest.h>
 
@@ -48,4 +50,15 @@ TEST(DesktopEntries, OneKeyPerEntryBelowSoftwareTheFirstOfAnIdWins) {
     world.useRegistry("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Pinned]\n");
     EXPECT_EQ(platform::registry().key("HKLM\\SOFTWARE")->subkeyNames(), QStringList({"Pinned"}));
     EXPECT_EQ(platform::registry().key("HKCU\\SOFTWARE"), nullptr);
+}
+
+TEST(DesktopEntries, AnEntryThatIsAFifoIsPassedOverWithoutWaiting) {
+    SandboxWorld world;
+    world.makeFile("one/applications/edit.desktop", "[Desktop Entry]\nExec=/opt/edit\n");
+    ASSERT_TRUE(scantest::makeFifo(world.path("one/applications/pipe.desktop")));
+    world.setEnv("XDG_DATA_DIRS", world.path("one"));
+    EXPECT_TRUE(finishesInTime([] {
+        const platform::RegistryKey* lm = platform::registry().key("HKEY_LOCAL_MACHINE\\SOFTWARE");
+        return lm && lm->subkeyNames() == QStringList({"edit.desktop"});
+    }));
 }

@@ -1,7 +1,9 @@
 // The registry view: REGEDIT4 text, key lookup rules, lazy roots and where the view comes from.
 #include "platform/environment.h"
 #include "platform/registry.h"
+#include "support/entrybuilders.h"
 #include "support/sandbox.h"
+#include "support/timelimit.h"
 
 #include <QStringEncoder>
 #include <gtest/gtest.h>
@@ -189,4 +191,20 @@ TEST(RegistrySource, ClassesRootFromTheMimeDatabase) {
         }
     }
     EXPECT_EQ(view.key("HKCR\\Makefile"), nullptr);
+}
+
+TEST(RegistrySource, AFifoForTheFileIsRefusedAtOnceWithItsReason) {
+    SandboxWorld world;
+    const QString fifo = world.path("registry.fifo");
+    ASSERT_TRUE(scantest::makeFifo(fifo));
+    world.setEnv("VASTEL_REGISTRY", fifo);
+    EXPECT_TRUE(finishesInTime([&] {
+        return platform::registry().root(RegistryRoot::ClassesRoot).subkeyCount() == 0 &&
+               platform::registryProblem() ==
+                   "The registry file " + fifo + " cannot be read: not a regular file";
+    }));
+
+    // A file that is read leaves no problem behind.
+    world.useRegistry("REGEDIT4\n");
+    EXPECT_EQ(platform::registryProblem(), QString());
 }

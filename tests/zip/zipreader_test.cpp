@@ -436,3 +436,26 @@ TEST_F(ZipReaderTest, SizesClaimedByTheArchiveNeverUpsetTheProgress) {
         EXPECT_GE(*std::min_element(seen.begin(), seen.end()), 0);
     }
 }
+
+TEST_F(ZipReaderTest, EntriesNamedLikeTheTemporaryFilesAreRestored) {
+    // The extraction writes each file under a temporary name first; entries that happen to have
+    // such names still come back under their own names, and nothing else stays behind.
+    std::vector<RawEntry> entries;
+    QStringList names;
+    for (int n = 0; n < 4; ++n) {
+        const QByteArray name = ".vastel-extract-" + QByteArray::number(n);
+        entries.push_back({name, "data " + name, {}, {}});
+        names << QString::fromLatin1(name);
+    }
+    entries.push_back({"plain.txt", "plain", {}, {}});
+    names << "plain.txt";
+    write(entries);
+    const QString dest = world.makeDir("dest");
+
+    const ZipReader::ExtractResult result = reader.extract(dest);
+    EXPECT_EQ(failedEntries(), QStringList());
+    EXPECT_EQ(result.extracted, 5);
+    names.sort();
+    EXPECT_EQ(everything(dest), names);
+    EXPECT_EQ(SandboxWorld::readBytes(dest + "/.vastel-extract-0"), "data .vastel-extract-0");
+}

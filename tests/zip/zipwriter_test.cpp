@@ -1,4 +1,5 @@
 #include "archivekit.h"
+#include "platform/claims.h"
 #include "platform/fileops.h"
 #include "platform/filesync.h"
 #include "platform/names.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using zip::ZipReader;
@@ -374,4 +376,50 @@ TEST_F(ZipWriterTest, NamesThatAreNotUtf8KeepTheirBytes) {
     // QTemporaryDir cannot remove names that are not UTF-8.
     platform::removeFile(path);
     platform::removeFile(dest + "/" + name);
+}
+
+TEST_F(ZipWriterTest, ArchivesAreReadableByTheirOwnerAlone) {
+    // A key readable by its owner alone, in a folder of the owner's alone: whatever the umask,
+    // the archive holding it is no more readable than the key was.
+    const QString key = file("c/home/ann/.ssh/id_key", "secret key\n");
+    QFile::setPermissions(key, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(world.path("c/home/ann/.ssh"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const mode_t old = ::umask(022);
+    ZipWriter writer;
+    ASSERT_TRUE(writer.open(archive));
+    ASSERT_TRUE(writer.addFile(key));
+    const ZipWriter::Results results = writer.flush();
+    ::umask(old);
+    ASSERT_EQ(results.storedPaths(), QStringList({key}));
+    EXPECT_EQ(platform::fileStamp(archive).permissions, 0600u);
+    EXPECT_EQ(archivekit::contents(archive).value("home/ann/.ssh/id_key"), "secret key\n");
+}
+
+TEST_F(ZipWriterTest, OnlyTheLitterOfWritersThatEndedIsRemoved) {
+    // A writer killed in the middle leaves its claimed empty archive and the engine's temporary
+    // file; a claim still held is a writer at work.
+    bool taken = false;
+    QString why;
+    ASSERT_TRUE(platform::claimNewFile(zipFolder + "/Drive-C-Dead.zip", 0600, &taken, &why));
+    const QString deadTemp = file("zips/Drive-C-Dead.zip.a1B2c3", "half an archive");
+    const std::unique_ptr<QFile> held =
+        platform::claimNewFile(zipFolder + "/Drive-D-Busy.zip", 0600, &taken, &why);
+    ASSERT_TRUE(held);
+    file("zips/Drive-D-Busy.zip.Zz9yY8", "being written");
+    file("zips/Drive-C-Whole.zip", "an archive");              // not empty
+    file("zips/Drive-C-Whole.zip.q1w2e3", "not ours to know"); // its name is nobody's claim
+    file("zips/other.zip", "");                                // not one of the names
+    file("zips/Drive-C-Dead.zip.toolong", "not a temporary name");
+    EXPECT_FALSE(taken);
+
+    EXPECT_EQ(sorted(ZipWriter::removeLeftovers(zipFolder, "Drive*.zip")),
+              QStringList({zipFolder + "/Drive-C-Dead.zip", deadTemp}));
+    EXPECT_EQ(
+        sorted(QDir(zipFolder).entryList(QDir::Files)),
+        QStringList({"Drive-C-Dead.zip.toolong", "Drive-C-Whole.zip", "Drive-C-Whole.zip.q1w2e3",
+                     "Drive-D-Busy.zip", "Drive-D-Busy.zip.Zz9yY8", "other.zip"}));
+
+    // A name whose claim was removed can be claimed again.
+    EXPECT_TRUE(platform::claimNewFile(zipFolder + "/Drive-C-Dead.zip", 0600, &taken, &why));
 }

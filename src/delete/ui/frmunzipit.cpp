@@ -280,15 +280,16 @@ void TfrmUnZipIt::ExtractFiles1Click() {
         return;
     m_lastDestination = destination.folder();
 
+    zip::ZipReader::ExtractResult result;
     {
         const WaitCursor wait;
         m_reader.setRestorePaths(true);
         m_reader.setCreateFolders(true);
-        m_reader.extract(m_lastDestination, QStringLiteral("*.*"));
+        result = m_reader.extract(m_lastDestination, QStringLiteral("*.*"));
         m_gauge->setVisible(false);
         readArchiveList();
     }
-    msgbox::plainBox(QStringLiteral("Files were unzipped"));
+    msgbox::plainBox(unzip::unzippedText(result));
 }
 
 void TfrmUnZipIt::OutlineArchiveProgress(int percent) {
