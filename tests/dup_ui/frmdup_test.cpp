@@ -622,6 +622,7 @@ TEST_F(DupWindow, ClosingStoresThePlacementOfTheMode) {
 
 TEST_F(DupWindow, TheMainWindowOpensBothTools) {
     registerTools();
+    world.makeDir("c/keep");
     ASSERT_TRUE(writeFoldersFile({c("keep/")}));
     TfrmMain main;
     main.GetSearchPath();
