@@ -28,9 +28,11 @@ struct Options {
     int days = 0;             // cache: least days since the last access
     QStringList statTypes;    // stats: only files of these types ("*.doc"); every file when empty
     Disposal disposal = Disposal::None;
-    QString zipFolder;            // Disposal::Zip
-    bool yes = false;             // dispose without asking
-    bool includeArchives = false; // dispose of the program's own archives too
+    QString zipFolder; // Disposal::Zip
+    bool yes = false;  // dispose without asking
+
+    // Dispose of the program's own archives too.
+    bool includeArchives = false;
 };
 
 // The outcome of parsing: the options, or the one-line reason they are not usable.

@@ -12,11 +12,12 @@
 
 struct BatchDisposalRequest {
     DisposalKind kind = DisposalKind::Delete;
-    ListedFiles files;      // as the search listed them
-    qint64 savings = 0;     // bytes the files take, as the search counted them
-    QString tag;            // part of every archive name ("Duplicates", "TempClean", ...)
-    QString zipFolder;      // folder of the archives of a zip run
+    ListedFiles files;  // as the search listed them
+    qint64 savings = 0; // bytes the files take, as the search counted them
+    QString tag;        // part of every archive name ("Duplicates", "TempClean", ...)
+    QString zipFolder;  // folder of the archives of a zip run
     bool assumeYes = false; // no question asked
+
     // The program's own archives in its zip folders are disposed of too; without it they are
     // held back, each named through warn.
     bool includeArchives = false;
