@@ -3,6 +3,7 @@
 #include "platform/environment.h"
 #include "platform/filesync.h"
 #include "platform/names.h"
+#include "platform/paths.h"
 
 #include <QFile>
 
@@ -57,4 +58,21 @@ bool writeFoldersFile(const QStringList& folders) {
     for (const QString& folder : folders)
         bytes += platform::encodeName(folder) + "\r\n";
     return saveWholeFile(path, bytes);
+}
+
+QStringList missingFolderWarnings(const QStringList& folders) {
+    QStringList warnings;
+    for (const QString& folder : folders) {
+        if (platform::isDirectory(folder))
+            continue;
+        QString warning = QStringLiteral("The folder \"") + folder +
+                          QStringLiteral("\" of the non-delete list (") + foldersFilePath() +
+                          QStringLiteral(") does not exist, so it protects nothing.");
+        const QString trimmed = folder.trimmed();
+        if (trimmed != folder)
+            warning += QStringLiteral("  The line has blanks before or after the name \"") +
+                       trimmed + QStringLiteral("\".");
+        warnings << warning;
+    }
+    return warnings;
 }

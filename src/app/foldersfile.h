@@ -19,3 +19,9 @@ bool foldersFileExists();
 QStringList readFoldersFile(QString* error = nullptr);
 // Replaces the file with the lines (CR LF ends); an empty list deletes the file.
 bool writeFoldersFile(const QStringList& folders);
+
+// What is wrong with the lines of a list as read: one warning for each line that names no
+// existing folder, in the order of the list.  Such a line stays as it was written (it protects
+// nothing); the warning says so, and points out blanks before or after the name, which make the
+// line name another folder than the one meant.
+QStringList missingFolderWarnings(const QStringList& folders);

@@ -1,11 +1,22 @@
 #include "app/totals.h"
 
+#include <limits>
+
 namespace {
 const QString kTotals = QStringLiteral("Vastel");
 
 const QDate& dayZero() {
     static const QDate zero(1899, 12, 30);
     return zero;
+}
+
+// a + b for amounts of at least 0, held at the largest number instead of wrapping around: a
+// counter that has reached it stays there.
+qint64 saturatingSum(qint64 a, qint64 b) {
+    qint64 sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return std::numeric_limits<qint64>::max();
+    return sum;
 }
 
 // Adds the amounts to the stored counters (a stored value counts only when above 0) and sets
@@ -16,7 +27,8 @@ bool addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>
     QList<QPair<QString, QString>> values;
     for (int i = 0; i < counterKeys.size(); ++i) {
         const qint64 old = stored[i];
-        values.append({counterKeys[i], QString::number(amounts[i] + (old > 0 ? old : 0))});
+        values.append(
+            {counterKeys[i], QString::number(saturatingSum(amounts[i], old > 0 ? old : 0))});
     }
     if (stored.last() == -1)
         values.append({dateKey, QString::number(dayNumber(today))});

@@ -1,5 +1,6 @@
 #include "cli/app.h"
 
+#include "app/foldersfile.h"
 #include "app/protection.h"
 #include "cli/options.h"
 #include "cli/searches.h"
@@ -52,6 +53,7 @@ int dispose(const Options& o, const Disposable& disposable, const Streams& s) {
     request.tag = disposable.tag;
     request.zipFolder = o.zipFolder;
     request.assumeYes = o.yes;
+    request.includeArchives = o.includeArchives;
     BatchDisposalIo io;
     io.say = [&](const QString& line) {
         s.err->write(platform::encodeName(line + QLatin1Char('\n')));
@@ -127,6 +129,9 @@ int run(const QStringList& arguments, const Streams& s) {
                                        "to build it)"));
             return exError;
         }
+        // A line that names no folder protects nothing; the disposal still goes on.
+        for (const QString& warning : missingFolderWarnings(readFoldersFile()))
+            complain(s, warning);
     }
 
     // A registry file that cannot be read leaves the file types unknown: worth a word.

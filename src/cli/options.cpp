@@ -137,6 +137,10 @@ void addDisposalOptions(QCommandLineParser& parser, Command command) {
         {QStringLiteral("yes"),
          QStringLiteral("Disposes without asking; without it the question is asked on the "
                         "terminal, and refused when there is none.")});
+    parser.addOption(
+        {QStringLiteral("include-archives"),
+         QStringLiteral("Disposes of the archives Vastel wrote into its zip folder too; without "
+                        "it they are held back and named on standard error.")});
 }
 
 // The options of a command, added to the parser.
@@ -273,6 +277,9 @@ QString readDisposal(const QCommandLineParser& parser, Options& o) {
     o.yes = parser.isSet(QStringLiteral("yes"));
     if (o.yes && o.disposal == Disposal::None)
         return QStringLiteral("--yes needs --delete, --trash or --zip");
+    o.includeArchives = parser.isSet(QStringLiteral("include-archives"));
+    if (o.includeArchives && o.disposal == Disposal::None)
+        return QStringLiteral("--include-archives needs --delete, --trash or --zip");
     return QString();
 }
 

@@ -30,6 +30,9 @@ struct Options {
     Disposal disposal = Disposal::None;
     QString zipFolder; // Disposal::Zip
     bool yes = false;  // dispose without asking
+
+    // Dispose of the program's own archives too.
+    bool includeArchives = false;
 };
 
 // The outcome of parsing: the options, or the one-line reason they are not usable.

@@ -4,6 +4,7 @@
 #include "app/inifile.h"
 #include "app/protection.h"
 #include "app/zipsettings.h"
+#include "delete/ownarchives.h"
 #include "platform/paths.h"
 
 namespace {
@@ -120,8 +121,11 @@ BatchDisposalResult disposeInBatch(const BatchDisposalRequest& request, const Ba
     if (!result.error.isEmpty())
         return result;
 
-    const Panels panels = holdBackProtected(request.files, folders, io);
-    result.refused = panels.kept;
+    ListedFiles files = request.files;
+    const ownarchives::HeldBack archives = ownarchives::holdBack(
+        files, ownarchives::zipFoldersOfWorld(request.zipFolder), request.includeArchives, io.warn);
+    const Panels panels = holdBackProtected(files, folders, io);
+    result.refused = panels.kept + archives.count;
     const qsizetype count = panels.deletion.size();
     if (count == 0) {
         if (io.say)
@@ -131,7 +135,7 @@ BatchDisposalResult disposeInBatch(const BatchDisposalRequest& request, const Ba
         return result;
     }
 
-    const qint64 savings = qMax<qint64>(0, request.savings - panels.keptBytes);
+    const qint64 savings = qMax<qint64>(0, request.savings - panels.keptBytes - archives.bytes);
     if (!request.assumeYes &&
         !(io.confirm && io.confirm(question(request.kind, count, savings, request.zipFolder)))) {
         result.declined = true;

@@ -17,6 +17,10 @@ struct BatchDisposalRequest {
     QString tag;            // part of every archive name ("Duplicates", "TempClean", ...)
     QString zipFolder;      // folder of the archives of a zip run
     bool assumeYes = false; // no question asked
+
+    // The program's own archives in its zip folders are disposed of too; without it they are
+    // held back, each named through warn.
+    bool includeArchives = false;
 };
 
 struct BatchDisposalIo {

@@ -53,3 +53,26 @@ TEST(FoldersFile, AFifoIsRefusedAtOnceAndProtectsNothing) {
                folders.listProblem().endsWith(") cannot be read: not a regular file");
     }));
 }
+
+TEST(FoldersFile, LinesNamingNoFolderAreKeptAsWrittenAndWarnedAbout) {
+    SandboxWorld world;
+    const QString real = world.makeDir("c/keep");
+    const QString file = world.makeFile("c/plain.txt", "x");
+    world.makeFile("data/folders.txt", ("  " + real + "/ \r\n" + real + "/\r\n" + file + "\r\n" +
+                                        world.path("c/gone/") + "\r\n")
+                                           .toUtf8());
+    const QStringList lines = readFoldersFile();
+    // The blanks belong to the line: nothing is trimmed away.
+    ASSERT_EQ(lines, QStringList({"  " + real + "/ ", real + "/", file, world.path("c/gone/")}));
+
+    const QStringList warnings = missingFolderWarnings(lines);
+    ASSERT_EQ(warnings.size(), 3);
+    EXPECT_EQ(warnings[0], "The folder \"  " + real + "/ \" of the non-delete list (" +
+                               foldersFilePath() +
+                               ") does not exist, so it protects nothing.  The line has blanks "
+                               "before or after the name \"" +
+                               real + "/\".");
+    EXPECT_TRUE(warnings[1].startsWith("The folder \"" + file + "\" of the non-delete list"));
+    EXPECT_TRUE(warnings[2].endsWith("does not exist, so it protects nothing."));
+    EXPECT_TRUE(missingFolderWarnings({real, real + "/", "/"}).isEmpty());
+}

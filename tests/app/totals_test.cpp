@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <limits>
 
 TEST(Totals, DayNumbersCountFromTheThirtiethOfDecember1899) {
     EXPECT_EQ(dayNumber(QDate(1899, 12, 30)), 0);
@@ -143,4 +144,25 @@ TEST(Totals, SizesBeyondThirtyTwoBitsAddUp) {
     EXPECT_EQ(t.sizeWaste, threeGiB);
     EXPECT_EQ(t.sizeZip, Q_INT64_C(5) << 32);
     EXPECT_EQ(ini.readString("Vastel", "SizeDelete", ""), "6442450944");
+}
+
+TEST(Totals, CountersStopAtTheLargestNumberInsteadOfWrappingAround) {
+    SandboxWorld world;
+    const qint64 top = std::numeric_limits<qint64>::max();
+    world.makeFile("config/vastel.ini", "[Vastel]\n"
+                                        "Ndelete=9223372036854775800\n"
+                                        "SizeDelete=9223372036854775807\n"
+                                        "NZip=9223372036854775000\n"
+                                        "SizeZip=5\n");
+    IniFile ini = settingsFile();
+    ASSERT_TRUE(addDeletionTotals(ini, 100, top, 0, 0, QDate(2024, 1, 1)));
+    ASSERT_TRUE(addZipTotals(ini, 1000, top, QDate(2024, 1, 1)));
+    const Totals t = readTotals(ini);
+    EXPECT_EQ(t.ndelete, top);
+    EXPECT_EQ(t.sizeDelete, top);
+    EXPECT_EQ(t.nzip, top);
+    EXPECT_EQ(t.sizeZip, top);
+    // Once at the top a counter stays there.
+    ASSERT_TRUE(addDeletionTotals(ini, 1, 1, 0, 0, QDate(2024, 1, 2)));
+    EXPECT_EQ(readTotals(ini).sizeDelete, top);
 }

@@ -100,7 +100,7 @@ TEST_F(MainWindow, GuardedLaunchNeedsTheNonDeleteList) {
     EXPECT_EQ(boxes.shown[0].text, kNoListMessage);
 
     // Once the list exists (and the lists are rebuilt) the tool opens.
-    ASSERT_TRUE(writeFoldersFile({world.path("c/keep/")}));
+    ASSERT_TRUE(writeFoldersFile({world.makeDir("c/keep") + "/"}));
     w.GetSearchPath();
     w.button("btDuplicate")->click();
     EXPECT_EQ(dup.opened, 1);
@@ -113,7 +113,7 @@ TEST_F(MainWindow, FileHogsSetTheModeAndPlainLaunchesNeedNoList) {
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, hogs.factory());
     TfrmMain::setToolFactory(TfrmMain::Tool::Zip, unzip.factory());
     TfrmMain::setToolFactory(TfrmMain::Tool::Build, build.factory());
-    ASSERT_TRUE(writeFoldersFile({world.path("c/keep/")}));
+    ASSERT_TRUE(writeFoldersFile({world.makeDir("c/keep") + "/"}));
     TfrmMain w;
     w.show();
     w.button("btFileHog")->click();
@@ -196,4 +196,38 @@ TEST_F(MainWindow, HelpOpensItsOwnWindowAtTheFirstTopic) {
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(help->isVisible());
     help->close();
+}
+
+TEST_F(MainWindow, ANonDeleteListLineNamingNoFolderIsWarnedAboutOnce) {
+    const QString keep = world.makeDir("c/keep");
+    const QString lines = " " + keep + "/\r\n" + keep + "/\r\n" + world.path("c/gone/") + "\r\n";
+    world.makeFile("data/folders.txt", lines.toUtf8());
+    TfrmMain w;
+    w.show();
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Warning);
+    const QStringList said = boxes.shown[0].text.split('\n');
+    ASSERT_EQ(said.size(), 2);
+    EXPECT_EQ(said[0], "The folder \" " + keep + "/\" of the non-delete list (" +
+                           foldersFilePath() +
+                           ") does not exist, so it protects nothing.  The line has blanks "
+                           "before or after the name \"" +
+                           keep + "/\".");
+    EXPECT_TRUE(said[1].startsWith("The folder \"" + world.path("c/gone/") + "\""));
+    // The line is kept as written.
+    EXPECT_EQ(readFoldersFile().first(), " " + keep + "/");
+
+    // Read again, the same list says nothing new.
+    w.GetSearchPath();
+    w.hide();
+    w.show();
+    EXPECT_EQ(boxes.shown.size(), 1);
+    // Changed, it is warned about again; mended, it is quiet.
+    ASSERT_TRUE(writeFoldersFile({world.path("c/other/")}));
+    w.GetSearchPath();
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_TRUE(boxes.shown[1].text.contains(world.path("c/other/")));
+    ASSERT_TRUE(writeFoldersFile({keep + "/"}));
+    w.GetSearchPath();
+    EXPECT_EQ(boxes.shown.size(), 2);
 }

@@ -419,4 +419,68 @@ TEST(CliRun, ARegistryFileThatIsAFifoIsReportedNotWaitedOn) {
         << r.err.constData();
 }
 
+TEST(CliRun, TheProgramsArchivesAreHeldBackUnlessIncludedExplicitly) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    const QString stash = world.makeDir(QStringLiteral("c/stash"));
+    world.makeFile(QStringLiteral("config/vastel.ini"),
+                   (QStringLiteral("[ZipFile]\nPath=") + stash + QStringLiteral("\n")).toUtf8());
+    const QString archive =
+        world.makeFile(QStringLiteral("c/stash/Drive-C-Duplicates08Dec261530.zip"), "PK-1");
+    const QString foreign = world.makeFile(QStringLiteral("c/stash/holiday.zip"), "PK-2");
+    const QString copy =
+        world.makeFile(QStringLiteral("c/copies/Drive-C-Duplicates08Dec261530.zip"), "PK-3");
+    const QStringList clean = {QStringLiteral("clean"), QStringLiteral("--pattern"),
+                               QStringLiteral("*.zip"), QStringLiteral("--delete"),
+                               QStringLiteral("--yes"), QStringLiteral("C")};
+
+    const CliResult held = runCli(clean);
+    EXPECT_EQ(tsvRows(held.out).size(), 3);
+    EXPECT_EQ(held.status, 2); // one file held back
+    EXPECT_TRUE(held.err.contains(("vastel-cli: " + archive +
+                                   " is an archive Vastel wrote; kept (add --include-archives "
+                                   "to dispose of it too)\n")
+                                      .toUtf8()))
+        << held.err.constData();
+    EXPECT_TRUE(QFile::exists(archive));
+    EXPECT_FALSE(QFile::exists(foreign));
+    EXPECT_FALSE(QFile::exists(copy)); // not in the zip folder: any other file
+
+    // The option alone is refused; with a disposal it lets the archive go.
+    const CliResult alone = runCli(
+        {QStringLiteral("clean"), QStringLiteral("--include-archives"), QStringLiteral("C")});
+    EXPECT_EQ(alone.status, 2);
+    EXPECT_TRUE(alone.err.contains("--include-archives needs")) << alone.err.constData();
+    EXPECT_TRUE(QFile::exists(archive));
+    const CliResult included = runCli(clean + QStringList{QStringLiteral("--include-archives")});
+    EXPECT_EQ(included.status, 0) << included.err.constData();
+    EXPECT_FALSE(QFile::exists(archive));
+
+    const CliResult help = runCli({QStringLiteral("clean"), QStringLiteral("--help")});
+    EXPECT_TRUE(help.out.contains("--include-archives")) << help.out.constData();
+}
+
+TEST(CliRun, ANonDeleteListLineNamingNoFolderIsWarnedAboutOnStandardError) {
+    SandboxWorld world;
+    const QString keep = world.makeDir(QStringLiteral("c/keep"));
+    const QString file = world.makeFile(QStringLiteral("c/keep/one.old"), "1");
+    // Blanks around the name: the line names another folder, which does not exist.
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (QStringLiteral(" ") + keep + QStringLiteral("/ \r\n")).toUtf8());
+    const CliResult run =
+        runCli({QStringLiteral("clean"), QStringLiteral("--pattern"), QStringLiteral("*.old"),
+                QStringLiteral("--delete"), QStringLiteral("--yes"), QStringLiteral("C")});
+    EXPECT_TRUE(run.err.contains(
+        ("vastel-cli: The folder \" " + keep + "/ \" of the non-delete list (").toUtf8()))
+        << run.err.constData();
+    EXPECT_TRUE(run.err.contains("does not exist, so it protects nothing.  The line has blanks"))
+        << run.err.constData();
+    EXPECT_EQ(run.err.count("does not exist"), 1);
+    // The line stays as written and protects nothing, as the warning says.
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(SandboxWorld::readBytes(world.path(QStringLiteral("data/folders.txt"))),
+              (QStringLiteral(" ") + keep + QStringLiteral("/ \r\n")).toUtf8());
+}
+
 } // namespace

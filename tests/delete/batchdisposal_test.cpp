@@ -1,6 +1,7 @@
 #include "app/foldersfile.h"
 #include "app/inifile.h"
 #include "app/totals.h"
+#include "app/zipsettings.h"
 #include "delete/batchdisposal.h"
 #include "support/listedfiles.h"
 #include "support/sandbox.h"
@@ -52,6 +53,7 @@ protected:
         request.tag = "Search";
         request.zipFolder = zipFolder;
         request.assumeYes = assumeYes;
+        request.includeArchives = includeArchives;
         return disposeInBatch(request, io());
     }
 
@@ -70,6 +72,7 @@ protected:
     ListedFiles listed;
     QString zipFolder;
     bool answer = true;
+    bool includeArchives = false;
     QStringList said, warned, asked;
 };
 
@@ -201,4 +204,53 @@ TEST_F(BatchWorld, NothingHappensWhenTheRunCannotStartOrHasNothingToDo) {
         EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
     EXPECT_EQ(readTotals(settingsFile()).nzip, -1);
     EXPECT_EQ(readTotals(settingsFile()).ndelete, -1);
+}
+
+// The archives of earlier zip runs, in the zip folder of the settings or of this run, stay unless
+// the request includes them; they count as held back.
+TEST_F(BatchWorld, TheProgramsArchivesAreHeldBackUnlessIncluded) {
+    const QString stash = world.makeDir("c/stash");
+    IniFile ini = settingsFile();
+    ASSERT_TRUE(writeZipPath(ini, stash));
+    zipFolder = world.makeDir("c/out");
+    makeMixedList();
+    const QString old = file("stash/Drive-C-Duplicates01Jan251200.zip", "PK-old-1");
+    const QString last = file("out/Drive-C-Search02Jan251200.zip", "PK-last");
+    const QString foreign = file("stash/holiday.zip", "PK-holiday"); // no archive of ours
+
+    for (DisposalKind kind : {DisposalKind::Delete, DisposalKind::Zip}) {
+        SCOPED_TRACE(int(kind));
+        asked.clear(), warned.clear();
+        listed = listedNow({old, free[0], guarded[0], last, foreign});
+        BatchDisposalRequest request;
+        request.kind = kind;
+        request.files = listed;
+        request.savings = 8 + 5 + 2 + 7 + 10;
+        request.zipFolder = zipFolder;
+        request.tag = "Again";
+        const BatchDisposalResult result = disposeInBatch(request, io());
+        EXPECT_EQ(result.refused, 3);
+        EXPECT_EQ(result.disposed, 2);
+        EXPECT_TRUE(QFileInfo::exists(old));
+        EXPECT_TRUE(QFileInfo::exists(last));
+        EXPECT_FALSE(QFileInfo::exists(foreign));
+        EXPECT_EQ(warned.filter(old + " is an archive Vastel wrote; kept").size(), 1);
+        EXPECT_EQ(warned.filter(last + " is an archive Vastel wrote; kept").size(), 1);
+        ASSERT_EQ(asked.size(), 1);
+        EXPECT_TRUE(asked[0].contains("2 files (15 bytes)")) << asked[0].toStdString();
+        // Back for the next kind.
+        file("stash/holiday.zip", "PK-holiday");
+        file("data/a.txt", "alpha");
+    }
+
+    // Asked for explicitly, they go like any other file.
+    includeArchives = true;
+    listed = listedNow({old, free[0], last});
+    warned.clear();
+    const BatchDisposalResult result = run(DisposalKind::Delete, true);
+    EXPECT_EQ(result.disposed, 3);
+    EXPECT_EQ(result.refused, 0);
+    EXPECT_TRUE(warned.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(old));
+    EXPECT_FALSE(QFileInfo::exists(last));
 }

@@ -1,5 +1,6 @@
 #include "app/inifile.h"
 #include "app/protection.h"
+#include "app/shell.h"
 #include "app/totals.h"
 #include "app/zipsettings.h"
 #include "delete/ui/frmdeldirectory.h"
@@ -121,3 +122,58 @@ TEST_F(FolderWindow, TheHomeFolderIsRefused) {
 }
 
 } // namespace
+
+TEST_F(FolderWindow, AFolderHoldingTheProgramsArchivesAsksAndNoKeepsIt) {
+    const QString zips = world.makeDir("c/victim/sub/zips");
+    world.makeFile("c/victim/sub/zips/Drive-C-Duplicates08Dec261530.zip", "PK1");
+    world.makeFile("c/victim/sub/zips/Drive-D-FileDates08Dec261531.zip", "PK2");
+    world.makeFile("c/victim/sub/zips/holiday.zip", "PK3");
+    shell::setDefaultZipFolder(zips);
+    {
+        TfrmDelDirectory w(nullptr, world.path("c/victim"), protection);
+        w.show();
+        boxes.answers = {QMessageBox::No};
+        w.btDelete()->click();
+        ASSERT_EQ(boxes.shown.size(), 1);
+        EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Question);
+        EXPECT_EQ(boxes.shown[0].text,
+                  "The folder \"" + world.path("c/victim") +
+                      "\" holds 2 archives that Vastel wrote into its zip folder.  They may hold "
+                      "the only copies of the files zipped into them.\n\nDispose of the folder "
+                      "with these archives?  No keeps them.");
+        EXPECT_EQ(boxes.shown[0].defaultButton, QMessageBox::No);
+        EXPECT_FALSE(w.running());
+        EXPECT_EQ(QDir(zips).entryList(QDir::Files).size(), 3);
+
+        // The trash is asked about as well (after its own question).
+        boxes.answers = {QMessageBox::Yes, QMessageBox::No};
+        w.btRecycle()->click();
+        ASSERT_EQ(boxes.shown.size(), 3);
+        EXPECT_TRUE(boxes.shown[2].text.contains("holds 2 archives"));
+        EXPECT_FALSE(w.running());
+        EXPECT_EQ(QDir(zips).entryList(QDir::Files).size(), 3);
+    }
+    // A folder beside the zip folder holds none of them: no question.
+    boxes.shown.clear();
+    {
+        TfrmDelDirectory w(nullptr, world.path("c/victim/sub"), protection);
+        shell::setDefaultZipFolder(world.path("c/elsewhere"));
+        boxes.answers = {};
+        runWith(w, w.btDelete());
+        EXPECT_EQ(boxes.texts(), QStringList{"Deleted 4 files for a savings of 10 bytes."});
+    }
+    shell::setDefaultZipFolder(QString());
+}
+
+TEST_F(FolderWindow, YesDeletesTheFolderWithItsArchives) {
+    const QString zips = world.makeDir("c/victim/zips");
+    world.makeFile("c/victim/zips/Drive-C-Duplicates08Dec261530.zip", "PK1");
+    shell::setDefaultZipFolder(zips);
+    TfrmDelDirectory w(nullptr, world.path("c/victim"), protection);
+    boxes.answers = {QMessageBox::Yes};
+    runWith(w, w.btDelete());
+    shell::setDefaultZipFolder(QString());
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_TRUE(boxes.shown[0].text.contains("holds 1 archive that"));
+    EXPECT_FALSE(QFileInfo::exists(world.path("c/victim")));
+}

@@ -45,7 +45,7 @@ TEST_F(NoDelete, BuildReplacesTheListByTheRegistrysFolders) {
     world.useRegistry(
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tool]\n\"Exec\"=\"" + tools.toUtf8() +
         "/run %1\"\n[HKEY_CURRENT_USER\\SOFTWARE\\Mine]\n\"Path\"=\"" + data.toUtf8() + "/\"\n");
-    ASSERT_TRUE(writeFoldersFile({world.path("c/by hand/")}));
+    ASSERT_TRUE(writeFoldersFile({world.makeDir("c/by hand") + "/"}));
     TfrmNoDelete w;
     w.show();
     EXPECT_EQ(w.windowTitle(), "List of folders that should not be deleted");
@@ -143,4 +143,17 @@ TEST_F(NoDelete, EmptyingTheListDeletesItsFileAndTheGuardedToolsRefuseAgain) {
     EXPECT_EQ(boxes.shown.last().text,
               "The list of deletion exceptions has not been created yet.  Click on the Build "
               "Non-Delete List button to initialize.");
+}
+
+TEST_F(NoDelete, ALineNamingNoFolderIsShownAsWrittenWithAWarning) {
+    const QString keep = world.makeDir("c/keep");
+    world.makeFile("data/folders.txt", (keep + "/ \r\n" + keep + "/\r\n").toUtf8());
+    TfrmNoDelete w;
+    w.show();
+    EXPECT_EQ(w.folders(), QStringList({keep + "/ ", keep + "/"}));
+    ASSERT_EQ(boxes.shown.size(), 1);
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Warning);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("The folder \"" + keep + "/ \" of the non-delete"));
+    EXPECT_TRUE(boxes.shown[0].text.endsWith("The line has blanks before or after the name \"" +
+                                             keep + "/\"."));
 }

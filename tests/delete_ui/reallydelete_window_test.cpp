@@ -385,3 +385,99 @@ TEST_F(ZipFromWindow, NoWordOfSuccessWhenNothingWasStored) {
     EXPECT_TRUE(QFileInfo::exists(free1));
     EXPECT_TRUE(QFileInfo::exists(free2));
 }
+
+namespace {
+
+// A deletion panel that holds archives the program wrote into its zip folder.
+class ArchivesOnThePanel : public DeletionWindow {
+protected:
+    void SetUp() override {
+        DeletionWindow::SetUp();
+        zips = world.makeDir("c/zips");
+        shell::setDefaultZipFolder(zips);
+        archive1 = world.makeFile("c/zips/Drive-C-Duplicates08Dec261530.zip", "PK1");
+        archive2 = world.makeFile("c/zips/Drive-C-TempClean09Dec261530.zip", "PK2");
+        foreign = world.makeFile("c/zips/photos.zip", "PK3");
+    }
+    void TearDown() override {
+        shell::setDefaultZipFolder(QString());
+        DeletionWindow::TearDown();
+    }
+
+    QString zips, archive1, archive2, foreign;
+};
+
+} // namespace
+
+TEST_F(ArchivesOnThePanel, DeletingAsksFirstAndTheDefaultAnswerKeepsThem) {
+    QStringList keptPanel;
+    whenModalOpen<TfrmReallyDelete>([&keptPanel, this](TfrmReallyDelete* w) {
+        boxes.answers = {QMessageBox::No, QMessageBox::Yes};
+        click(w, "btDelete");
+        keptPanel = w->keepPanel();
+    });
+    EXPECT_EQ(reallyDelete(nullptr, listedNow({free1, archive1, foreign, archive2}),
+                           archiveTags::Duplicates, 10),
+              DisposalChoice::Disposed);
+
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_EQ(boxes.shown[0].kind, msgbox::Kind::Question);
+    EXPECT_EQ(boxes.shown[0].text,
+              "The files to dispose of include 2 archives that Vastel wrote into its zip folder.  "
+              "They may hold the only copies of the files zipped into them.\n\nDispose of these "
+              "archives too?  No keeps them.");
+    EXPECT_EQ(boxes.shown[0].defaultButton, QMessageBox::No);
+    EXPECT_EQ(boxes.shown[1].text, "Really delete?");
+    // Moved to the non-delete panel, the archives stay; the rest goes.
+    EXPECT_EQ(keptPanel, QStringList({archive1, archive2}));
+    EXPECT_TRUE(QFileInfo::exists(archive1));
+    EXPECT_TRUE(QFileInfo::exists(archive2));
+    EXPECT_FALSE(QFileInfo::exists(free1));
+    EXPECT_FALSE(QFileInfo::exists(foreign));
+}
+
+TEST_F(ArchivesOnThePanel, YesLetsThemGoWithTheRest) {
+    whenModalOpen<TfrmReallyDelete>([this](TfrmReallyDelete* w) {
+        boxes.answers = {QMessageBox::Yes, QMessageBox::Yes};
+        click(w, "btDelete");
+    });
+    EXPECT_EQ(reallyDelete(nullptr, listedNow({archive1, free2}), archiveTags::Duplicates, 4),
+              DisposalChoice::Disposed);
+    ASSERT_EQ(boxes.shown.size(), 2);
+    EXPECT_TRUE(boxes.shown[0].text.startsWith("The files to dispose of include 1 archive that"));
+    EXPECT_FALSE(QFileInfo::exists(archive1));
+    EXPECT_FALSE(QFileInfo::exists(free2));
+}
+
+TEST_F(ArchivesOnThePanel, TrashAndZipAskTooAndNothingLeftMeansNothingDone) {
+    for (const char* button : {"btRecycle", "btZip"}) {
+        SCOPED_TRACE(button);
+        boxes.shown.clear();
+        TfrmReallyDelete w;
+        w.setFiles(listedNow({archive1, archive2}));
+        w.show();
+        boxes.answers = {QMessageBox::No};
+        click(&w, button);
+        ASSERT_EQ(boxes.shown.size(), 2);
+        EXPECT_TRUE(boxes.shown[0].text.contains("include 2 archives"));
+        EXPECT_EQ(boxes.shown[1].text, kNotDeleted);
+        // The archives wait on the non-delete panel; the window stays open.
+        EXPECT_TRUE(w.deletionPanel().isEmpty());
+        EXPECT_EQ(w.keepPanel().size(), 2);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(page(&w), 1);
+    }
+    EXPECT_TRUE(QFileInfo::exists(archive1));
+    EXPECT_TRUE(QFileInfo::exists(archive2));
+    EXPECT_TRUE(QDir(zips).entryList({"*.zip"}).size() == 3);
+}
+
+TEST_F(ArchivesOnThePanel, ArchivesOutsideTheZipFolderAreNotAskedAbout) {
+    const QString copied = world.makeFile("c/data/Drive-C-Duplicates08Dec261530.zip", "PK");
+    whenModalOpen<TfrmReallyDelete>([](TfrmReallyDelete* w) { click(w, "btDelete"); });
+    EXPECT_EQ(reallyDelete(nullptr, listedNow({copied, foreign}), archiveTags::Duplicates, 5),
+              DisposalChoice::Disposed);
+    EXPECT_EQ(boxes.texts(), QStringList({"Really delete?"}));
+    EXPECT_FALSE(QFileInfo::exists(copied));
+    EXPECT_FALSE(QFileInfo::exists(foreign));
+}

@@ -644,6 +644,7 @@ TEST_F(DupWindow, ClosingStoresThePlacementOfTheMode) {
 
 TEST_F(DupWindow, TheMainWindowOpensBothTools) {
     registerTools();
+    world.makeDir("c/keep");
     ASSERT_TRUE(writeFoldersFile({c("keep/")}));
     TfrmMain main;
     main.GetSearchPath();

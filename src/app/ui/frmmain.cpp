@@ -1,5 +1,6 @@
 #include "app/ui/frmmain.h"
 
+#include "app/foldersfile.h"
 #include "app/shell.h"
 #include "app/ui/frmabout.h"
 #include "app/ui/helpwindow.h"
@@ -220,6 +221,12 @@ bool TfrmMain::checkExceptionList() {
 
 void TfrmMain::GetSearchPath() {
     shell::protection().buildFromWorld();
+    // The same list is read at every showing of the window: a warning already given is not
+    // given again until the list says something else.
+    const QString warning = missingFolderWarnings(readFoldersFile()).join(QLatin1Char('\n'));
+    if (!warning.isEmpty() && warning != m_listWarning)
+        msgbox::warningBox(warning);
+    m_listWarning = warning;
 }
 
 void TfrmMain::getDefaultZipPath() {

@@ -47,7 +47,8 @@ public:
 
     // True when the non-delete list exists; otherwise says so in an error box.
     bool checkExceptionList();
-    // Rebuilds the three protected-folder lists.
+    // Rebuilds the three protected-folder lists, and warns once about the lines of the
+    // non-delete list that name no existing folder.
     void GetSearchPath();
     // Reads the default zip folder from the settings file.
     void getDefaultZipPath();
@@ -89,4 +90,5 @@ private:
     int m_duplicateMode = 1;
     ToolState m_toolState;
     QPointer<QWidget> m_statistics; // lives for the whole run once made
+    QString m_listWarning;          // the warning about the non-delete list last shown
 };

@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/widgets.h"
+#include "delete/ownarchives.h"
 #include "delete/ui/frmzipoptions.h"
 #include "delete/ui/handover.h"
 
@@ -223,6 +224,13 @@ void TfrmDelDirectory::StartTheDeletionProcess(FolderMode mode, const ZipRunSett
                            "NOT to be deleted because it is ") +
             ProtectedFolders::reasonText(reason) +
             QStringLiteral(".  You may not want to delete it at this time.  Really delete?")))
+        return;
+    // The program's own archives below the folder are often the only copies of what they hold.
+    const bool deletes = mode != FolderMode::Zip || m_cbDelete->isChecked();
+    const qsizetype archives =
+        deletes ? ownarchives::archivesInFolder(folder(), {shell::defaultZipFolder()}) : 0;
+    if (archives > 0 &&
+        !msgbox::askYesNo(ownarchives::folderQuestion(folder(), archives), QMessageBox::No))
         return;
 
     FolderCleanSettings settings;

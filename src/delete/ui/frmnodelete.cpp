@@ -109,10 +109,14 @@ void TfrmNoDelete::showEvent(QShowEvent* event) {
 void TfrmNoDelete::FormShow() {
     m_listBox1->clear();
     QString error;
-    m_listBox1->addItems(readFoldersFile(&error));
+    const QStringList folders = readFoldersFile(&error);
+    m_listBox1->addItems(folders);
     if (!error.isEmpty())
         msgbox::errorBox(QStringLiteral("The list of folders in ") + foldersFilePath() +
                          QStringLiteral(" cannot be read: ") + error);
+    const QStringList missing = missingFolderWarnings(folders);
+    if (!missing.isEmpty())
+        msgbox::warningBox(missing.join(QLatin1Char('\n')));
     m_loaded = true;
     updatecount();
     m_lblWhen->setText(readFoldersWhen(settingsFile()));

@@ -81,6 +81,10 @@ private:
     DisposalHooks runHooks();
     // Empties the deletion panel and closes with result 1.
     void finishRun();
+    // Asks before the program's own archives on the deletion panel are disposed of; No (the
+    // preselected answer) moves them to the non-delete panel.  False when nothing is left to
+    // dispose of.
+    bool ownArchivesAgreed();
     // Delete and recycle: asks the question, then runs over the deletion panel and closes.
     void runConfirmed(const QString& question, DisposalKind kind);
     // Starts a run over the deletion panel; it goes on in steps from the event loop.

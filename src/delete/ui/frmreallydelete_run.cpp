@@ -4,14 +4,17 @@
 #include "app/shell.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/widgets.h"
+#include "delete/ownarchives.h"
 #include "delete/ui/frmreallydelete.h"
 #include "delete/ui/frmzipoptions.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTabWidget>
 
 void TfrmReallyDelete::showProgressPanel(bool show) {
@@ -107,8 +110,28 @@ void TfrmReallyDelete::RecycleClick() {
     runConfirmed(disposalText::recycleQuestion(), DisposalKind::Recycle);
 }
 
+bool TfrmReallyDelete::ownArchivesAgreed() {
+    const QStringList archives = ownarchives::archivesAmong(m_lb1, {shell::defaultZipFolder()});
+    if (archives.isEmpty() ||
+        msgbox::askYesNo(ownarchives::filesQuestion(archives.size()), QMessageBox::No))
+        return true;
+    const QSet<QString> kept(archives.begin(), archives.end());
+    QVector<bool> flagged(m_lb1.size());
+    for (qsizetype i = 0; i < m_lb1.size(); ++i)
+        flagged[i] = kept.contains(m_lb1[i]);
+    mergeIntoPanel(m_lb2, takeFlagged(m_lb1, flagged));
+    m_lb1View->selectionModel()->clear();
+    refreshModels();
+    updateLeftRight();
+    if (!m_lb1.isEmpty())
+        return true;
+    m_pages->setCurrentIndex(1);
+    msgbox::infoBox(QStringLiteral("Files not deleted"));
+    return false;
+}
+
 void TfrmReallyDelete::runConfirmed(const QString& question, DisposalKind kind) {
-    if (NoFilesToDelete())
+    if (NoFilesToDelete() || !ownArchivesAgreed())
         return;
     showProgressPanel(true);
     if (!msgbox::askYesNo(question)) {
@@ -120,7 +143,7 @@ void TfrmReallyDelete::runConfirmed(const QString& question, DisposalKind kind) 
 }
 
 void TfrmReallyDelete::ZipItClick() {
-    if (NoFilesToDelete())
+    if (NoFilesToDelete() || !ownArchivesAgreed())
         return;
     showProgressPanel(true);
     QString comment;
