@@ -61,23 +61,28 @@ void ProtectedFolders::build(const QStringList* nonDeleteList, const QStringList
 
 void ProtectedFolders::takeIdentities() {
     m_ids = Identities();
-    const auto take = [](const QStringList& list, QSet<platform::FolderId>& ids) {
-        for (const QString& entry : list)
+    const auto take = [this](const QStringList& list, QSet<platform::FolderId>& ids, int reason) {
+        for (const QString& entry : list) {
             if (const auto id = platform::folderIdOfPath(entry))
                 ids.insert(*id);
+            else
+                m_ids.missing[reason] << entry;
+        }
     };
-    take(m_windows, m_ids.windows);
-    take(m_searchPath, m_ids.searchPath);
-    take(m_lb1, m_ids.all);
+    take(m_windows, m_ids.windows, SystemFolder);
+    take(m_searchPath, m_ids.searchPath, SearchPath);
+    take(m_lb1, m_ids.all, NonDeleteList);
 }
 
 int ProtectedFolders::Identities::reasonOf(const platform::FolderId& folder) const {
-    if (windows.contains(folder))
-        return SystemFolder;
-    if (searchPath.contains(folder))
-        return SearchPath;
-    if (all.contains(folder))
-        return NonDeleteList;
+    const QSet<platform::FolderId>* sets[] = {nullptr, &windows, &searchPath, &all};
+    for (int reason = SystemFolder; reason <= NonDeleteList; ++reason) {
+        if (sets[reason]->contains(folder))
+            return reason;
+        for (const QString& entry : missing[reason])
+            if (platform::folderIdOfPath(entry) == folder)
+                return reason;
+    }
     return NotProtected;
 }
 
@@ -143,10 +148,10 @@ bool ProtectedFolders::lookup(const QString& path, bool isFile, int* reason) {
         m_lastIsFile = isFile;
         ++m_searches;
         // The folder itself decides, reached however the path reaches it (links, bind mounts,
-        // any depth).  Only a folder that cannot be opened is judged by its text.
+        // any depth); its canonical text as well, for a folder that cannot be opened.
         const std::optional<platform::FolderId> id = platform::folderIdOfPath(folder);
         m_lastReason = id ? m_ids.reasonOf(*id) : NotProtected;
-        if (m_lastReason == NotProtected && (!isFile || !id))
+        if (m_lastReason == NotProtected)
             m_lastReason = reasonOfText(normalFolder(folder), isFile);
     }
     if (reason)

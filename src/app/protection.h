@@ -78,6 +78,9 @@ private:
 
     struct Identities {
         QSet<platform::FolderId> windows, searchPath, all;
+        // Listed folders that did not exist when the lists were built, by reason: looked up
+        // again when asked, so that a folder made since is protected too.
+        QStringList missing[NonDeleteList + 1];
         int reasonOf(const platform::FolderId& folder) const;
     };
     Identities m_ids;

@@ -132,7 +132,7 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
     out.found = grid.rowCount() - 1;
     if (o.disposal != Disposal::None) {
         GridMarks marks;
-        marks.markAll(grid, [&](int row) { return rowPath(grid, row, mode); });
+        marks.markCopies(grid, [&](int row) { return rowPath(grid, row, mode); });
         out.disposable = handOver(marks, archiveTags::Duplicates);
     }
 }

@@ -62,6 +62,13 @@ void GridMarks::markAll(TextGrid& grid, const std::function<QString(int row)>& p
         toggle(grid, row, pathOf(row));
 }
 
+void GridMarks::markCopies(TextGrid& grid, const std::function<QString(int row)>& pathOf) {
+    clear(grid);
+    for (int row = 1; row < grid.rowCount(); ++row)
+        if (grid.group(row) != 0 && grid.group(row) == grid.group(row - 1))
+            toggle(grid, row, pathOf(row));
+}
+
 QString GridMarks::statusText() const {
     return QStringLiteral("%1 files %2 bytes").arg(m_count).arg(FormatThousands(m_bytes));
 }

@@ -30,6 +30,9 @@ public:
     // Marks every row (rows 1..rows when rows is given), the earlier marks removed first; pathOf
     // gives a row's file.
     void markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf, int rows = -1);
+    // Marks the copies in a grid of duplicates: every row of a group (TextGrid::group) but its
+    // first, so that each group keeps a file.  The earlier marks are removed first.
+    void markCopies(TextGrid& grid, const std::function<QString(int row)>& pathOf);
 
     // "2 files 3,000 bytes".
     QString statusText() const;

@@ -112,19 +112,27 @@ TEST_F(SafetyWorld, TheDuplicateSearchRecordsTheChangeTimeOfWhatItListed) {
 
 // ---- A folder swapped between the check and the unlink -----------------------------------------
 
-TEST_F(SafetyWorld, AFolderSwappedForALinkToAProtectedFolderLeadsNowhere) {
-    // The same file under two names: one in the user's folder, one in the protected folder.
-    const QString kept = file("sys/key.conf", "secret");
-    world.makeDir("c/user/dir");
-    const QString listedPath = c("user/dir/key.conf");
-    ASSERT_EQ(
-        ::link(QFile::encodeName(kept).constData(), QFile::encodeName(listedPath).constData()), 0);
-    const ListedFiles listed = listedNow({listedPath});
-    ASSERT_TRUE(folders.lookup(listedPath, true) == false); // handed over as deletable
+// The same file under two names, sys/key.conf (protected) and user/dir/key.conf, listed by the
+// second; then, while the question waits, user/dir goes away.
+class SwapWorld : public SafetyWorld {
+protected:
+    void SetUp() override {
+        SafetyWorld::SetUp();
+        kept = file("sys/key.conf", "secret");
+        world.makeDir("c/user/dir");
+        listedPath = c("user/dir/key.conf");
+        ASSERT_EQ(
+            ::link(QFile::encodeName(kept).constData(), QFile::encodeName(listedPath).constData()),
+            0);
+        listed = listedNow({listedPath});
+        ASSERT_FALSE(folders.lookup(listedPath, true)); // handed over as deletable
+        ASSERT_TRUE(QDir().rename(c("user/dir"), c("user/dir.old")));
+    }
+    QString kept, listedPath;
+    ListedFiles listed;
+};
 
-    // While the question waits, the folder goes away and a link to the protected folder takes
-    // its name.
-    ASSERT_TRUE(QDir().rename(c("user/dir"), c("user/dir.old")));
+TEST_F(SwapWorld, AFolderSwappedForALinkToAProtectedFolderLeadsNowhere) {
     ASSERT_TRUE(QFile::link(c("sys"), c("user/dir")));
 
     for (const bool trash : {false, true}) {
@@ -138,14 +146,7 @@ TEST_F(SafetyWorld, AFolderSwappedForALinkToAProtectedFolderLeadsNowhere) {
     }
 }
 
-TEST_F(SafetyWorld, AFolderSwappedForABindMountOfAProtectedFolderIsHeldBack) {
-    const QString kept = file("sys/key.conf", "secret");
-    world.makeDir("c/user/dir");
-    const QString listedPath = c("user/dir/key.conf");
-    ASSERT_EQ(
-        ::link(QFile::encodeName(kept).constData(), QFile::encodeName(listedPath).constData()), 0);
-    const ListedFiles listed = listedNow({listedPath});
-    ASSERT_TRUE(QDir().rename(c("user/dir"), c("user/dir.old")));
+TEST_F(SwapWorld, AFolderSwappedForABindMountOfAProtectedFolderIsHeldBack) {
     world.makeDir("c/user/dir");
 
     const int code = inBindMount(c("sys"), c("user/dir"), [&]() {
@@ -160,6 +161,7 @@ TEST_F(SafetyWorld, AFolderSwappedForABindMountOfAProtectedFolderIsHeldBack) {
                         disposalText::heldBack(listedPath, "in the Windows/System folder"));
         }
         // The panels see through the mount too.
+        folders.clearCache();
         CHILD_CHECK(folders.lookup(listedPath, true));
         return 0;
     });

@@ -38,4 +38,23 @@ TEST(GridMarks, AFileWithTwoNamesFreesItsBytesOnceBothAreMarked) {
     EXPECT_EQ(marks.files().size(), 3);
 }
 
+// The copies of duplicates go by the search's groups, whatever the rows' texts say: each group
+// keeps its first row, and a marked row of an earlier run is not carried over.
+TEST(GridMarks, CopiesAreEveryRowOfAGroupButItsFirst) {
+    TextGrid grid(1);
+    const quint32 groups[] = {1, 1, 1, 2, 2, 3, 3, 4, 4, 4};
+    QStringList paths;
+    for (const quint32 g : groups) {
+        paths << QStringLiteral("/x/f%1").arg(paths.size());
+        grid.appendRow({QStringLiteral("same text")});
+        grid.setGroup(grid.rowCount() - 1, g);
+    }
+    GridMarks marks;
+    marks.toggle(grid, 1, paths[0]);
+    marks.markCopies(grid, [&paths](int row) { return paths[row - 1]; });
+    EXPECT_EQ(marks.paths(), QStringList({paths[1], paths[2], paths[4], paths[6], paths[8],
+                                          paths[9]}));
+    EXPECT_FALSE(grid.isMarked(1));
+}
+
 } // namespace
