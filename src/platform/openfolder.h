@@ -61,8 +61,7 @@ class Disposer {
 public:
     // With Links::Follow (for the program's own files, never for listed ones) symbolic links on
     // the way to a file's folder are followed.
-    explicit Disposer(FolderGuard guard = {},
-                      OpenFolder::Links links = OpenFolder::Links::Refuse);
+    explicit Disposer(FolderGuard guard = {}, OpenFolder::Links links = OpenFolder::Links::Refuse);
 
     // Deletes one file (or symbolic link): Done, Changed (another file by now, or gone),
     // Protected (by the guard) or Failed with the reason.

@@ -16,7 +16,8 @@ struct CliOutcome {
 
 // Runs vastel-cli with the world's variables after bind-mounting `source` on `target` in a
 // mount namespace of its own.  Status 77 when mounts cannot be made here.
-CliOutcome cliInBindMount(const QString& source, const QString& target, const QStringList& arguments) {
+CliOutcome cliInBindMount(const QString& source, const QString& target,
+                          const QStringList& arguments) {
     QProcess process;
     QStringList args = {
         QStringLiteral("--mount"),

@@ -52,8 +52,8 @@ TEST(GridMarks, CopiesAreEveryRowOfAGroupButItsFirst) {
     GridMarks marks;
     marks.toggle(grid, 1, paths[0]);
     marks.markCopies(grid, [&paths](int row) { return paths[row - 1]; });
-    EXPECT_EQ(marks.paths(), QStringList({paths[1], paths[2], paths[4], paths[6], paths[8],
-                                          paths[9]}));
+    EXPECT_EQ(marks.paths(),
+              QStringList({paths[1], paths[2], paths[4], paths[6], paths[8], paths[9]}));
     EXPECT_FALSE(grid.isMarked(1));
 }
 
