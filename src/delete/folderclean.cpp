@@ -5,8 +5,8 @@
 #include "app/totals.h"
 #include "platform/drives.h"
 #include "platform/environment.h"
+#include "platform/openfolder.h"
 #include "platform/paths.h"
-#include "platform/trash.h"
 
 #include <QDate>
 
@@ -87,7 +87,7 @@ namespace {
 QList<platform::FolderId> driveRoots() {
     QList<platform::FolderId> roots;
     for (const platform::Drive& drive : platform::drives())
-        if (const auto id = platform::folderIdOf(drive.root))
+        if (const auto id = platform::folderIdOfPath(drive.root))
             roots << *id;
     return roots;
 }

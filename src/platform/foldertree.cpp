@@ -71,13 +71,6 @@ QByteArray joined(const QByteArray& folder, const QByteArray& name) {
 
 } // namespace
 
-std::optional<FolderId> folderIdOf(const QString& path) {
-    struct stat st {};
-    if (::stat(encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return std::nullopt;
-    return idOfStat(st);
-}
-
 struct FolderTree::Frame {
     int fd = -1;
     FolderId id;

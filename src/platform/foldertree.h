@@ -13,9 +13,6 @@ struct stat;
 
 namespace platform {
 
-// The folder a path names (links followed); nothing when it is no folder.
-std::optional<FolderId> folderIdOf(const QString& path);
-
 // A walk over a folder and everything below it that can remove what it meets.
 //
 // It works through open folder descriptors: nothing below the folder is reached through a path,
