@@ -1,12 +1,16 @@
 #include "dup/contents.h"
+#include "dup/contentsearch.h"
 #include "platform/contentread.h"
 #include "platform/filesync.h"
 #include "support/sandbox.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QSet>
+#include <QThread>
 #include <cerrno>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -355,4 +359,29 @@ TEST(ContentGroups, AbortFlagSetBeforehandStopsAtOnce) {
     const ContentGroups result = groupByContents(files, {}, options);
     EXPECT_TRUE(result.aborted);
     EXPECT_TRUE(result.groups.isEmpty());
+}
+
+TEST(ContentSearch, ReportsByQueuedSignalsOnItsThread) {
+    SandboxWorld world;
+    const QList<ContentFile> files = {listed(world.makeFile("c/a", "same")),
+                                      listed(world.makeFile("c/b", "same")),
+                                      listed(world.makeFile("c/c", "else"))};
+    ContentSearch search;
+    bool done = false;
+    ContentGroups got;
+    QObject::connect(&search, &ContentSearch::finished, [&](const ContentGroups& result) {
+        EXPECT_EQ(QThread::currentThread(), search.thread());
+        got = result;
+        done = true;
+    });
+    ASSERT_TRUE(search.start(files));
+    EXPECT_FALSE(search.start(files));
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(done);
+    EXPECT_FALSE(search.running());
+    EXPECT_EQ(got.groups, (Groups{{0, 1}}));
+    EXPECT_TRUE(search.start(files)); // again, then destroyed while it may still run
 }
