@@ -3,15 +3,18 @@
 #include "dup/contents.h"
 
 #include <QObject>
+#include <QTimer>
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace dups {
 
 // The content engine for a window: start() runs groupByContents() on a thread of its own and
-// returns at once; progress and the outcome come back as signals on the object's thread (queued),
-// so the window never waits.  abort() stops the run within 100 ms, and finished() still follows
-// (with `aborted` set).  Destroying the object aborts a run and waits for it.
+// returns at once; progress and the outcome come back as signals on the object's thread, picked
+// up by a timer there every few tens of milliseconds, so the window never waits.  abort() stops
+// the run within 100 ms, and finished() still follows (with `aborted` set).  Destroying the
+// object aborts a run and waits for it.
 class ContentSearch : public QObject {
     Q_OBJECT
 public:
@@ -22,18 +25,24 @@ public:
     bool start(const QList<ContentFile>& files, const QList<QList<qsizetype>>& candidates = {},
                int threads = 4);
     void abort() { m_abort = true; }
-    bool running() const { return m_running; }
+    bool running() const { return m_timer.isActive(); }
 
 signals:
     void progress(const dups::ContentProgress& done);
     void finished(const dups::ContentGroups& result);
 
 private:
-    void join();
+    void collect();
 
+    QTimer m_timer;
     std::thread m_thread;
     std::atomic<bool> m_abort{false};
-    bool m_running = false;
+    // What the run's thread hands over, under the mutex.
+    std::mutex m_mutex;
+    ContentProgress m_progress;
+    ContentGroups m_result;
+    bool m_done = false;
+    bool m_progressed = false;
 };
 
 } // namespace dups

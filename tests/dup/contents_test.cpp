@@ -15,6 +15,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <optional>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -361,7 +362,7 @@ TEST(ContentGroups, AbortFlagSetBeforehandStopsAtOnce) {
     EXPECT_TRUE(result.groups.isEmpty());
 }
 
-TEST(ContentSearch, ReportsByQueuedSignalsOnItsThread) {
+TEST(ContentSearch, ReportsBySignalsOnItsThread) {
     SandboxWorld world;
     const QList<ContentFile> files = {listed(world.makeFile("c/a", "same")),
                                       listed(world.makeFile("c/b", "same")),
@@ -384,4 +385,36 @@ TEST(ContentSearch, ReportsByQueuedSignalsOnItsThread) {
     EXPECT_FALSE(search.running());
     EXPECT_EQ(got.groups, (Groups{{0, 1}}));
     EXPECT_TRUE(search.start(files)); // again, then destroyed while it may still run
+}
+
+TEST(ContentSearch, AbortEndsTheRunWithFinished) {
+    SandboxWorld world;
+    QList<ContentFile> files;
+    for (int i = 0; i < 2; ++i) {
+        const QString path = world.makeFile(QStringLiteral("c/big%1").arg(i));
+        QFile f(path);
+        ASSERT_TRUE(f.resize(256LL * 1024 * 1024));
+        files.append(listed(path));
+    }
+    ReadFault fault([](const QString&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return 0;
+    });
+    ContentSearch search;
+    int progressed = 0;
+    std::optional<ContentGroups> got;
+    QObject::connect(&search, &ContentSearch::progress, [&] { ++progressed; });
+    QObject::connect(&search, &ContentSearch::finished,
+                     [&](const ContentGroups& result) { got = result; });
+    ASSERT_TRUE(search.start(files));
+    QElapsedTimer timer;
+    timer.start();
+    while (progressed < 3 && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    search.abort();
+    while (!got && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_TRUE(got.has_value());
+    EXPECT_TRUE(got->aborted);
+    EXPECT_TRUE(got->groups.isEmpty());
 }
