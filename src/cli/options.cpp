@@ -53,6 +53,11 @@ void addSearchOptions(QCommandLineParser& parser, Command command) {
     switch (command) {
     case Command::Dups:
         parser.addOption({QStringLiteral("criterion"), criterionHelp(), QStringLiteral("NAME")});
+        parser.addOption({QStringLiteral("content"),
+                          QStringLiteral("Reads the files of each group and keeps only files of "
+                                         "the same contents: each group splits into groups of "
+                                         "identical files, and a file left out is named on "
+                                         "standard error with the reason.")});
         [[fallthrough]];
     case Command::Hogs:
         parser.addOption({QStringLiteral("larger"),
@@ -216,6 +221,7 @@ QString readSizeFilter(const QCommandLineParser& parser, Options& o) {
         if (found < 0)
             return badValue(QStringLiteral("criterion"), name);
         o.dup.criterion = dups::Criterion(found);
+        o.content = parser.isSet(QStringLiteral("content"));
     } else {
         o.dup.mode = dups::Mode::FileHogs;
     }

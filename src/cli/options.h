@@ -22,6 +22,7 @@ struct Options {
     bool header = false;        // a header line before the TAB-separated lines
     QStringList targets;        // drive letters ("C", "d:") and folders, in the order given
     dups::SearchSettings dup;   // dups and hogs
+    bool content = false;       // dups: only files whose contents are the same, read to prove it
     dates::SearchSettings date; // dates
     folderhogs::Mode folderMode = folderhogs::Mode::MainFolders;
     QStringList tempPatterns; // clean: "*.tmp", ...; empty for the stored list

@@ -6,6 +6,7 @@
 #include "clean/temppatterns.h"
 #include "delete/archivetags.h"
 #include "delete/gridmarks.h"
+#include "dup/contentsplit.h"
 #include "dup/dupsearch.h"
 #include "platform/drives.h"
 #include "stats/statpages.h"
@@ -113,6 +114,13 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
     if (mode == Mode::FileHogs) {
         hogTable(grid, out, o, archiveTags::Duplicates);
         return;
+    }
+    if (o.content) {
+        // The criterion's groups are the candidates; only files of one contents stay together.
+        const ContentRequest request = contentRequest(grid, mode);
+        const ContentGroups result = groupByContents(request.files, request.candidates);
+        for (const LeftOut& file : splitByContents(grid, mode, result))
+            progress.message(QStringLiteral("left out %1: %2").arg(file.path, file.reason));
     }
     out.table.columns = {{QStringLiteral("group"), CellKind::Number},
                          {QStringLiteral("filename")},

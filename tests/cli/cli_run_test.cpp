@@ -296,6 +296,48 @@ TEST(CliRun, DuplicateDisposalKeepsAFileOfEveryGroupWhoseNamesUpperCaseAlike) {
     }
 }
 
+// Files of one name and size but other bytes are duplicates by the criterion, not by their
+// contents: --content lists and disposes of true copies only, keeping one of each content.
+TEST(CliRun, ContentSplitsGroupsByBytesAndDisposalKeepsOneOfEachContent) {
+    SandboxWorld world;
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    const char* bytes[] = {"aaaa", "aaaa", "bbbb", "aaaa", "bbbb", "cccc"};
+    QStringList a; // c/1/a.txt ... c/6/a.txt
+    for (int k = 0; k < 6; ++k)
+        a << world.makeFile(QStringLiteral("c/%1/a.txt").arg(k + 1), bytes[k]);
+    const QString u1 = world.makeFile(QStringLiteral("c/1/u.txt"), "xx");
+    const QString u2 = world.makeFile(QStringLiteral("c/2/u.txt"), "yy");
+    const QStringList args = {QStringLiteral("dups"),      QStringLiteral("--criterion"),
+                              QStringLiteral("name-size"), QStringLiteral("--larger"),
+                              QStringLiteral("0"),         QStringLiteral("C")};
+    EXPECT_EQ(tsvRows(runCli(args).out).size(), 8); // the criterion alone: all of them
+
+    const CliResult listed = runCli(args + QStringList{QStringLiteral("--content")});
+    EXPECT_EQ(listed.status, 0) << listed.err.constData();
+    QMap<QString, QSet<QString>> pathsOfGroup;
+    for (const QStringList& row : tsvRows(listed.out))
+        pathsOfGroup[row.at(0)].insert(row.at(5));
+    EXPECT_EQ(pathsOfGroup.value(QStringLiteral("1")), (QSet<QString>{a[0], a[1], a[3]}));
+    EXPECT_EQ(pathsOfGroup.value(QStringLiteral("2")), (QSet<QString>{a[2], a[4]}));
+    EXPECT_EQ(pathsOfGroup.size(), 2);
+    const QString err = QString::fromUtf8(listed.err);
+    for (const QString& path : {a[5], u1, u2})
+        EXPECT_TRUE(
+            err.contains(QStringLiteral("left out %1: no other file has its contents").arg(path)))
+            << err.toStdString();
+
+    const CliResult done =
+        runCli(args + QStringList{QStringLiteral("--content"), QStringLiteral("--delete"),
+                                  QStringLiteral("--yes")});
+    EXPECT_EQ(done.status, 0) << done.err.constData();
+    QStringList left;
+    for (const QString& path : a + QStringList{u1, u2})
+        if (QFile::exists(path))
+            left << path;
+    EXPECT_EQ(left, (QStringList{a[0], a[2], a[5], u1, u2}));
+}
+
 // A name with blanks at its ends is listed, and disposed of, as itself, never as the name
 // without them.
 TEST(CliRun, DateSearchKeepsBlanksAtTheEndsOfNames) {
