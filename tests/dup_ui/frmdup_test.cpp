@@ -10,6 +10,7 @@
 #include "delete/ui/frmreallydelete.h"
 #include "dup/dupsearch.h"
 #include "dup/ui/frmdup.h"
+#include "platform/contentread.h"
 #include "platform/dirsearch.h"
 #include "support/modalwindows.h"
 #include "support/sandbox.h"
@@ -17,9 +18,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -36,8 +39,10 @@
 #include <QTableView>
 #include <QTimer>
 #include <cerrno>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
+#include <thread>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
     *os << '"' << text.toStdString() << '"';
@@ -671,4 +676,91 @@ TEST_F(DupWindow, TheMainWindowOpensBothTools) {
 
     TfrmMain::setToolFactory(TfrmMain::Tool::Duplicate, nullptr);
     TfrmMain::setToolFactory(TfrmMain::Tool::FileHog, nullptr);
+}
+
+// ---- Same contents ----------------------------------------------------------------------------
+
+TEST_F(DupWindow, SameContentsIsOffByDefaultAndRemembered) {
+    {
+        TfrmDup w(nullptr, mode, sorts);
+        w.show();
+        auto* tick = child<QCheckBox>(&w, "cbSameContents");
+        EXPECT_TRUE(tick->isVisible());
+        EXPECT_FALSE(tick->isChecked());
+        tick->setChecked(true);
+    }
+    EXPECT_EQ(settingsFile().readInteger("frmDups", "SameContents", -1), 1);
+    {
+        TfrmDup w(nullptr, mode, sorts);
+        EXPECT_TRUE(child<QCheckBox>(&w, "cbSameContents")->isChecked());
+        child<QCheckBox>(&w, "cbSameContents")->setChecked(false);
+    }
+    TfrmDup w(nullptr, mode, sorts);
+    EXPECT_FALSE(child<QCheckBox>(&w, "cbSameContents")->isChecked());
+    TfrmDup hogs(nullptr, dups::Mode::FileHogs, sorts);
+    hogs.show();
+    EXPECT_FALSE(child<QCheckBox>(&hogs, "cbSameContents")->isVisible());
+}
+
+// Names alike, bytes not: the tick splits the name's group and lists true copies only.
+TEST_F(DupWindow, SameContentsListsOnlyFilesOfOneContents) {
+    const QString a1 = world.makeFile("c/1/a.txt", "same");
+    world.makeFile("c/2/a.txt", "diff");
+    const QString a3 = world.makeFile("c/3/a.txt", "same");
+    world.makeFile("c/1/b.txt", "one");
+    world.makeFile("c/2/b.txt", "two");
+    TfrmDup w(nullptr, mode, sorts);
+    w.show();
+    filterBytes(w, 0);
+    startScan(w);
+    EXPECT_EQ(w.rowCount(), 5); // without the tick: the names' groups
+
+    child<QCheckBox>(&w, "cbSameContents")->setChecked(true);
+    startScan(w);
+    ASSERT_EQ(w.rowCount(), 2);
+    EXPECT_EQ(dups::rowPath(w.resultGrid(), 1, mode), a1);
+    EXPECT_EQ(dups::rowPath(w.resultGrid(), 2, mode), a3);
+    EXPECT_EQ(w.resultGrid().group(1), 1u);
+    EXPECT_EQ(w.resultGrid().group(2), 1u);
+    EXPECT_EQ(status(&w), "2 duplicates found");
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+// Abort while the contents are read ends the comparison at once; the criterion's groups stay.
+TEST_F(DupWindow, AbortWhileComparingContents) {
+    for (const char* path : {"c/1/big.bin", "c/2/big.bin"}) {
+        QFile f(world.makeFile(path));
+        ASSERT_TRUE(f.resize(64LL * 1024 * 1024));
+    }
+    platform::setContentReadFault([](const QString&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return 0;
+    });
+    TfrmDup w(nullptr, mode, sorts);
+    w.show();
+    filterBytes(w, 0);
+    child<QCheckBox>(&w, "cbSameContents")->setChecked(true);
+    bool closeRefused = false;
+    QTimer poll;
+    QElapsedTimer sinceAbort;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (status(&w).startsWith("Comparing contents") && !sinceAbort.isValid()) {
+            EXPECT_TRUE(button(&w, "btAbort")->isVisible());
+            EXPECT_FALSE(child<QWidget>(&w, "cbSameContents")->isEnabled());
+            w.close();
+            closeRefused = w.isVisible();
+            sinceAbort.start();
+            button(&w, "btAbort")->click();
+        }
+    });
+    poll.start(10);
+    startScan(w);
+    poll.stop();
+    platform::setContentReadFault(nullptr);
+    ASSERT_TRUE(sinceAbort.isValid());
+    EXPECT_LT(sinceAbort.elapsed(), 3000);
+    EXPECT_TRUE(closeRefused);
+    EXPECT_FALSE(w.scanning());
+    EXPECT_EQ(w.rowCount(), 2);
+    EXPECT_TRUE(button(&w, "btScan")->isEnabled());
 }

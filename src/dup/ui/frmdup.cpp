@@ -1,12 +1,15 @@
 #include "dup/ui/frmdup.h"
 
 #include "app/gridmodel.h"
+#include "app/inifile.h"
 #include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
 #include "delete/ui/handover.h"
+#include "dup/contentsearch.h"
+#include "dup/contentsplit.h"
 #include "dup/dupsearch.h"
 #include "dup/ui/frmdupcompare.h"
 #include "dup/ui/hogsort.h"
@@ -19,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
@@ -66,6 +70,10 @@ dups::SizeRule sizeRuleOf(const QRadioButton* smaller, const QRadioButton* betwe
         return dups::SizeRule::SmallerOrEqual;
     return dups::SizeRule::LargerOrEqual;
 }
+
+// Where the duplicate window keeps the state of "Same contents" in the settings file.
+const char* const kSection = "frmDups";
+const char* const kSameContentsKey = "SameContents";
 
 QString numberText(const QDoubleSpinBox* box) {
     return QString::number(qint64(box->value()));
@@ -213,10 +221,21 @@ void TfrmDup::buildTopPanel() {
     m_cbDup = new QComboBox(m_pnlTop);
     m_cbDup->setObjectName(QStringLiteral("cbDup"));
     m_cbDup->addItems(dups::criterionTexts());
+    // Off unless the user ticked it before: reading every file of every group takes long.
+    m_cbSameContents = new QCheckBox(QStringLiteral("Same contents"), m_pnlTop);
+    m_cbSameContents->setObjectName(QStringLiteral("cbSameContents"));
+    m_cbSameContents->setChecked(settingsFile().readInteger(QLatin1String(kSection),
+                                                            QLatin1String(kSameContentsKey),
+                                                            0) != 0);
+    connect(m_cbSameContents, &QCheckBox::toggled, this, [](bool on) {
+        settingsFile().writeInteger(QLatin1String(kSection), QLatin1String(kSameContentsKey),
+                                    on ? 1 : 0);
+    });
     auto* criterion = new QVBoxLayout();
     criterion->setSpacing(2);
     criterion->addWidget(m_lblDup);
     criterion->addWidget(m_cbDup);
+    criterion->addWidget(m_cbSameContents);
     middle->addLayout(pattern);
     middle->addLayout(criterion);
     middle->addStretch(1);
@@ -273,6 +292,7 @@ void TfrmDup::applyMode() {
     m_btScan->setToolTip(duplicates ? QStringLiteral("Duplicates on file name only")
                                     : QStringLiteral("Start scanning for file hogs"));
     m_cbDup->setVisible(duplicates);
+    m_cbSameContents->setVisible(duplicates);
     m_lblDup->setVisible(duplicates);
     m_menu.sort->menuAction()->setVisible(!duplicates);
     m_model->setMarkColumn(dups::markColumn(m_mode));
@@ -337,9 +357,11 @@ void TfrmDup::btScanClick() {
         msgbox::errorBox(QString::fromLatin1(kSecondNumberMessage));
         return;
     }
-    if (m_mode == dups::Mode::Duplicates)
+    if (m_mode == dups::Mode::Duplicates) {
         m_criterion =
             dups::Criterion(qBound(0, m_cbDup->currentIndex(), dups::kCriterionCount - 1));
+        m_sameContents = m_cbSameContents->isChecked();
+    }
     clearGrid();
     scan();
 }
@@ -363,6 +385,7 @@ void TfrmDup::scan() {
     };
     m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
     connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmDup::scanFinished);
+    m_walkAborted = false;
     setScanning(true);
     m_walk->startDrives(m_pckDrive->tickedLetters());
 }
@@ -371,9 +394,38 @@ void TfrmDup::scanFinished() {
     if (m_search->listFull())
         msgbox::warningBox(dups::listFullMessage());
     const int rows = m_search->fillGrid(m_grid, m_sortDirections);
-    m_results->setRows(rows);
+    const bool aborted = m_walkAborted;
     m_walk.reset();
     m_search.reset();
+    if (m_mode == dups::Mode::Duplicates && m_sameContents && rows > 0 && !aborted) {
+        // The criterion's groups are the candidates; the window stays busy until the engine
+        // has read them, and Abort stops it.
+        const dups::ContentRequest request = dups::contentRequest(m_grid, m_mode);
+        m_contents = std::make_unique<dups::ContentSearch>();
+        connect(m_contents.get(), &dups::ContentSearch::progress, this,
+                [this](const dups::ContentProgress& done) {
+                    m_pnlSel->setText(QStringLiteral("Comparing contents: %1 files, %2 bytes read")
+                                          .arg(done.filesDone)
+                                          .arg(done.bytesDone));
+                });
+        connect(m_contents.get(), &dups::ContentSearch::finished, this, &TfrmDup::contentsFinished);
+        m_pnlSel->setText(QStringLiteral("Comparing contents"));
+        m_contents->start(request.files, request.candidates);
+        return;
+    }
+    showResult();
+}
+
+void TfrmDup::contentsFinished(const dups::ContentGroups& result) {
+    // An aborted comparison leaves the criterion's groups as the walk found them.
+    dups::splitByContents(m_grid, m_mode, result);
+    m_contents.release()->deleteLater(); // its signal is still being delivered
+    showResult();
+}
+
+void TfrmDup::showResult() {
+    const int rows = m_grid.rowCount() - 1;
+    m_results->setRows(rows);
     m_model->refresh();
     setColumnWidths();
     if (m_mode == dups::Mode::FileHogs)
@@ -403,20 +455,29 @@ void TfrmDup::setScanning(bool on) {
         for (QPushButton* b :
              {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails, m_btCompare})
             b->hide();
-    for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_num1, m_num2,
-                                                      m_cbKB1, m_wild->combo(), m_rbLarger,
-                                                      m_rbSmaller, m_rbBetween, m_cbDup})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_btClose, m_pckDrive, m_num1, m_num2, m_cbKB1, m_wild->combo(), m_rbLarger,
+             m_rbSmaller, m_rbBetween, m_cbDup, m_cbSameContents})
         w->setEnabled(!on);
     m_btScan->setEnabled(!on && m_pckDrive->anyTicked());
 }
 
 void TfrmDup::btAbortClick() {
+    if (m_contents) {
+        m_contents->abort();
+        return;
+    }
     if (!m_search)
         return;
     // The walk waits while the notice is up and ends when it is closed; what it found so far
     // stays.
     m_walk->pause();
-    walkabort::btAbortClick([this] { m_search->abort(); }, m_btAbort);
+    walkabort::btAbortClick(
+        [this] {
+            m_walkAborted = true;
+            m_search->abort();
+        },
+        m_btAbort);
     m_walk->resume();
 }
 

@@ -20,10 +20,15 @@ class TfrmFind;
 namespace browse {
 struct SortFlags;
 }
+namespace dups {
+class ContentSearch;
+struct ContentGroups;
+} // namespace dups
 namespace scan {
 class SteppedWalk;
 }
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -109,6 +114,10 @@ private:
     // Starts the walk in steps; scanFinished() shows what it found.
     void scan();
     void scanFinished();
+    // With "Same contents" ticked the rows of the walk go to the content engine first, and
+    // contentsFinished() splits their groups; showResult() then shows the rows.
+    void contentsFinished(const dups::ContentGroups& result);
+    void showResult();
     void setScanning(bool on);
     void setColumnWidths();
 
@@ -120,12 +129,16 @@ private:
     QPointer<TfrmDupCompare> m_compare;
     browse::SortFlags* m_browseSort;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
+    bool m_sameContents = false;                      // taken from cbSameContents then
+    bool m_walkAborted = false; // Abort stopped the walk: its rows are shown as they are
     TextGrid m_grid;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;
     // The search of the scan under way, and the runner that steps its walk.
     std::unique_ptr<dups::Search> m_search;
     std::unique_ptr<scan::SteppedWalk> m_walk;
+    // The content comparison after the walk, while it runs.
+    std::unique_ptr<dups::ContentSearch> m_contents;
 
     QWidget* m_pnlTop = nullptr;
     QRadioButton* m_rbLarger = nullptr;
@@ -138,6 +151,7 @@ private:
     WildCardBox* m_wild = nullptr;
     QLabel* m_lblDup = nullptr;
     QComboBox* m_cbDup = nullptr;
+    QCheckBox* m_cbSameContents = nullptr;
     DriveCheckList* m_pckDrive = nullptr;
 
     MarkedResultGrid* m_results = nullptr;
