@@ -58,6 +58,11 @@ void addSearchOptions(QCommandLineParser& parser, Command command) {
                                          "the same contents: each group splits into groups of "
                                          "identical files, and a file left out is named on "
                                          "standard error with the reason.")});
+        parser.addOption({QStringLiteral("keep"),
+                          QStringLiteral("Which file of each group of identical files a disposal "
+                                         "keeps: first (as listed, the default), oldest, newest "
+                                         "(by time of last write) or shortest-path."),
+                          QStringLiteral("WHICH")});
         [[fallthrough]];
     case Command::Hogs:
         parser.addOption({QStringLiteral("larger"),
@@ -222,6 +227,14 @@ QString readSizeFilter(const QCommandLineParser& parser, Options& o) {
             return badValue(QStringLiteral("criterion"), name);
         o.dup.criterion = dups::Criterion(found);
         o.content = parser.isSet(QStringLiteral("content"));
+        const QString keep = parser.isSet(QStringLiteral("keep"))
+                                 ? parser.value(QStringLiteral("keep"))
+                                 : QStringLiteral("first");
+        const QStringList keeps = {QStringLiteral("first"), QStringLiteral("oldest"),
+                                   QStringLiteral("newest"), QStringLiteral("shortest-path")};
+        if (!keeps.contains(keep))
+            return badValue(QStringLiteral("keep"), keep);
+        o.keep = Options::Keep(keeps.indexOf(keep));
     } else {
         o.dup.mode = dups::Mode::FileHogs;
     }
@@ -402,8 +415,10 @@ QString commandHelp(Command command) {
                                                                  : QStringLiteral("DRIVE|FOLDER")) +
         text.mid(lineEnd);
     if (command == Command::Dups)
-        text += QStringLiteral("\nA disposal keeps the first file of each group and disposes "
-                               "of the others.\n");
+        text += QStringLiteral("\nA disposal first reads the files and proves which are "
+                               "identical (as --content does), then keeps one file of each group "
+                               "of identical files (see --keep) and disposes of the others: a "
+                               "file whose contents no other file shares is never disposed of.\n");
     return text;
 }
 

@@ -17,12 +17,14 @@ enum class Disposal { None, Delete, Trash, Zip };
 
 struct Options {
     Command command = Command::None;
-    bool help = false;          // print the help of the program or of the command, nothing else
-    bool json = false;          // one JSON document instead of TAB-separated lines
-    bool header = false;        // a header line before the TAB-separated lines
-    QStringList targets;        // drive letters ("C", "d:") and folders, in the order given
-    dups::SearchSettings dup;   // dups and hogs
-    bool content = false;       // dups: only files whose contents are the same, read to prove it
+    bool help = false;        // print the help of the program or of the command, nothing else
+    bool json = false;        // one JSON document instead of TAB-separated lines
+    bool header = false;      // a header line before the TAB-separated lines
+    QStringList targets;      // drive letters ("C", "d:") and folders, in the order given
+    dups::SearchSettings dup; // dups and hogs
+    bool content = false;     // dups: only files whose contents are the same, read to prove it
+    // dups disposals: which file of each group of identical files stays
+    enum class Keep { First, Oldest, Newest, ShortestPath } keep = Keep::First;
     dates::SearchSettings date; // dates
     folderhogs::Mode folderMode = folderhogs::Mode::MainFolders;
     QStringList tempPatterns; // clean: "*.tmp", ...; empty for the stored list

@@ -97,6 +97,28 @@ void hogTable(TextGrid& grid, SearchOutcome& out, const Options& o, const char* 
     }
 }
 
+// Whether a row of a group of identical files is a better one to keep than the row kept so far:
+// the first listed, the oldest or newest by time of last write, or the shortest path (the
+// first of those that tie).
+std::function<bool(int row, int kept)> keepRule(const TextGrid& grid, Options::Keep keep,
+                                                const std::function<QString(int row)>& pathOf) {
+    switch (keep) {
+    case Options::Keep::First:
+        break;
+    case Options::Keep::Oldest:
+        return [&grid](int row, int kept) {
+            return grid.identity(row).modified < grid.identity(kept).modified;
+        };
+    case Options::Keep::Newest:
+        return [&grid](int row, int kept) {
+            return grid.identity(row).modified > grid.identity(kept).modified;
+        };
+    case Options::Keep::ShortestPath:
+        return [pathOf](int row, int kept) { return pathOf(row).size() < pathOf(kept).size(); };
+    }
+    return {};
+}
+
 // ---- the searches ----------------------------------------------------------------------------
 
 void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
@@ -115,7 +137,9 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
         hogTable(grid, out, o, archiveTags::Duplicates);
         return;
     }
-    if (o.content) {
+    // A disposal always proves contents first: only a file whose bytes another listed file
+    // holds may go, so the last copy of anything stays.
+    if (o.content || o.disposal != Disposal::None) {
         // The criterion's groups are the candidates; only files of one contents stay together.
         const ContentRequest request = contentRequest(grid, mode);
         const ContentGroups result = groupByContents(request.files, request.candidates);
@@ -129,7 +153,7 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
                          {QStringLiteral("accessed")},
                          {QStringLiteral("path")},
                          {QStringLiteral("type")}};
-    // The groups are those of the search; of each, all but its first row go.
+    // The groups are those of the search; of each, all but the one row kept go.
     IsoCells iso;
     for (int row = 1; row < grid.rowCount(); ++row)
         out.table.rows.push_back({QString::number(grid.group(row)), grid.cell(dcFilename, row),
@@ -140,7 +164,8 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
     out.found = grid.rowCount() - 1;
     if (o.disposal != Disposal::None) {
         GridMarks marks;
-        marks.markCopies(grid, [&](int row) { return rowPath(grid, row, mode); });
+        const auto pathOf = [&](int row) { return rowPath(grid, row, mode); };
+        marks.markCopies(grid, pathOf, keepRule(grid, o.keep, pathOf));
         out.disposable = handOver(marks, archiveTags::Duplicates);
     }
 }

@@ -62,11 +62,23 @@ void GridMarks::markAll(TextGrid& grid, const std::function<QString(int row)>& p
         toggle(grid, row, pathOf(row));
 }
 
-void GridMarks::markCopies(TextGrid& grid, const std::function<QString(int row)>& pathOf) {
+void GridMarks::markCopies(TextGrid& grid, const std::function<QString(int row)>& pathOf,
+                           const std::function<bool(int row, int kept)>& better) {
     clear(grid);
-    for (int row = 1; row < grid.rowCount(); ++row)
-        if (grid.group(row) != 0 && grid.group(row) == grid.group(row - 1))
-            toggle(grid, row, pathOf(row));
+    for (int first = 1; first < grid.rowCount();) {
+        int end = first + 1;
+        while (grid.group(first) != 0 && end < grid.rowCount() &&
+               grid.group(end) == grid.group(first))
+            ++end;
+        int kept = first;
+        for (int row = first + 1; better && row < end; ++row)
+            if (better(row, kept))
+                kept = row;
+        for (int row = first; row < end; ++row)
+            if (row != kept)
+                toggle(grid, row, pathOf(row));
+        first = end;
+    }
 }
 
 QString GridMarks::statusText() const {

@@ -30,9 +30,11 @@ public:
     // Marks every row (rows 1..rows when rows is given), the earlier marks removed first; pathOf
     // gives a row's file.
     void markAll(TextGrid& grid, const std::function<QString(int row)>& pathOf, int rows = -1);
-    // Marks the copies in a grid of duplicates: every row of a group (TextGrid::group) but its
-    // first, so that each group keeps a file.  The earlier marks are removed first.
-    void markCopies(TextGrid& grid, const std::function<QString(int row)>& pathOf);
+    // Marks the copies in a grid of duplicates: every row of a group (TextGrid::group) but one,
+    // so that each group keeps a file.  The row kept is the first, unless `better(row, kept)`
+    // prefers a later one.  The earlier marks are removed first.
+    void markCopies(TextGrid& grid, const std::function<QString(int row)>& pathOf,
+                    const std::function<bool(int row, int kept)>& better = {});
 
     // "2 files 3,000 bytes".
     QString statusText() const;

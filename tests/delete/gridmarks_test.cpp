@@ -55,6 +55,13 @@ TEST(GridMarks, CopiesAreEveryRowOfAGroupButItsFirst) {
     EXPECT_EQ(marks.paths(),
               QStringList({paths[1], paths[2], paths[4], paths[6], paths[8], paths[9]}));
     EXPECT_FALSE(grid.isMarked(1));
+
+    // A rule may prefer a later row of a group: the last here.
+    marks.markCopies(
+        grid, [&paths](int row) { return paths[row - 1]; },
+        [](int row, int kept) { return row > kept; });
+    EXPECT_EQ(marks.paths(),
+              QStringList({paths[0], paths[1], paths[3], paths[5], paths[7], paths[8]}));
 }
 
 } // namespace
