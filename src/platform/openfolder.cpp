@@ -21,6 +21,17 @@ int openAt(int dirFd, const char* name, int flags) {
     return fd;
 }
 
+// A path's folder and last name; false when the path names no entry of a folder ("/", ".",
+// "..", a trailing "/", no "/" at all).
+bool splitEntryPath(const QString& path, QString* folder, QString* last) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    *last = path.mid(slash + 1);
+    if (slash < 0 || last->isEmpty() || *last == QLatin1String(".") || *last == QLatin1String(".."))
+        return false;
+    *folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
+    return true;
+}
+
 } // namespace
 
 OpenFolder::~OpenFolder() {
@@ -98,11 +109,9 @@ std::optional<FolderId> folderIdOfPath(const QString& folder) {
 }
 
 bool internal::openParentOfLongPath(const QString& path, OpenFolder* folder, QByteArray* name) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString last = path.mid(slash + 1);
-    if (slash <= 0 || last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
-        return false;
-    if (!folder->open(path.left(slash), OpenFolder::Links::Follow).ok())
+    QString parent, last;
+    if (!splitEntryPath(path, &parent, &last) ||
+        !folder->open(parent, OpenFolder::Links::Follow).ok())
         return false;
     *name = encodeName(last);
     return true;
@@ -112,11 +121,9 @@ Disposer::Disposer(FolderGuard guard, OpenFolder::Links links)
     : m_guard(std::move(guard)), m_links(links) {}
 
 FileResult Disposer::prepare(const QString& path, QByteArray* name) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString last = path.mid(slash + 1);
-    if (slash < 0 || last.isEmpty() || last == QLatin1String(".") || last == QLatin1String(".."))
+    QString folder, last;
+    if (!splitEntryPath(path, &folder, &last))
         return FileResult::failed(internal::systemMessage(EINVAL));
-    const QString folder = slash == 0 ? QStringLiteral("/") : path.left(slash);
     if (!m_folder.isOpen() || m_folder.path() != folder) {
         const FileResult opened = m_folder.open(folder, m_links);
         if (!opened.ok())

@@ -44,6 +44,12 @@ QList<QStringList> tsvRows(const QByteArray& out) {
     return rows;
 }
 
+// A disposal needs a non-delete list; this one protects nothing of the world's drives.
+void allowDisposals(SandboxWorld& world) {
+    world.makeFile(QStringLiteral("data/folders.txt"),
+                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+}
+
 struct ModelFile {
     QString path;
     QString name;
@@ -53,9 +59,7 @@ struct ModelFile {
 // A random tree on drive C: names from a small pool so that names and sizes repeat.
 QList<ModelFile> makeTree(SandboxWorld& world, quint32 seed, int files) {
     QRandomGenerator random(seed);
-    // A disposal needs a non-delete list; this one protects nothing of the tree.
-    world.makeFile(QStringLiteral("data/folders.txt"),
-                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    allowDisposals(world);
     const QStringList names = {QStringLiteral("a.txt"), QStringLiteral("b.dat"),
                                QStringLiteral("report.doc"), QStringLiteral("x.bin"),
                                QStringLiteral("photo.jpg")};
@@ -270,8 +274,7 @@ TEST(CliRun, DisposalNeedsConfirmationAndHoldsProtectedFilesBack) {
 // disposing of the later copies of every group keeps a file of each.
 TEST(CliRun, DuplicateDisposalKeepsAFileOfEveryGroupWhoseNamesUpperCaseAlike) {
     SandboxWorld world;
-    world.makeFile(QStringLiteral("data/folders.txt"),
-                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    allowDisposals(world);
     const QStringList names = {QStringLiteral("strasse.txt"),
                                QString::fromUtf8("stra\xc3\x9f"
                                                  "e.txt"),
@@ -314,8 +317,7 @@ TEST(CliRun, DuplicateDisposalKeepsAFileOfEveryGroupWhoseNamesUpperCaseAlike) {
 // contents: --content lists and disposes of true copies only, keeping one of each content.
 TEST(CliRun, ContentSplitsGroupsByBytesAndDisposalKeepsOneOfEachContent) {
     SandboxWorld world;
-    world.makeFile(QStringLiteral("data/folders.txt"),
-                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    allowDisposals(world);
     const char* bytes[] = {"aaaa", "aaaa", "bbbb", "aaaa", "bbbb", "cccc"};
     QStringList a; // c/1/a.txt ... c/6/a.txt
     for (int k = 0; k < 6; ++k)
@@ -356,8 +358,7 @@ TEST(CliRun, ContentSplitsGroupsByBytesAndDisposalKeepsOneOfEachContent) {
 // without them.
 TEST(CliRun, DateSearchKeepsBlanksAtTheEndsOfNames) {
     SandboxWorld world;
-    world.makeFile(QStringLiteral("data/folders.txt"),
-                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    allowDisposals(world);
     const QString oldBlank = world.makeFile(QStringLiteral("c/keep.txt "), "old and blank");
     const QString oldLead = world.makeFile(QStringLiteral("c/ lead.txt"), "old too");
     const QString fresh = world.makeFile(QStringLiteral("c/keep.txt"), "new");
@@ -477,8 +478,7 @@ TEST(CliRun, ARegistryFileThatIsAFifoIsReportedNotWaitedOn) {
 
 TEST(CliRun, TheProgramsArchivesAreHeldBackUnlessIncludedExplicitly) {
     SandboxWorld world;
-    world.makeFile(QStringLiteral("data/folders.txt"),
-                   (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+    allowDisposals(world);
     const QString stash = world.makeDir(QStringLiteral("c/stash"));
     world.makeFile(QStringLiteral("config/vastel.ini"),
                    (QStringLiteral("[ZipFile]\nPath=") + stash + QStringLiteral("\n")).toUtf8());
@@ -549,8 +549,7 @@ TEST(CliRun, DuplicateDisposalNeverTakesTheLastCopyAndKeepsTheChosenOne) {
     for (const QString& keep : keeps) {
         SCOPED_TRACE(keep.toStdString());
         SandboxWorld world;
-        world.makeFile(QStringLiteral("data/folders.txt"),
-                       (world.path(QStringLiteral("windows")) + QStringLiteral("\r\n")).toUtf8());
+        allowDisposals(world);
         const QString uniqueA = world.makeFile(QStringLiteral("c/a/x.txt"), "AAAA");
         const QString uniqueB = world.makeFile(QStringLiteral("c/b/x.txt"), "BBBB");
         const QString first = world.makeFile(QStringLiteral("c/a/longer/folder/y.txt"), "same");
