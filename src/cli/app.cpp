@@ -51,6 +51,7 @@ int dispose(const Options& o, const Disposable& disposable, const Streams& s) {
     request.files = disposable.files;
     request.savings = disposable.savings;
     request.tag = disposable.tag;
+    request.copies = disposable.copies;
     request.zipFolder = o.zipFolder;
     request.assumeYes = o.yes;
     request.includeArchives = o.includeArchives;

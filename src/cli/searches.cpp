@@ -70,7 +70,7 @@ QString isoTimestamp(qint64 nanoseconds) {
 
 // The files of the marked rows, handed over as the windows hand theirs over.
 Disposable handOver(const GridMarks& marks, const char* tag) {
-    return {marks.files(), marks.bytes(), QString::fromLatin1(tag)};
+    return {marks.files(), marks.bytes(), QString::fromLatin1(tag), {}};
 }
 
 // ---- the large-file grid (hogs, clean) --------------------------------------------------------
@@ -167,6 +167,9 @@ void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
         const auto pathOf = [&](int row) { return rowPath(grid, row, mode); };
         marks.markCopies(grid, pathOf, keepRule(grid, o.keep, pathOf));
         out.disposable = handOver(marks, archiveTags::Duplicates);
+        // The contents were proven above; each file is compared with its kept copy again right
+        // before it goes.
+        out.disposable.copies = copyGroupsOf(grid, pathOf, true);
     }
 }
 
@@ -275,7 +278,7 @@ void runCache(const Options& o, SearchOutcome& out) {
         out.table.rows.push_back(
             {QString::number(file.identity.size), isoTimestamp(file.identity.modified), file.path});
     out.found = list.files.size();
-    out.disposable = {list.files, list.bytes, QString::fromLatin1(archiveTags::InternetCache)};
+    out.disposable = {list.files, list.bytes, QString::fromLatin1(archiveTags::InternetCache), {}};
 }
 
 // ---- statistics ------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "cli/options.h"
 #include "cli/table.h"
 #include "cli/walking.h"
+#include "delete/lastcopy.h"
 #include "delete/reallydelete.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct Disposable {
     ListedFiles files;
     qint64 savings = 0;
     QString tag;
+    lastcopy::CopyGroups copies; // the groups of duplicates the files come from, if they do
 };
 
 struct SearchOutcome {

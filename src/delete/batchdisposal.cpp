@@ -102,6 +102,34 @@ Panels holdBackProtected(const ListedFiles& files, ProtectedFolders& folders,
     return panels;
 }
 
+struct LastCopies {
+    qsizetype count = 0;
+    qint64 bytes = 0;
+};
+
+// Takes the last copies of their contents off the files that may go, each named with the
+// reason.
+LastCopies holdBackLastCopies(lastcopy::Guard& copies, Panels& panels, const BatchDisposalIo& io) {
+    LastCopies last;
+    copies.prove();
+    const QStringList held = copies.holdBack(pathsOf(panels.deletion));
+    const QSet<QString> kept(held.begin(), held.end());
+    ListedFiles going;
+    for (const ListedFile& file : std::as_const(panels.deletion)) {
+        if (kept.contains(file.path)) {
+            ++last.count;
+            if (file.identity.known())
+                last.bytes += file.identity.size;
+            if (io.warn)
+                io.warn(disposalText::keptAsLastCopy(file.path, lastcopy::reasonText()));
+        } else {
+            going.append(file);
+        }
+    }
+    panels.deletion = going;
+    return last;
+}
+
 ZipRunSettings zipSettings(const BatchDisposalRequest& request) {
     ZipRunSettings zip;
     zip.tag = request.tag;
@@ -124,8 +152,14 @@ BatchDisposalResult disposeInBatch(const BatchDisposalRequest& request, const Ba
     ListedFiles files = request.files;
     const ownarchives::HeldBack archives = ownarchives::holdBack(
         files, ownarchives::zipFoldersOfWorld(request.zipFolder), request.includeArchives, io.warn);
-    const Panels panels = holdBackProtected(files, folders, io);
+    Panels panels = holdBackProtected(files, folders, io);
     result.refused = panels.kept + archives.count;
+    lastcopy::Guard copies(request.copies);
+    if (copies.active()) {
+        const LastCopies last = holdBackLastCopies(copies, panels, io);
+        result.refused += last.count;
+        panels.keptBytes += last.bytes;
+    }
     const qsizetype count = panels.deletion.size();
     if (count == 0) {
         if (io.say)
@@ -153,6 +187,9 @@ BatchDisposalResult disposeInBatch(const BatchDisposalRequest& request, const Ba
     // have been swapped for a link while the question waited.
     hooks.guard = folders.guard();
     hooks.abortRequested = io.abortRequested;
+    // Each duplicate is compared again with a copy that stays right before it goes.
+    if (copies.active())
+        hooks.lastCopy = [&copies](const ListedFile& file) { return copies.check(file); };
     DisposalRun run(request.kind, panels.deletion, savings, hooks,
                     request.kind == DisposalKind::Zip ? zipSettings(request) : ZipRunSettings());
     while (run.step(1024)) {

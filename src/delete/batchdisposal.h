@@ -1,5 +1,6 @@
 #pragma once
 
+#include "delete/lastcopy.h"
 #include "delete/reallydelete.h"
 
 #include <QString>
@@ -21,6 +22,10 @@ struct BatchDisposalRequest {
     // The program's own archives in its zip folders are disposed of too; without it they are
     // held back, each named through warn.
     bool includeArchives = false;
+
+    // The groups of duplicates the files come from, if they do: then the last copy of every
+    // content stays (lastcopy::Guard), each such file named through warn.
+    lastcopy::CopyGroups copies;
 };
 
 struct BatchDisposalIo {
@@ -37,7 +42,7 @@ struct BatchDisposalIo {
 
 struct BatchDisposalResult {
     qsizetype disposed = 0; // files gone from their folders
-    qsizetype refused = 0;  // files held back in protected folders
+    qsizetype refused = 0;  // files held back in protected folders or as last copies
     qsizetype failed = 0;   // files reported with an error (changed, locked, not stored)
     bool declined = false;  // the user said no: nothing was touched
     QString error;          // why the run could not start at all; empty when it could

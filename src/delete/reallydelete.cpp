@@ -146,6 +146,11 @@ QString totalsNotSaved(const QString& why) {
     return QStringLiteral("The running totals could not be saved: ") + why;
 }
 
+QString keptAsLastCopy(const QString& path, const QString& reason) {
+    return QStringLiteral("This file \"") + path + QStringLiteral("\" is kept since ") + reason +
+           QLatin1Char('.');
+}
+
 QString changedSinceSearch(const QString& path) {
     return path + QStringLiteral(" has changed since the search; not deleted");
 }
@@ -267,6 +272,13 @@ bool DisposalRun::step(int files) {
 }
 
 void DisposalRun::handle(const ListedFile& file) {
+    if (m_hooks.lastCopy) {
+        const QString reason = m_hooks.lastCopy(file);
+        if (!reason.isEmpty()) {
+            report(m_hooks, m_outcome, disposalText::keptAsLastCopy(file.path, reason));
+            return;
+        }
+    }
     switch (m_kind) {
     case DisposalKind::Delete: {
         const platform::FileResult removed = m_disposer.remove(file.path, file.identity);

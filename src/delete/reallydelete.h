@@ -92,6 +92,9 @@ struct DisposalHooks {
     // Asked about the folder each file lies in, as it is opened right before the file goes: a
     // non-empty reason holds the file back (see ProtectedFolders::guard).
     platform::FolderGuard guard;
+    // Asked right before each file goes (see lastcopy::Guard::check): a non-empty reason keeps
+    // the file, reported as keptAsLastCopy(path, reason).
+    std::function<QString(const ListedFile& file)> lastCopy;
 };
 
 struct DisposalOutcome {
@@ -189,5 +192,8 @@ QString recycleFailed(const QString& reason = QString());
 // A file whose folder is protected, found so right before it would have gone.
 QString heldBack(const QString& path, const QString& reason);
 QString changedSinceSearch(const QString& path);
+// A copy kept so that its contents stay somewhere: "This file \"<path>\" is kept since " and
+// the reason, then ".".
+QString keptAsLastCopy(const QString& path, const QString& reason);
 QString totalsNotSaved(const QString& why);
 } // namespace disposalText

@@ -382,4 +382,11 @@ ContentGroups groupByContents(const QList<ContentFile>& files,
     return engine.run(candidates);
 }
 
+bool sameContents(const ContentFile& a, const ContentFile& b) {
+    ContentOptions options;
+    options.threads = 2;
+    const ContentGroups result = groupByContents({a, b}, {}, options);
+    return result.problems.isEmpty() && result.groups.size() == 1;
+}
+
 } // namespace dups

@@ -67,4 +67,8 @@ ContentGroups groupByContents(const QList<ContentFile>& files,
                               const QList<QList<qsizetype>>& candidates = {},
                               const ContentOptions& options = {});
 
+// Whether two files hold the same bytes, proven as above (each as it was listed, checked before
+// and after the read); false when they differ, or when either cannot be read or has changed.
+bool sameContents(const ContentFile& a, const ContentFile& b);
+
 } // namespace dups

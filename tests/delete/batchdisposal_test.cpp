@@ -173,6 +173,33 @@ TEST_F(BatchWorld, AFileChangedAfterListingIsKeptAndCountedFailed) {
     EXPECT_TRUE(said[0].contains("1 of 2 files")) << said[0].toStdString();
 }
 
+TEST_F(BatchWorld, TheLastCopyOfEveryContentStaysAndIsNamed) {
+    const QString first = file("data/one/x.bin", "the same");
+    const QString second = file("data/two/x.bin", "the same");
+    const QString lone = file("data/two/y.bin", "unique!!");
+    const QString guardedCopy = file("apps/office/z.bin", "guarded");
+    const QString freeCopy = file("data/z.bin", "guarded");
+    listed = listedNow({first, second, lone, guardedCopy, freeCopy});
+    BatchDisposalRequest request;
+    request.kind = DisposalKind::Delete;
+    request.files = listed;
+    request.assumeYes = true;
+    // Every file handed over: of the first content the first copy stays, the unique file stays,
+    // and the copy in a protected folder is the one that stays of the third.
+    request.copies.groups = {listedNow({first, second, lone}), listedNow({guardedCopy, freeCopy})};
+    const BatchDisposalResult result = disposeInBatch(request, io());
+
+    EXPECT_TRUE(QFileInfo::exists(first));
+    EXPECT_FALSE(QFileInfo::exists(second));
+    EXPECT_TRUE(QFileInfo::exists(lone));
+    EXPECT_TRUE(QFileInfo::exists(guardedCopy));
+    EXPECT_FALSE(QFileInfo::exists(freeCopy));
+    EXPECT_EQ(result.disposed, 2);
+    EXPECT_EQ(result.refused, 3);
+    EXPECT_EQ(warned.filter("is kept since no kept copy has the same contents").size(), 2);
+    EXPECT_EQ(warned.filter(lone).size(), 1);
+}
+
 // Nothing is asked and nothing touched when nothing may go or the run cannot start.
 TEST_F(BatchWorld, NothingHappensWhenTheRunCannotStartOrHasNothingToDo) {
     makeMixedList();
