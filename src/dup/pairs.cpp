@@ -128,9 +128,10 @@ ChecksumResult fileChecksum(const QString& path) {
     return result;
 }
 
-ChecksumTexts checksumTexts(quint32 left, quint32 right) {
-    const QString verdict = left == right ? QStringLiteral(" file contents are identical")
-                                          : QStringLiteral(" file contents differ");
+ChecksumTexts checksumTexts(quint32 left, quint32 right, bool sameBytes) {
+    const QString verdict = left == right && sameBytes
+                                ? QStringLiteral(" file contents are identical")
+                                : QStringLiteral(" file contents differ");
     return {QString::asprintf("%8X", left) + verdict, QString::asprintf("%8X", right) + verdict};
 }
 

@@ -80,10 +80,13 @@ struct ChecksumResult {
 ChecksumResult fileChecksum(const QString& path);
 
 // The two checksum labels: each value as eight upper-case hexadecimal digits (blanks in front
-// of a shorter number), then " file contents are identical" or " file contents differ".
+// of a shorter number), then " file contents are identical" or " file contents differ".  The
+// files are identical only when their checksums agree and their bytes were proven the same
+// (sameContents in contents.h), so that two files of one checksum but different bytes differ
+// here as they do in the groups.
 struct ChecksumTexts {
     QString left, right;
 };
-ChecksumTexts checksumTexts(quint32 left, quint32 right);
+ChecksumTexts checksumTexts(quint32 left, quint32 right, bool sameBytes);
 
 } // namespace dups

@@ -29,6 +29,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMap>
 #include <QMenu>
@@ -571,9 +572,17 @@ TEST_F(DupWindow, CleanHandsTheMarkedFilesOverAndCloses) {
     ASSERT_EQ(w.markedBytes(), 1000);
 
     whenModalOpen<TfrmReallyDelete>([this](TfrmReallyDelete* d) {
-        EXPECT_EQ(d->deletionPanel(), QStringList({readme1}));
+        // The two files share a name, not their bytes: the marked one is the last copy of its
+        // contents and goes only when the user chooses it.
+        EXPECT_TRUE(d->deletionPanel().isEmpty());
+        EXPECT_EQ(d->lastCopyPanel(), QStringList({readme1}));
         EXPECT_EQ(d->archiveTag(), "Duplicates");
         EXPECT_EQ(d->savings(), 1000);
+        QListView* last = child<QListView>(d, "lbLastCopy");
+        last->selectionModel()->setCurrentIndex(last->model()->index(0, 0),
+                                                QItemSelectionModel::Select);
+        child<QPushButton>(d, "btDisposeAnyway")->click();
+        EXPECT_EQ(d->deletionPanel(), QStringList({readme1}));
         child<QPushButton>(d, "btDelete")->click();
     });
     button(&w, "btDelete")->click();
@@ -724,6 +733,30 @@ TEST_F(DupWindow, SameContentsListsOnlyFilesOfOneContents) {
     EXPECT_EQ(w.resultGrid().group(2), 1u);
     EXPECT_EQ(status(&w), "2 duplicates found");
     EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+// Every copy marked: the deletion window lets the copies go and keeps the first of them.
+TEST_F(DupWindow, EveryCopyMarkedLeavesOneOfThemOnDisk) {
+    const QString a1 = world.makeFile("c/1/a.txt", "same");
+    const QString a2 = world.makeFile("c/2/a.txt", "same");
+    const QString a3 = world.makeFile("c/3/a.txt", "same");
+    TfrmDup w(nullptr, mode, sorts);
+    w.show();
+    filterBytes(w, 0);
+    child<QCheckBox>(&w, "cbSameContents")->setChecked(true);
+    startScan(w);
+    ASSERT_EQ(w.rowCount(), 3);
+    for (int row = 0; row < 3; ++row)
+        doubleClickRow(&w, row);
+    whenModalOpen<TfrmReallyDelete>([&](TfrmReallyDelete* d) {
+        EXPECT_EQ(d->deletionPanel(), QStringList({a2, a3}));
+        EXPECT_EQ(d->lastCopyPanel(), QStringList({a1}));
+        child<QPushButton>(d, "btDelete")->click();
+    });
+    button(&w, "btDelete")->click();
+    EXPECT_TRUE(QFileInfo::exists(a1));
+    EXPECT_FALSE(QFileInfo::exists(a2));
+    EXPECT_FALSE(QFileInfo::exists(a3));
 }
 
 // Abort while the contents are read ends the comparison at once; the criterion's groups stay.

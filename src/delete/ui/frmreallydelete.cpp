@@ -150,6 +150,11 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
                    true));
     m_pages->addTab(page2, QStringLiteral("Do not delete these files"));
 
+    // Page 3: the last copies, shown only when the files come from groups of duplicates.
+    m_pageLast = buildLastCopyPage();
+    m_pages->addTab(m_pageLast, QStringLiteral("Last copies"));
+    m_pages->setTabVisible(m_pages->indexOf(m_pageLast), false);
+
     // Bottom: the button panel, or the progress panel in its place while a run goes on, and the
     // Cancel button.
     auto* bottom = new QHBoxLayout();
@@ -214,6 +219,8 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
             &TfrmReallyDelete::updateMoveButtons);
     connect(m_lb2View->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfrmReallyDelete::updateMoveButtons);
+    connect(m_lbLastCopyView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfrmReallyDelete::updateMoveButtons);
 
     m_noticeTimer.setSingleShot(true);
     m_noticeTimer.setInterval(500);
@@ -227,6 +234,41 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
 
 TfrmReallyDelete::~TfrmReallyDelete() = default;
 
+QWidget* TfrmReallyDelete::buildLastCopyPage() {
+    m_modelLast = new QStringListModel(this);
+    auto* page = new QWidget();
+    page->setObjectName(QStringLiteral("tsLastCopy"));
+    auto* p3 = new QVBoxLayout(page);
+    m_lblLastCopy = new QLabel(page);
+    m_lblLastCopy->setObjectName(QStringLiteral("lblLastCopy"));
+    m_lbLastCopyView = panelView(page, QStringLiteral("lbLastCopy"), m_modelLast);
+    m_btDisposeAnyway = namedButton(page, QStringLiteral("btDisposeAnyway"),
+                                    QStringLiteral("Move files to the deletion panel anyway"));
+    m_btLastCopyReason = namedButton(page, QStringLiteral("btLastCopyReason"),
+                                     QStringLiteral("Reason that file is on this list"));
+    m_btDisposeAnyway->setEnabled(false);
+    m_btLastCopyReason->setEnabled(false);
+    connect(m_btDisposeAnyway, &QPushButton::clicked, this,
+            &TfrmReallyDelete::btDisposeAnywayClick);
+    connect(m_btLastCopyReason, &QPushButton::clicked, this,
+            &TfrmReallyDelete::btLastCopyReasonClick);
+    auto* row = new QHBoxLayout();
+    row->addWidget(m_btDisposeAnyway);
+    row->addWidget(m_btLastCopyReason);
+    row->addStretch();
+    p3->addWidget(m_lblLastCopy);
+    p3->addWidget(m_lbLastCopyView, 1);
+    p3->addLayout(row);
+    p3->addWidget(namedLabel(
+        page, QStringLiteral("lblNote5"),
+        QStringLiteral("No file that stays holds the same contents as these files, so deleting "
+                       "them would lose what they contain.  Where every copy of a file was "
+                       "marked, the first one stays.  To dispose of these files anyway, select "
+                       "them and move them to the deletion panel."),
+        true));
+    return page;
+}
+
 void TfrmReallyDelete::setFiles(const ListedFiles& files) {
     m_lb1.clear();
     m_seen.clear();
@@ -238,6 +280,8 @@ void TfrmReallyDelete::setFiles(const ListedFiles& files) {
     }
     sortPanel(m_lb1);
     m_lb2.clear();
+    m_lbLastCopy.clear();
+    m_chosen.clear();
     refreshModels();
 }
 
@@ -253,6 +297,7 @@ ListedFiles TfrmReallyDelete::listed(const QStringList& panel) const {
 void TfrmReallyDelete::refreshModels() {
     m_model1->setStringList(m_lb1);
     m_model2->setStringList(m_lb2);
+    m_modelLast->setStringList(m_lbLastCopy);
 }
 
 void TfrmReallyDelete::showEvent(QShowEvent* event) {
@@ -271,6 +316,10 @@ void TfrmReallyDelete::FormShow() {
         UpdateHeaders();
         m_lblName->clear();
         MoveFiles();
+        if (m_copies.active()) {
+            proveCopies();
+            guardLastCopies();
+        }
     }
     m_noticeTimer.stop();
     if (m_lb1.isEmpty())
@@ -305,14 +354,17 @@ void TfrmReallyDelete::MoveFiles() {
 }
 
 void TfrmReallyDelete::UpdateHeaders() {
-    m_lblDelete->setText(
-        QStringLiteral("Delete - %1, Do NOT delete - %2").arg(m_lb1.size()).arg(m_lb2.size()));
+    m_lblDelete->setText(QStringLiteral("Delete - %1, Do NOT delete - %2")
+                             .arg(m_lb1.size())
+                             .arg(m_lb2.size() + m_lbLastCopy.size()));
 }
 
 void TfrmReallyDelete::updateLeftRight() {
     m_lblLeft->setText(
         QStringLiteral("Deletion Panel - files to be deleted: %1").arg(m_lb1.size()));
     m_lblRight->setText(QStringLiteral("Files that will NOT be deleted: %1").arg(m_lb2.size()));
+    m_lblLastCopy->setText(
+        QStringLiteral("Last copies of their contents - NOT deleted: %1").arg(m_lbLastCopy.size()));
     updateMoveButtons();
     UpdateHeaders();
 }
@@ -322,24 +374,31 @@ void TfrmReallyDelete::updateMoveButtons() {
     m_btMoveLeft->setEnabled(keepSelected);
     m_btReason->setEnabled(keepSelected);
     m_btToAgainst->setEnabled(m_lb1View->selectionModel()->hasSelection());
+    const bool lastSelected = m_lbLastCopyView->selectionModel()->hasSelection();
+    m_btDisposeAnyway->setEnabled(lastSelected);
+    m_btLastCopyReason->setEnabled(lastSelected);
 }
 
-void TfrmReallyDelete::moveSelected(QListView* from, QStringList& source, QStringList& target) {
+QStringList TfrmReallyDelete::moveSelected(QListView* from, QStringList& source,
+                                           QStringList& target) {
     const QStringList moved = takeFlagged(source, selectedRows(from, source.size()));
     mergeIntoPanel(target, moved);
     from->selectionModel()->clear();
     refreshModels();
     updateLeftRight();
+    return moved;
 }
 
 void TfrmReallyDelete::btToAgainstClick() {
     moveSelected(m_lb1View, m_lb1, m_lb2);
+    guardLastCopies(); // a file that stays now may be the copy another one needs
     if (m_lb1.isEmpty())
         m_pages->setCurrentIndex(1);
 }
 
 void TfrmReallyDelete::btMoveLeftClick() {
     moveSelected(m_lb2View, m_lb2, m_lb1);
+    guardLastCopies(); // a file that goes now may have been the copy another one needed
     if (m_lb2.isEmpty())
         m_pages->setCurrentIndex(0);
 }
@@ -352,8 +411,11 @@ void TfrmReallyDelete::btReasonClick() {
 }
 
 void TfrmReallyDelete::allProtectedNotice() {
+    if (!m_lb1.isEmpty())
+        return; // the user filled the deletion panel meanwhile
     msgbox::infoBox(QString::fromLatin1(kAllProtected));
-    m_pages->setCurrentIndex(1);
+    m_pages->setCurrentWidget(m_lb2.isEmpty() && !m_lbLastCopy.isEmpty() ? m_pageLast
+                                                                         : m_pages->widget(1));
 }
 
 bool TfrmReallyDelete::NoFilesToDelete() {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "delete/lastcopy.h"
 #include "delete/reallydelete.h"
 
 #include <QDialog>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -20,8 +22,11 @@ class QWidget;
 // the user marked.  When shown it moves the files that lie in protected folders from the
 // deletion panel (lb1) to the non-delete panel (lb2); the user may move files between the two
 // panels, ask why a file is held back, and then delete the deletion panel, send it to the trash,
-// or zip it and then delete it.  The window closes with result 1 after a disposal and with
-// result 2 when cancelled.  Tools open it through reallyDelete() (handover.h).
+// or zip it and then delete it.  When the files come from groups of duplicates, the last copy
+// of every content moves to a third panel (lbLastCopy) from which only the user's explicit
+// choice takes it back to the deletion panel (see lastcopy::Guard).  The window closes with result
+// 1 after a disposal and with result 2 when cancelled.  Tools open it through reallyDelete()
+// (handover.h).
 class TfrmReallyDelete : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +39,8 @@ public:
     void setFiles(const ListedFiles& files);
     void setArchiveTag(const QString& tag) { m_archiveTag = tag; }
     void setSavings(qint64 savings) { m_savings = savings; }
+    // The groups of duplicates the files come from, if they do.
+    void setCopyGroups(const lastcopy::CopyGroups& copies);
 
     const QString& archiveTag() const { return m_archiveTag; }
     qint64 savings() const { return m_savings; }
@@ -41,6 +48,8 @@ public:
     // The entries of the deletion panel and of the non-delete panel, in panel order.
     const QStringList& deletionPanel() const { return m_lb1; }
     const QStringList& keepPanel() const { return m_lb2; }
+    // The last copies of their contents, kept off the deletion panel.
+    const QStringList& lastCopyPanel() const { return m_lbLastCopy; }
 
     // True while a disposal runs.
     bool running() const { return m_running; }
@@ -62,6 +71,8 @@ private slots:
     void ZipItClick();
     void btCloseClick();
     void allProtectedNotice();
+    void btDisposeAnywayClick();
+    void btLastCopyReasonClick();
 
 private:
     void FormShow();
@@ -70,6 +81,13 @@ private:
     void updateLeftRight();
     void updateMoveButtons();
     bool NoFilesToDelete();
+
+    // The panel of last copies (frmreallydelete_lastcopy.cpp).
+    QWidget* buildLastCopyPage();
+    // Reads the contents of the groups the search did not prove, with the waiting window up.
+    void proveCopies();
+    // Sorts the deletion panel and the last copies again after the panels changed.
+    void guardLastCopies();
 
     // Replaces the button panel by the progress panel, and back.
     void showProgressPanel(bool show);
@@ -91,8 +109,8 @@ private:
     void startRun(DisposalKind kind, const ZipRunSettings& zip = ZipRunSettings());
     void stepRun();
 
-    // Moves the selected entries of one panel to the other.
-    void moveSelected(QListView* from, QStringList& source, QStringList& target);
+    // Moves the selected entries of one panel to another; returns them.
+    QStringList moveSelected(QListView* from, QStringList& source, QStringList& target);
     void refreshModels();
     // The files of a panel with the identities they were handed over with.
     ListedFiles listed(const QStringList& panel) const;
@@ -109,11 +127,15 @@ private:
     QString m_runPath;
     QTimer m_stepTimer;
 
-    QStringList m_lb1;                             // deletion panel
-    QStringList m_lb2;                             // non-delete panel
+    QStringList m_lb1;        // deletion panel
+    QStringList m_lb2;        // non-delete panel
+    QStringList m_lbLastCopy; // last copies of their contents
+    lastcopy::Guard m_copies;
+    QSet<QString> m_chosen; // last copies the user moved to the deletion panel
     QHash<QString, platform::FileIdentity> m_seen; // identity of each handed-over path
     QStringListModel* m_model1;
     QStringListModel* m_model2;
+    QStringListModel* m_modelLast;
 
     QLabel* m_lblDelete;
     QLabel* m_lblSavings;
@@ -125,6 +147,11 @@ private:
     QPushButton* m_btToAgainst;
     QPushButton* m_btMoveLeft;
     QPushButton* m_btReason;
+    QWidget* m_pageLast;
+    QLabel* m_lblLastCopy;
+    QListView* m_lbLastCopyView;
+    QPushButton* m_btDisposeAnyway;
+    QPushButton* m_btLastCopyReason;
     QWidget* m_pnlButtons;
     QPushButton* m_btZip;
     QPushButton* m_btDelete;

@@ -56,6 +56,9 @@ DisposalHooks TfrmReallyDelete::runHooks() {
     // The folders are judged again as each file goes: the panels were sorted when the window
     // opened, and a folder may have been swapped since.
     hooks.guard = shell::protection().guard();
+    // A duplicate goes only while a copy that stays still holds its bytes.
+    if (m_copies.active())
+        hooks.lastCopy = [this](const ListedFile& file) { return m_copies.check(file); };
     return hooks;
 }
 

@@ -5,9 +5,10 @@
 #include "delete/ui/frmreallydelete.h"
 
 DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
-                            qint64 savings) {
+                            qint64 savings, const lastcopy::CopyGroups& copies) {
     TfrmReallyDelete window(owner);
     window.setFiles(files);
+    window.setCopyGroups(copies);
     window.setArchiveTag(archiveTag);
     window.setSavings(savings);
     return window.exec() == 1 ? DisposalChoice::Disposed : DisposalChoice::Cancelled;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "delete/archivetags.h"
+#include "delete/lastcopy.h"
 #include "delete/reallydelete.h"
 
 #include <QString>
@@ -14,7 +15,9 @@ class QWidget;
 //               file that no longer has its identity is kept when the user disposes);
 //   archiveTag  one of archiveTags, or empty (only used in zip archive names);
 //   savings     total size in bytes of all marked files, protected ones included; it is what the
-//               running totals grow by after a disposal.
+//               running totals grow by after a disposal;
+//   copies      the groups of duplicates the files come from, if they do: the window then keeps
+//               the last copy of every content unless the user chooses it (lastcopy::Guard).
 // Returns Disposed when the user disposed of the deletion panel (delete, trash or zip) and
 // Cancelled when the window was cancelled or closed without doing so.  The tool closes after a
 // disposal (the browser re-reads its folder, the internet cache window empties its list) and
@@ -22,7 +25,7 @@ class QWidget;
 enum class DisposalChoice { Disposed, Cancelled };
 
 DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
-                            qint64 savings);
+                            qint64 savings, const lastcopy::CopyGroups& copies = {});
 
 // Opens the folder deletion window for one folder and waits for it: Disposed after a run (even
 // one that left files behind), Cancelled when the window was closed without one or Cancel was

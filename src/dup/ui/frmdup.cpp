@@ -7,6 +7,7 @@
 #include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
+#include "delete/gridmarks.h"
 #include "delete/ui/handover.h"
 #include "dup/contentsearch.h"
 #include "dup/contentsplit.h"
@@ -363,6 +364,7 @@ void TfrmDup::btScanClick() {
         m_sameContents = m_cbSameContents->isChecked();
     }
     clearGrid();
+    m_contentsProven = false;
     scan();
 }
 
@@ -419,6 +421,7 @@ void TfrmDup::scanFinished() {
 void TfrmDup::contentsFinished(const dups::ContentGroups& result) {
     // An aborted comparison leaves the criterion's groups as the walk found them.
     dups::splitByContents(m_grid, m_mode, result);
+    m_contentsProven = !result.aborted;
     m_contents.release()->deleteLater(); // its signal is still being delivered
     showResult();
 }
@@ -499,8 +502,15 @@ void TfrmDup::btDeleteClick() {
     const GridMarks& marks = m_results->marks();
     if (m_scanning || marks.count() <= 0)
         return;
+    // Files from groups of duplicates: the deletion window keeps a copy of every content.
+    const lastcopy::CopyGroups copies =
+        m_mode == dups::Mode::Duplicates
+            ? copyGroupsOf(
+                  m_grid, [this](int row) { return dups::rowPath(m_grid, row, m_mode); },
+                  m_contentsProven)
+            : lastcopy::CopyGroups();
     const DisposalChoice result = reallyDelete(
-        this, marks.files(), QString::fromLatin1(archiveTags::Duplicates), marks.bytes());
+        this, marks.files(), QString::fromLatin1(archiveTags::Duplicates), marks.bytes(), copies);
     // After a disposal the rows no longer tell the truth: the window closes.
     if (result == DisposalChoice::Disposed)
         accept();

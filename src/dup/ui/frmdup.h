@@ -130,7 +130,8 @@ private:
     browse::SortFlags* m_browseSort;
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     bool m_sameContents = false;                      // taken from cbSameContents then
-    bool m_walkAborted = false; // Abort stopped the walk: its rows are shown as they are
+    bool m_contentsProven = false; // the rows' groups hold files of identical contents
+    bool m_walkAborted = false;    // Abort stopped the walk: its rows are shown as they are
     TextGrid m_grid;
     bool m_scanning = false;
     int m_savedPanelHeight = 0;

@@ -8,6 +8,7 @@
 #include "app/ui/widgets.h"
 #include "browse/ui/fileicon.h"
 #include "browse/ui/frmview.h"
+#include "dup/contents.h"
 #include "dup/ui/frmdup.h"
 #include "dup/ui/pairarrow.h"
 #include "search/ui/printreport.h"
@@ -437,7 +438,13 @@ bool TfrmDupCompare::computeChecksums() {
             return false;
         }
     }
-    const dups::ChecksumTexts texts = dups::checksumTexts(sums[0].value, sums[1].value);
+    // The verdict is the content engine's, the one that split the groups.
+    bool sameBytes = false;
+    if (sums[0].value == sums[1].value) {
+        const WaitCursor wait;
+        sameBytes = dups::sameContents({m_sides[0].data.path, {}}, {m_sides[1].data.path, {}});
+    }
+    const dups::ChecksumTexts texts = dups::checksumTexts(sums[0].value, sums[1].value, sameBytes);
     m_sides[0].crc->setText(texts.left);
     m_sides[1].crc->setText(texts.right);
     return true;
