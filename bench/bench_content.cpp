@@ -331,7 +331,7 @@ QList<Tool> tools(const QString& cli, const QString& tree, const QString& world)
         Tool("rmlint", "rmlint -T df -o fdupes:/dev/null " + t),
     };
     for (Tool& tool : list) {
-        // The peers run in the sandbox's folder, so that nothing they might write lands here.
+        // Each runs in the sandbox's folder, so that nothing it might write lands elsewhere.
         tool.command = "cd " + quoted(world) + " && " + tool.command + " > /dev/null 2>&1";
         if (tool.name != QLatin1String("vastel-cli"))
             tool.installed = !QStandardPaths::findExecutable(tool.name).isEmpty();
@@ -413,6 +413,10 @@ QByteArray ratios(const QList<Tool>& list, const std::function<double(const Tool
     return text;
 }
 
+QString emptyFolder(const QString& world) {
+    return world + QStringLiteral("/empty");
+}
+
 // Points the settings, data, home and cache folders of everything started from here at folders
 // of `world`.
 void enterSandbox(const QString& world) {
@@ -423,15 +427,15 @@ void enterSandbox(const QString& world) {
                                       {"HOME", "home"},
                                       {"XDG_DATA_HOME", "xdg-data"},
                                       {"XDG_CONFIG_HOME", "xdg-config"},
-                                      {"XDG_CACHE_HOME", "xdg-cache"},
-                                      {"VASTEL_EMPTY", "empty"}};
+                                      {"XDG_CACHE_HOME", "xdg-cache"}};
     for (const auto& [name, folder] : folders) {
         const QString path = world + QLatin1Char('/') + QLatin1String(folder);
         QDir().mkpath(path);
-        if (qstrcmp(name, "VASTEL_EMPTY") != 0)
-            qputenv(name, QFile::encodeName(path));
+        qputenv(name, QFile::encodeName(path));
     }
-    qputenv("VASTEL_DRIVES", "C=" + QFile::encodeName(world + QStringLiteral("/empty")));
+    // Drive C is an empty folder (the base run of the memory figure searches it too).
+    QDir().mkpath(emptyFolder(world));
+    qputenv("VASTEL_DRIVES", "C=" + QFile::encodeName(emptyFolder(world)));
     qunsetenv("VASTEL_REGISTRY");
 }
 
@@ -482,7 +486,7 @@ int main(int argc, char** argv) {
     const QString output = world.path() + QStringLiteral("/groups.tsv");
     const qint64 peak = childPeakKiB(app.applicationFilePath(), output, cli, vastelArguments(tree));
     const qint64 groups = countGroups(output);
-    const QStringList emptyRun = vastelArguments(world.path() + QStringLiteral("/empty"));
+    const QStringList emptyRun = vastelArguments(emptyFolder(world.path()));
     const qint64 base =
         childPeakKiB(app.applicationFilePath(), QProcess::nullDevice(), cli, emptyRun);
     const double bytesPerFile = double(peak - base) * 1024.0 / double(files);
