@@ -27,19 +27,16 @@ FileResult ContentFile::open(const QString& path, const FileIdentity& listed) {
     m_path = path;
     m_opened = {};
     QString error;
-    m_file = openForReading(path, &error);
-    if (!m_file) {
+    struct stat st {};
+    m_fd = internal::openRegularFile(path, &st, &error);
+    if (m_fd < 0) {
         // A file deleted or replaced by something else since it was listed is not unreadable:
         // it is no longer the file that was listed.
         if (listed.known() && !listed.matches(fileStamp(path).identity()))
             return FileResult::changed();
         return FileResult::failed(error);
     }
-    m_opened = identityOfDescriptor(m_file->handle());
-    if (!m_opened.known()) {
-        close();
-        return FileResult::failed(QStringLiteral("cannot be looked at"));
-    }
+    m_opened = internal::identityOfStat(st);
     if (listed.known() && !listed.matches(m_opened)) {
         close();
         return FileResult::changed();
@@ -47,13 +44,19 @@ FileResult ContentFile::open(const QString& path, const FileIdentity& listed) {
     return FileResult::done();
 }
 
+void ContentFile::close() {
+    if (m_fd >= 0)
+        ::close(m_fd); // opened for reading only: nothing is lost if this fails
+    m_fd = -1;
+}
+
 void ContentFile::readsSequentially() {
-    if (m_file)
-        ::posix_fadvise(m_file->handle(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (m_fd >= 0)
+        ::posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 }
 
 qint64 ContentFile::read(qint64 offset, char* buffer, qint64 length, QString* error) {
-    int code = m_file ? 0 : EBADF;
+    int code = m_fd >= 0 ? 0 : EBADF;
     if (code == 0 && g_readFault)
         code = g_readFault(m_path);
     if (code != 0) {
@@ -64,8 +67,7 @@ qint64 ContentFile::read(qint64 offset, char* buffer, qint64 length, QString* er
     while (done < length) {
         ssize_t got;
         do
-            got = ::pread(m_file->handle(), buffer + done, size_t(length - done),
-                          off_t(offset + done));
+            got = ::pread(m_fd, buffer + done, size_t(length - done), off_t(offset + done));
         while (got < 0 && errno == EINTR);
         if (got < 0) {
             internal::failWith(error, errno);
@@ -79,7 +81,7 @@ qint64 ContentFile::read(qint64 offset, char* buffer, qint64 length, QString* er
 }
 
 bool ContentFile::unchanged() const {
-    return m_file && m_opened.matches(identityOfDescriptor(m_file->handle()));
+    return m_fd >= 0 && m_opened.matches(identityOfDescriptor(m_fd));
 }
 
 void setContentReadFault(FaultHook hook) {

@@ -3,10 +3,8 @@
 #include "platform/fileidentity.h"
 #include "platform/filesync.h"
 
-#include <QFile>
 #include <QString>
 #include <QtGlobal>
-#include <memory>
 
 // Reading regular files to compare their contents: a file is opened without following a final
 // symbolic link and without blocking (a FIFO or device in its place is refused), checked against
@@ -17,6 +15,7 @@ namespace platform {
 class ContentFile {
 public:
     ContentFile() = default;
+    ~ContentFile() { close(); }
     ContentFile(const ContentFile&) = delete;
     ContentFile& operator=(const ContentFile&) = delete;
 
@@ -39,10 +38,10 @@ public:
     // nothing was written to it, and its size and times are the same.
     bool unchanged() const;
 
-    void close() { m_file.reset(); }
+    void close();
 
 private:
-    std::unique_ptr<QFile> m_file;
+    int m_fd = -1;
     QString m_path;
     FileIdentity m_opened;
 };

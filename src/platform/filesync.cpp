@@ -80,6 +80,33 @@ int openAnyLength(const QString& path, int flags, mode_t mode = 0) {
     return out;
 }
 
+} // namespace
+
+int internal::openRegularFile(const QString& path, struct stat* st, QString* error) {
+    // O_NONBLOCK keeps a FIFO from blocking the open; a regular file ignores it.
+    const int fd = openAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        const int code = errno;
+        if (code == ELOOP && error)
+            *error = QStringLiteral("is a symbolic link");
+        else
+            internal::failWith(error, code);
+        return -1;
+    }
+    if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+        const bool folder = S_ISDIR(st->st_mode);
+        ::close(fd);
+        if (folder)
+            internal::failWith(error, EISDIR);
+        else if (error)
+            *error = QStringLiteral("not a regular file");
+        return -1;
+    }
+    return fd;
+}
+
+namespace {
+
 bool syncPath(const QString& path, int flags, FileStep step, QString* error) {
     const int fd = openNative(encodeName(path), flags | O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -226,27 +253,9 @@ FileStamp fileStamp(const QString& path) {
 }
 
 std::unique_ptr<QFile> openForReading(const QString& path, QString* error) {
-    // O_NONBLOCK keeps a FIFO from blocking the open; a regular file ignores it.
-    const int fd = openAnyLength(path, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        const int code = errno;
-        if (code == ELOOP && error)
-            *error = QStringLiteral("is a symbolic link");
-        else
-            internal::failWith(error, code);
-        return nullptr;
-    }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        if (folder)
-            internal::failWith(error, EISDIR);
-        else if (error)
-            *error = QStringLiteral("not a regular file");
-        return nullptr;
-    }
-    return adopt(fd, QIODevice::ReadOnly, error);
+    const int fd = internal::openRegularFile(path, &st, error);
+    return fd < 0 ? nullptr : adopt(fd, QIODevice::ReadOnly, error);
 }
 
 std::unique_ptr<QFile> createNewFile(const QString& path, quint32 permissions, QString* error) {

@@ -45,6 +45,12 @@ int renameNoReplaceAt(int fromFd, const QByteArray& from, int toFd, const QByteA
 // opened or the path names no entry of a folder.
 bool openParentOfLongPath(const QString& path, OpenFolder* folder, QByteArray* name);
 
+// Opens a regular file for reading without following a final symbolic link and without
+// blocking on a FIFO, at any path length, and fills *st from the open descriptor: the
+// descriptor, or -1 with *error set ("is a symbolic link", "not a regular file", or the
+// system's message).
+int openRegularFile(const QString& path, struct stat* st, QString* error);
+
 // Drops the cached drive table so that the next call reads the world anew.
 void forgetDrives();
 
