@@ -37,6 +37,21 @@ QListView* panelView(QWidget* parent, const QString& name, QStringListModel* mod
     return v;
 }
 
+// Lays out a page of the window: the panel's count label, the panel, a row of buttons; the
+// notes under them are added to the layout returned.
+QVBoxLayout* layOutPage(QWidget* page, QLabel* count, QListView* panel,
+                        std::initializer_list<QPushButton*> buttons) {
+    auto* layout = new QVBoxLayout(page);
+    auto* row = new QHBoxLayout();
+    for (QPushButton* button : buttons)
+        row->addWidget(button);
+    row->addStretch();
+    layout->addWidget(count);
+    layout->addWidget(panel, 1);
+    layout->addLayout(row);
+    return layout;
+}
+
 // One flag per row of the view: is it selected?  Walks the selection ranges, not every index.
 QVector<bool> selectedRows(const QListView* view, qsizetype rows) {
     QVector<bool> flags(rows, false);
@@ -88,18 +103,12 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     // Page 1: the deletion panel.
     auto* page1 = new QWidget();
     page1->setObjectName(QStringLiteral("tsDelete"));
-    auto* p1 = new QVBoxLayout(page1);
     m_lblLeft = new QLabel(page1);
     m_lblLeft->setObjectName(QStringLiteral("lblLeft"));
     m_lb1View = panelView(page1, QStringLiteral("lb1"), m_model1);
     m_btToAgainst = namedButton(page1, QStringLiteral("btToAgainst"),
                                 QStringLiteral("Move files OFF of the deletion panel"));
-    auto* row1 = new QHBoxLayout();
-    row1->addWidget(m_btToAgainst);
-    row1->addStretch();
-    p1->addWidget(m_lblLeft);
-    p1->addWidget(m_lb1View, 1);
-    p1->addLayout(row1);
+    QVBoxLayout* p1 = layOutPage(page1, m_lblLeft, m_lb1View, {m_btToAgainst});
     p1->addWidget(
         namedLabel(page1, QStringLiteral("lblNote1"),
                    QStringLiteral("These files are not in the registry or in the windows "
@@ -119,7 +128,6 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     // Page 2: the non-delete panel.
     auto* page2 = new QWidget();
     page2->setObjectName(QStringLiteral("tsKeep"));
-    auto* p2 = new QVBoxLayout(page2);
     m_lblRight = new QLabel(page2);
     m_lblRight->setObjectName(QStringLiteral("lblRight"));
     m_lb2View = panelView(page2, QStringLiteral("lb2"), m_model2);
@@ -127,13 +135,7 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
                                QStringLiteral("Move files to the deletion panel"));
     m_btReason = namedButton(page2, QStringLiteral("btReason"),
                              QStringLiteral("Reason that file is on this list"));
-    auto* row2 = new QHBoxLayout();
-    row2->addWidget(m_btMoveLeft);
-    row2->addWidget(m_btReason);
-    row2->addStretch();
-    p2->addWidget(m_lblRight);
-    p2->addWidget(m_lb2View, 1);
-    p2->addLayout(row2);
+    QVBoxLayout* p2 = layOutPage(page2, m_lblRight, m_lb2View, {m_btMoveLeft, m_btReason});
     p2->addWidget(
         namedLabel(page2, QStringLiteral("lblNote3"),
                    QStringLiteral("It is not recommended that you delete these files without "
@@ -238,7 +240,6 @@ QWidget* TfrmReallyDelete::buildLastCopyPage() {
     m_modelLast = new QStringListModel(this);
     auto* page = new QWidget();
     page->setObjectName(QStringLiteral("tsLastCopy"));
-    auto* p3 = new QVBoxLayout(page);
     m_lblLastCopy = new QLabel(page);
     m_lblLastCopy->setObjectName(QStringLiteral("lblLastCopy"));
     m_lbLastCopyView = panelView(page, QStringLiteral("lbLastCopy"), m_modelLast);
@@ -252,13 +253,8 @@ QWidget* TfrmReallyDelete::buildLastCopyPage() {
             &TfrmReallyDelete::btDisposeAnywayClick);
     connect(m_btLastCopyReason, &QPushButton::clicked, this,
             &TfrmReallyDelete::btLastCopyReasonClick);
-    auto* row = new QHBoxLayout();
-    row->addWidget(m_btDisposeAnyway);
-    row->addWidget(m_btLastCopyReason);
-    row->addStretch();
-    p3->addWidget(m_lblLastCopy);
-    p3->addWidget(m_lbLastCopyView, 1);
-    p3->addLayout(row);
+    QVBoxLayout* p3 =
+        layOutPage(page, m_lblLastCopy, m_lbLastCopyView, {m_btDisposeAnyway, m_btLastCopyReason});
     p3->addWidget(namedLabel(
         page, QStringLiteral("lblNote5"),
         QStringLiteral("No file that stays holds the same contents as these files, so deleting "
