@@ -35,6 +35,18 @@ ContentFile listed(const QString& path) {
     return {path, platform::fileStamp(path).identity()};
 }
 
+// Equal files of 256 MiB, sparse so that nothing is written, to be read slowly.
+QList<ContentFile> bigEqualFiles(SandboxWorld& world, int count) {
+    QList<ContentFile> files;
+    for (int i = 0; i < count; ++i) {
+        const QString path = world.makeFile(QStringLiteral("c/big%1").arg(i));
+        QFile f(path);
+        EXPECT_TRUE(f.resize(256LL * 1024 * 1024));
+        files.append(listed(path));
+    }
+    return files;
+}
+
 void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -318,14 +330,7 @@ TEST(ContentGroups, CandidateGroupsAreComparedApart) {
 
 TEST(ContentGroups, AbortStopsQuicklyAndClaimsNoGroups) {
     SandboxWorld world;
-    // Large equal files (sparse, so nothing is written) read slowly.
-    QList<ContentFile> files;
-    for (int i = 0; i < 4; ++i) {
-        const QString path = world.makeFile(QStringLiteral("c/big%1").arg(i));
-        QFile f(path);
-        ASSERT_TRUE(f.resize(256LL * 1024 * 1024));
-        files.append(listed(path));
-    }
+    const QList<ContentFile> files = bigEqualFiles(world, 4);
     // Every chunk takes 50 ms: read to the end, the files would take over ten seconds.
     ReadFault fault([](const QString&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -392,13 +397,7 @@ TEST(ContentSearch, ReportsBySignalsOnItsThread) {
 
 TEST(ContentSearch, AbortEndsTheRunWithFinished) {
     SandboxWorld world;
-    QList<ContentFile> files;
-    for (int i = 0; i < 2; ++i) {
-        const QString path = world.makeFile(QStringLiteral("c/big%1").arg(i));
-        QFile f(path);
-        ASSERT_TRUE(f.resize(256LL * 1024 * 1024));
-        files.append(listed(path));
-    }
+    const QList<ContentFile> files = bigEqualFiles(world, 2);
     ReadFault fault([](const QString&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return 0;

@@ -399,11 +399,15 @@ void TfrmReallyDelete::btMoveLeftClick() {
         m_pages->setCurrentIndex(0);
 }
 
+QString TfrmReallyDelete::currentEntry(const QListView* view, const QStringList& panel) {
+    const QModelIndex current = view->currentIndex();
+    return current.isValid() && current.row() < panel.size() ? panel[current.row()] : QString();
+}
+
 void TfrmReallyDelete::btReasonClick() {
-    const QModelIndex current = m_lb2View->currentIndex();
-    if (!current.isValid() || current.row() >= m_lb2.size())
-        return;
-    msgbox::infoBox(keepReasonText(m_lb2[current.row()], shell::protection()));
+    const QString path = currentEntry(m_lb2View, m_lb2);
+    if (!path.isEmpty())
+        msgbox::infoBox(keepReasonText(path, shell::protection()));
 }
 
 void TfrmReallyDelete::allProtectedNotice() {

@@ -112,6 +112,8 @@ private:
     // Moves the selected entries of one panel to another; returns them.
     QStringList moveSelected(QListView* from, QStringList& source, QStringList& target);
     void refreshModels();
+    // The entry of a panel at its view's current row; empty when there is none.
+    static QString currentEntry(const QListView* view, const QStringList& panel);
     // The files of a panel with the identities they were handed over with.
     ListedFiles listed(const QStringList& panel) const;
 

@@ -70,9 +70,7 @@ void TfrmReallyDelete::btDisposeAnywayClick() {
 }
 
 void TfrmReallyDelete::btLastCopyReasonClick() {
-    const QModelIndex current = m_lbLastCopyView->currentIndex();
-    if (!current.isValid() || current.row() >= m_lbLastCopy.size())
-        return;
-    msgbox::infoBox(
-        disposalText::keptAsLastCopy(m_lbLastCopy[current.row()], lastcopy::reasonText()));
+    const QString path = currentEntry(m_lbLastCopyView, m_lbLastCopy);
+    if (!path.isEmpty())
+        msgbox::infoBox(disposalText::keptAsLastCopy(path, lastcopy::reasonText()));
 }
