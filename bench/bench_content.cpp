@@ -2,19 +2,22 @@
 // a user would pick instead, on a tree of 200,000 files made to look like a home folder.
 //
 // Each program is asked for the same thing: every group of files with identical contents among
-// the non-empty files of the tree, hard links included, listed to /dev/null, nothing deleted.
+// the non-empty files of the tree, hard links included, listed to a file, nothing deleted.
 //
 //   vastel-cli dups --criterion size --content --larger 1 --unit bytes TREE
 //                                 (files of one size split by their bytes; every non-empty
 //                                 file is a candidate, as with the others)
 //   jdupes -r -q -H TREE          (recursive, no progress, hard links count as duplicates;
 //                                 empty files are skipped by default)
-//   rdfind -dryrun true -outputname /dev/null TREE
+//   rdfind -dryrun true -outputname rdfind.txt TREE
 //                                 (empty files skipped by default; its results file is the
 //                                 list of groups)
-//   rmlint -T df -o fdupes:/dev/null TREE
+//   rmlint -T df -o fdupes:rmlint.txt TREE
 //                                 (duplicate files only, none of its other kinds of lint; empty
 //                                 files skipped by default; the groups in fdupes' format)
+//
+// The results files go into the sandbox's folder, never to /dev/null: rmlint moves an output
+// file that exists aside before it writes, and running as root it would move /dev/null itself.
 //
 // Standard output and error of each go to /dev/null (vastel-cli's lines go to a file once, to
 // count its groups).  The peers run their defaults otherwise: jdupes compares the bytes of
@@ -327,8 +330,8 @@ QList<Tool> tools(const QString& cli, const QString& tree, const QString& world)
     QList<Tool> list = {
         Tool("vastel-cli", vastel + ' ' + t),
         Tool("jdupes", "jdupes -r -q -H " + t),
-        Tool("rdfind", "rdfind -dryrun true -outputname /dev/null " + t),
-        Tool("rmlint", "rmlint -T df -o fdupes:/dev/null " + t),
+        Tool("rdfind", "rdfind -dryrun true -outputname rdfind.txt " + t),
+        Tool("rmlint", "rmlint -T df -o fdupes:rmlint.txt " + t),
     };
     for (Tool& tool : list) {
         // Each runs in the sandbox's folder, so that nothing it might write lands elsewhere.
