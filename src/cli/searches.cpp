@@ -1,11 +1,11 @@
 #include "cli/searches.h"
 
 #include "app/format.h"
+#include "app/gridmarks.h"
 #include "clean/cachefolders.h"
 #include "clean/quickclean.h"
 #include "clean/temppatterns.h"
 #include "delete/archivetags.h"
-#include "delete/gridmarks.h"
 #include "dup/contentsplit.h"
 #include "dup/dupsearch.h"
 #include "platform/drives.h"

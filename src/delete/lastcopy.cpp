@@ -117,3 +117,26 @@ QString Guard::check(const ListedFile& file) const {
 }
 
 } // namespace lastcopy
+
+lastcopy::CopyGroups copyGroupsOf(const TextGrid& grid,
+                                  const std::function<QString(int row)>& pathOf, bool proven) {
+    lastcopy::CopyGroups copies;
+    copies.proven = proven;
+    int start = 1;
+    while (start < grid.rowCount()) {
+        int end = start + 1; // one past the group's last row
+        while (grid.sameGroupAsNext(end - 1))
+            ++end;
+        bool marked = false;
+        for (int row = start; row < end && !marked; ++row)
+            marked = grid.isMarked(row);
+        if (marked && grid.group(start) != 0) {
+            ListedFiles group;
+            for (int row = start; row < end; ++row)
+                group.append({pathOf(row), grid.identity(row)});
+            copies.groups.append(group);
+        }
+        start = end;
+    }
+    return copies;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/grid.h"
 #include "delete/reallydelete.h"
 #include "dup/contents.h"
 
@@ -8,6 +9,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // The last-copy guard.  When the files handed over for disposal come from groups of duplicates,
 // every content keeps at least one copy: a file goes only while a file that stays holds the same
@@ -69,3 +71,9 @@ private:
 };
 
 } // namespace lastcopy
+
+// The groups of a grid of duplicates (TextGrid::group) that hold a marked row: every row of
+// each, with its file and the identity it lists, for the last-copy guard.  proven tells whether
+// the search split the groups by contents.
+lastcopy::CopyGroups copyGroupsOf(const TextGrid& grid,
+                                  const std::function<QString(int row)>& pathOf, bool proven);

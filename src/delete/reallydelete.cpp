@@ -33,14 +33,6 @@ QString makeArchiveName(const QString& tag, QChar driveLetter, const QDateTime& 
     return base + name;
 }
 
-QStringList pathsOf(const ListedFiles& files) {
-    QStringList paths;
-    paths.reserve(files.size());
-    for (const ListedFile& file : files)
-        paths << file.path;
-    return paths;
-}
-
 QChar driveLetterOfPath(const QString& path) {
     const std::optional<platform::Drive> drive = platform::driveOfPath(path);
     return drive ? drive->letter : QLatin1Char('C');

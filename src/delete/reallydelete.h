@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/listedfiles.h"
 #include "platform/fileidentity.h"
 #include "platform/openfolder.h"
 
@@ -34,19 +35,6 @@ QString makeArchiveName(const QString& tag, QChar driveLetter, const QDateTime& 
 
 // The letter of the drive that holds the path; C when no drive does.
 QChar driveLetterOfPath(const QString& path);
-
-// ---- Files handed over ------------------------------------------------------------------------
-
-// A file a tool hands to the deletion window: its full path and the identity the tool saw when
-// it listed the file.  The file is disposed of only while it still has that identity.
-struct ListedFile {
-    QString path;
-    platform::FileIdentity identity;
-};
-using ListedFiles = QList<ListedFile>;
-
-// The paths of the files, in their order.
-QStringList pathsOf(const ListedFiles& files);
 
 // ---- The two panels ---------------------------------------------------------------------------
 

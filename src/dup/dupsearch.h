@@ -17,7 +17,7 @@
 // The search behind the duplicate and large-file window: which files a walk keeps, the text
 // line each kept file becomes, the grouping of duplicates, the order of large files, the path
 // of a row and the title the window prints.  Everything here works without a display; the
-// window only shows the grid and forwards its buttons (marking: delete/gridmarks.h).
+// window only shows the grid and forwards its buttons (marking: app/gridmarks.h).
 namespace dups {
 
 struct SortDirections;

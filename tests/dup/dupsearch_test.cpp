@@ -1,5 +1,5 @@
 #include "app/format.h"
-#include "delete/gridmarks.h"
+#include "app/gridmarks.h"
 #include "dup/dupsearch.h"
 #include "platform/filesync.h"
 #include "support/sandbox.h"

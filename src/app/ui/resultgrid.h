@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/gridmarks.h"
 #include "app/gridmodel.h"
-#include "delete/gridmarks.h"
 
 #include <QPixmap>
 #include <functional>
@@ -61,10 +61,17 @@ void resizeTopPanel(QWidget* panel, int savedHeight, bool shrink, const ResultMe
 
 class QLabel;
 class QPushButton;
-class TfrmFind;
-namespace browse {
-struct SortFlags;
-}
+
+// What a result grid can open on a row's file: the viewer, the details window and the browser,
+// each given the window that owns the grid.  The windows that open them live above the kit; the
+// program's shell (or a test) supplies them.  An empty function leaves its menu item or button
+// disabled.
+struct FileActions {
+    using Open = std::function<void(QWidget* owner, const QString& path)>;
+    Open view;
+    Open details;
+    Open browse;
+};
 
 // The result grid of a tool window with its marks: the view and its model, the marks of the
 // rows (the hand-over list) shown in the status line, and the commands every tool has on it:
@@ -124,15 +131,12 @@ public:
     void connectMenu(const ResultMenu& menu, std::function<QString()> printTitle, QWidget* topPanel,
                      const int* savedHeight);
 
-    // View and Details (the menu items and the Details button) open the viewer and the details
-    // window on the selected row's file, with the program's find dialog; without one they stay
-    // disabled.  Nothing happens when the file is gone.
-    void connectFileWindows(const ResultMenu& menu, QPushButton* details, TfrmFind* find);
-
-    // The Browse button opens the browser on the selected row's file, with the program's sort
-    // directions of the browser (and find dialog for its viewer); without them it stays
-    // disabled.  Nothing happens when the file is gone.
-    void connectBrowse(QPushButton* browse, browse::SortFlags* sortFlags, TfrmFind* find);
+    // View and Details (the menu items and the Details button) and the Browse button open the
+    // actions' windows on the selected row's file; an action that is missing leaves its items
+    // disabled (browse may be null for a window without that button).  Nothing happens while
+    // busy or when the file is gone.
+    void connectFileActions(const ResultMenu& menu, QPushButton* details, QPushButton* browse,
+                            const FileActions& actions);
 
 signals:
     // A right click on the grid asked for the options menu at that global position.

@@ -1,5 +1,6 @@
 #include "dup/ui/frmdup.h"
 
+#include "app/gridmarks.h"
 #include "app/gridmodel.h"
 #include "app/inifile.h"
 #include "app/ui/columnfit.h"
@@ -7,7 +8,7 @@
 #include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
-#include "delete/gridmarks.h"
+#include "browse/ui/fileactions.h"
 #include "delete/ui/handover.h"
 #include "dup/contentsearch.h"
 #include "dup/contentsplit.h"
@@ -252,8 +253,8 @@ void TfrmDup::buildTopPanel() {
 void TfrmDup::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_popup = m_menu.popup;
-    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
-    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
+    m_results->connectFileActions(m_menu, m_btDetails, m_btBrowse,
+                                  browse::fileActions(m_find, m_browseSort));
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access Date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(

@@ -2,7 +2,7 @@
 
 #include "app/grid.h"
 #include "app/ui/resultgrid.h"
-#include "delete/gridmarks.h"
+#include "app/gridmarks.h"
 #include "search/filedates.h"
 
 #include <QDialog>

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "app/grid.h"
-#include "delete/lastcopy.h"
-#include "delete/reallydelete.h"
+#include "app/listedfiles.h"
 
 #include <QHash>
 #include <QPair>
@@ -55,12 +54,6 @@ private:
     ListedFiles m_files;
     QHash<QPair<quint64, quint64>, SharedFile> m_shared;
 };
-
-// The groups of a grid of duplicates (TextGrid::group) that hold a marked row: every row of
-// each, with its file and the identity it lists, for the last-copy guard.  proven tells whether
-// the search split the groups by contents.
-lastcopy::CopyGroups copyGroupsOf(const TextGrid& grid,
-                                  const std::function<QString(int row)>& pathOf, bool proven);
 
 // The paths of rows 1.. of a grid, one per line, lines separated by CR LF.
 QString clipboardText(const TextGrid& grid, const std::function<QString(int row)>& pathOf);

@@ -1,4 +1,4 @@
-#include "delete/gridmarks.h"
+#include "app/gridmarks.h"
 
 #include "app/format.h"
 #include "platform/dirsearch.h"
@@ -91,27 +91,4 @@ QString clipboardText(const TextGrid& grid, const std::function<QString(int row)
     for (int row = 1; row < grid.rowCount(); ++row)
         paths << pathOf(row);
     return paths.join(QStringLiteral("\r\n"));
-}
-
-lastcopy::CopyGroups copyGroupsOf(const TextGrid& grid,
-                                  const std::function<QString(int row)>& pathOf, bool proven) {
-    lastcopy::CopyGroups copies;
-    copies.proven = proven;
-    int start = 1;
-    while (start < grid.rowCount()) {
-        int end = start + 1; // one past the group's last row
-        while (grid.sameGroupAsNext(end - 1))
-            ++end;
-        bool marked = false;
-        for (int row = start; row < end && !marked; ++row)
-            marked = grid.isMarked(row);
-        if (marked && grid.group(start) != 0) {
-            ListedFiles group;
-            for (int row = start; row < end; ++row)
-                group.append({pathOf(row), grid.identity(row)});
-            copies.groups.append(group);
-        }
-        start = end;
-    }
-    return copies;
 }

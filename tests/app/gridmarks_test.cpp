@@ -1,4 +1,4 @@
-#include "delete/gridmarks.h"
+#include "app/gridmarks.h"
 #include "support/sandbox.h"
 
 #include <gtest/gtest.h>
