@@ -1,13 +1,10 @@
 #include "app/ui/resultgrid.h"
 
 #include "app/ui/messagebox.h"
+#include "app/ui/printreport.h"
 #include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
-#include "browse/ui/frmbrowse.h"
-#include "browse/ui/frmdetails.h"
-#include "browse/ui/frmview.h"
 #include "platform/dirsearch.h"
-#include "search/ui/printreport.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -265,36 +262,28 @@ void MarkedResultGrid::connectMenu(const ResultMenu& menu, std::function<QString
             [=] { resizeTopPanel(topPanel, *savedHeight, false, menu); });
 }
 
-void MarkedResultGrid::connectFileWindows(const ResultMenu& menu, QPushButton* details,
-                                          TfrmFind* find) {
-    menu.view->setEnabled(find != nullptr);
-    menu.details->setEnabled(find != nullptr);
-    details->setEnabled(find != nullptr);
-    if (!find)
-        return;
-    const auto view = [this, find] {
-        const QString path = selectedFile();
-        if (!m_busy && !path.isEmpty())
-            viewFile(m_view->window(), *find, path);
+void MarkedResultGrid::connectFileActions(const ResultMenu& menu, QPushButton* details,
+                                          QPushButton* browse, const FileActions& actions) {
+    // Opens `open` on the selected row's file, unless a walk runs or the file is gone.
+    const auto onSelected = [this](const FileActions::Open& open) {
+        return [this, open] {
+            const QString path = selectedFile();
+            if (!m_busy && !path.isEmpty())
+                open(m_view->window(), path);
+        };
     };
-    const auto showDetailsOfRow = [this, find] {
-        const QString path = selectedFile();
-        if (!m_busy && !path.isEmpty())
-            showDetails(m_view->window(), *find, path);
-    };
-    connect(menu.view, &QAction::triggered, this, view);
-    connect(menu.details, &QAction::triggered, this, showDetailsOfRow);
-    connect(details, &QPushButton::clicked, this, showDetailsOfRow);
-}
-
-void MarkedResultGrid::connectBrowse(QPushButton* browse, browse::SortFlags* sortFlags,
-                                     TfrmFind* find) {
-    browse->setEnabled(sortFlags != nullptr);
-    if (!sortFlags)
-        return;
-    connect(browse, &QPushButton::clicked, this, [this, sortFlags, find] {
-        const QString path = selectedFile();
-        if (!m_busy && !path.isEmpty())
-            browseFile(m_view->window(), *sortFlags, find, path);
-    });
+    menu.view->setEnabled(bool(actions.view));
+    menu.details->setEnabled(bool(actions.details));
+    details->setEnabled(bool(actions.details));
+    if (actions.view)
+        connect(menu.view, &QAction::triggered, this, onSelected(actions.view));
+    if (actions.details) {
+        connect(menu.details, &QAction::triggered, this, onSelected(actions.details));
+        connect(details, &QPushButton::clicked, this, onSelected(actions.details));
+    }
+    if (browse) {
+        browse->setEnabled(bool(actions.browse));
+        if (actions.browse)
+            connect(browse, &QPushButton::clicked, this, onSelected(actions.browse));
+    }
 }

@@ -6,6 +6,7 @@
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/widgets.h"
+#include "browse/ui/fileactions.h"
 #include "delete/folderclean.h"
 #include "delete/ui/handover.h"
 #include "platform/drives.h"
@@ -209,7 +210,8 @@ void TfrmBrowse::buildPopupMenu() {
     connect(m_menu.markAll, &QAction::triggered, m_results, &MarkedResultGrid::markAll);
     connect(m_menu.unmarkAll, &QAction::triggered, m_results, &MarkedResultGrid::unmarkAll);
     connect(m_menu.run, &QAction::triggered, m_results, &MarkedResultGrid::runSelected);
-    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
+    m_results->connectFileActions(m_menu, m_btDetails, nullptr,
+                                  browse::fileActions(m_find, nullptr));
     m_btView->setEnabled(m_find != nullptr);
     connect(m_btView, &QPushButton::clicked, m_menu.view, &QAction::trigger);
 }

@@ -1,12 +1,12 @@
 #include "browse/ui/frmdetails.h"
 
 #include "app/ui/messagebox.h"
+#include "app/ui/printreport.h"
 #include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
 #include "browse/ui/fileicon.h"
 #include "browse/ui/frmview.h"
 #include "browse/ui/viewerprompts.h"
-#include "search/ui/printreport.h"
 
 #include <QDateTime>
 #include <QGridLayout>

@@ -1,6 +1,7 @@
 // The quick-clean window's result grid: the options menu, sorting and the hand-over.
 
 #include "app/ui/widgets.h"
+#include "browse/ui/fileactions.h"
 #include "clean/quickclean.h"
 #include "clean/ui/frmclean.h"
 #include "delete/ui/handover.h"
@@ -15,8 +16,8 @@ void TfrmClean::buildPopupMenu() {
     m_menu = makeResultMenu(this);
     m_menu.popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_menu.unmarkAll->setText(QStringLiteral("Unmark All"));
-    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
-    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
+    m_results->connectFileActions(m_menu, m_btDetails, m_btBrowse,
+                                  browse::fileActions(m_find, m_browseSort));
     m_hogSort = new HogSort(m_menu.sort, QStringLiteral("&Access date"), *m_results, m_grid,
                             m_sortDirections);
     m_results->connectMenu(

@@ -3,6 +3,7 @@
 #include "app/protection.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
+#include "app/ui/printreport.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/shellopen.h"
 #include "app/ui/widgets.h"
@@ -11,7 +12,6 @@
 #include "dup/contents.h"
 #include "dup/ui/frmdup.h"
 #include "dup/ui/pairarrow.h"
-#include "search/ui/printreport.h"
 
 #include <QApplication>
 #include <QCheckBox>

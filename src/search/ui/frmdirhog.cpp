@@ -3,6 +3,7 @@
 #include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
+#include "app/ui/printreport.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
 #include "delete/folderclean.h"
@@ -10,7 +11,6 @@
 #include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
 #include "scan/ui/walkabort.h"
-#include "search/ui/printreport.h"
 
 #include <QAction>
 #include <QClipboard>

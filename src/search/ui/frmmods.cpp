@@ -5,6 +5,7 @@
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/widgets.h"
+#include "browse/ui/fileactions.h"
 #include "delete/ui/handover.h"
 #include "platform/dirsearch.h"
 #include "scan/steppedwalk.h"
@@ -205,8 +206,8 @@ QWidget* TfrmMods::buildDateEdits() {
 
 void TfrmMods::buildPopupMenu() {
     m_menu = makeResultMenu(this);
-    m_results->connectFileWindows(m_menu, m_btDetails, m_find);
-    m_results->connectBrowse(m_btBrowse, m_browseSort, m_find);
+    m_results->connectFileActions(m_menu, m_btDetails, m_btBrowse,
+                                  browse::fileActions(m_find, m_browseSort));
     const char* const captions[] = {"&Name", "Access &Date", "&Creation Date", "&Modification Date",
                                     "&Size", "&Folder",      "&Type"};
     for (int c = 0; c < dates::kColumnCount; ++c) {

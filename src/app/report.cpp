@@ -1,4 +1,4 @@
-#include "search/report.h"
+#include "app/report.h"
 
 #include "app/format.h"
 #include "app/grid.h"

@@ -10,7 +10,7 @@ class QPrinter;
 class QWidget;
 class TextGrid;
 
-// Printing of the plain-text reports of search/report.h.  The lines go onto the page one under
+// Printing of the plain-text reports of app/report.h.  The lines go onto the page one under
 // the other in a fixed-pitch font, 8 points, from the top left of the printable area, and a new
 // page starts when one is full; nothing else is put on the page.
 //
@@ -35,7 +35,6 @@ bool PrintGridWithDialog(const TextGrid& grid, const QList<int>& widths, const Q
 // A list: "Courier" (again a fixed-pitch font where it is missing).
 bool PrintList(QPrinter& printer, const QStringList& strings, const QString& title);
 bool PrintList(const QStringList& strings, const QString& title);
-bool PrintListWithDialog(const QStringList& strings, const QString& title, QWidget* parent);
 
 // The fonts of the two reports.
 QFont gridReportFont();

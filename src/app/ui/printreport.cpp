@@ -1,9 +1,9 @@
-#include "search/ui/printreport.h"
+#include "app/ui/printreport.h"
 
 #include "app/grid.h"
+#include "app/report.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/widgets.h"
-#include "search/report.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -146,11 +146,6 @@ bool PrintList(QPrinter& printer, const QStringList& strings, const QString& tit
 bool PrintList(const QStringList& strings, const QString& title) {
     QPrinter printer;
     return PrintList(printer, strings, title);
-}
-
-bool PrintListWithDialog(const QStringList& strings, const QString& title, QWidget* parent) {
-    return withDialog(parent,
-                      [&](QPrinter& printer) { return PrintList(printer, strings, title); });
 }
 
 bool PrintImage(QPrinter& printer, const QPixmap& image) {

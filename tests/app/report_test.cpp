@@ -1,5 +1,5 @@
 #include "app/grid.h"
-#include "search/report.h"
+#include "app/report.h"
 
 #include <gtest/gtest.h>
 

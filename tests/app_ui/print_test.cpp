@@ -1,5 +1,5 @@
 #include "app/grid.h"
-#include "search/ui/printreport.h"
+#include "app/ui/printreport.h"
 #include "support/scriptedboxes.h"
 
 #include <QFile>
