@@ -1,8 +1,8 @@
 // Vastel '95: finds what takes the space on the drives and wins it back.
-#include "app/ui/appicon.h"
-#include "app/ui/frmmain.h"
+#include "app/shell/appicon.h"
+#include "app/shell/frmmain.h"
 #include "app/ui/frmstandby.h"
-#include "app/ui/tools.h"
+#include "app/shell/tools.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "app/shell.h"
-#include "app/ui/frmmain.h"
-#include "app/ui/tools.h"
+#include "app/shell/frmmain.h"
+#include "app/shell/tools.h"
 #include "browse/ui/frmbrowse.h"
 #include "delete/ui/frmdeldirectory.h"
 #include "delete/ui/frmreallydelete.h"

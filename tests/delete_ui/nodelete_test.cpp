@@ -3,7 +3,7 @@
 #include "app/inifile.h"
 #include "app/shell.h"
 #include "app/ui/folderbrowser.h"
-#include "app/ui/frmmain.h"
+#include "app/shell/frmmain.h"
 #include "delete/ui/frmnodelete.h"
 #include "support/modalwindows.h"
 #include "support/sandbox.h"

@@ -1,4 +1,4 @@
-#include "app/ui/helpwindow.h"
+#include "app/shell/helpwindow.h"
 
 #include "platform/environment.h"
 

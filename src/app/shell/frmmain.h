@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ui/toolstate.h"
+#include "app/shell/toolstate.h"
 
 #include <QDialog>
 #include <QMap>

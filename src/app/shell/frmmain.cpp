@@ -1,9 +1,9 @@
-#include "app/ui/frmmain.h"
+#include "app/shell/frmmain.h"
 
 #include "app/foldersfile.h"
 #include "app/shell.h"
-#include "app/ui/frmabout.h"
-#include "app/ui/helpwindow.h"
+#include "app/shell/frmabout.h"
+#include "app/shell/helpwindow.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/theme.h"
 #include "browse/ui/frmbrowse.h"

@@ -1,6 +1,6 @@
-#include "app/ui/frmabout.h"
+#include "app/shell/frmabout.h"
 
-#include "app/ui/helpwindow.h"
+#include "app/shell/helpwindow.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/shellopen.h"
 

@@ -1,4 +1,4 @@
-#include "app/ui/appicon.h"
+#include "app/shell/appicon.h"
 
 #include <QGuiApplication>
 

@@ -1,7 +1,7 @@
-#include "app/ui/tools.h"
+#include "app/shell/tools.h"
 
 #include "app/shell.h"
-#include "app/ui/frmmain.h"
+#include "app/shell/frmmain.h"
 #include "browse/ui/frmbrowse.h"
 #include "clean/ui/frmcache.h"
 #include "clean/ui/frmclean.h"
