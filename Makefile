@@ -15,6 +15,8 @@ else
 BUILD_DIR ?= build-$(SANITIZE)
 endif
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# WERROR=1 turns compiler warnings into errors (continuous integration builds with it).
+WERROR ?=
 # ThreadSanitizer runs leave out the window tests: Qt's own painting threads are not built with
 # the sanitizer, which then reports them.  The SANITIZE=1 run takes them all.
 ifeq ($(SANITIZE),1)
@@ -31,7 +33,7 @@ FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test install bench fuzz format clean
+.PHONY: all deps configure build run test install bench fuzz format tidy clean
 
 all: build
 
@@ -39,7 +41,8 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVASTEL_SANITIZE=$(SANITIZERS) >/dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVASTEL_SANITIZE=$(SANITIZERS) \
+		-DVASTEL_WERROR=$(if $(WERROR),ON,OFF) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -66,6 +69,12 @@ fuzz: deps
 
 format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs -r clang-format -i
+
+# The checks of .clang-tidy over src/, with the compile commands of the build folder.
+tidy: build
+	@run-clang-tidy -quiet -p $(BUILD_DIR) -j $(JOBS) '/src/' >$(BUILD_DIR)/tidy.log 2>&1 \
+		|| { grep -E 'warning:|error:' $(BUILD_DIR)/tidy.log; exit 1; }
+	@echo "clang-tidy: no findings"
 
 clean:
 	rm -rf $(BUILD_DIR)
