@@ -6,8 +6,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 using platform::EFileMappingError;
 using platform::TFileMapping;
@@ -212,4 +214,61 @@ TEST_F(Crc32CalcTest, MappingRefusesWhatCannotBeMapped) {
     QFile writeOnly(world.makeFile("wo.txt", "content"));
     ASSERT_TRUE(writeOnly.open(QIODevice::WriteOnly | QIODevice::Append));
     expectRaises<EFileMappingError>([&] { TFileMapping m(&writeOnly); }, kNotMapped);
+}
+
+namespace {
+
+// Two guarded reads on two threads, interleaved: the first starts, the second starts, the first
+// ends, then the second reads a page the file no longer has.
+struct Interleaved {
+    const uchar* view = nullptr;
+    std::atomic<int> step{0};
+    uchar byte = 0;
+};
+
+void waitForStep(const std::atomic<int>& step, int wanted) {
+    while (step.load() < wanted)
+        std::this_thread::yield();
+}
+
+void firstRead(void* context) {
+    auto* run = static_cast<Interleaved*>(context);
+    run->step = 1;
+    waitForStep(run->step, 2);
+}
+
+void secondRead(void* context) {
+    auto* run = static_cast<Interleaved*>(context);
+    run->step = 2;
+    waitForStep(run->step, 3);
+    run->byte = run->view[0];
+}
+
+} // namespace
+
+TEST_F(Crc32CalcTest, AGuardedReadEndingOnOneThreadLeavesAnotherOneGuarded) {
+    // The checksum of a pair runs on a thread of its own while the viewer reads its file.
+    auto other = open("other.bin", QByteArray(8192, 'o'));
+    const QString path = world.makeFile("cut.bin", QByteArray(8192, 'c'));
+    QFile cut(path);
+    ASSERT_TRUE(cut.open(QIODevice::ReadOnly));
+    TFileMapping first(other.get());
+    TFileMapping second(&cut);
+    ASSERT_TRUE(QFile::resize(path, 0)); // its pages can no longer be read
+
+    Interleaved run;
+    run.view = second.view();
+    QString failure;
+    std::thread reader([&] {
+        waitForStep(run.step, 1);
+        try {
+            second.guardedRead(secondRead, &run);
+        } catch (const EFileMappingError& e) {
+            failure = QString::fromLatin1(e.what());
+        }
+    });
+    first.guardedRead(firstRead, &run);
+    run.step = 3;
+    reader.join();
+    EXPECT_EQ(failure, kNotMapped);
 }
