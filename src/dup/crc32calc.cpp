@@ -37,26 +37,35 @@ quint32 TCRC32Calc::checksumUpdate(quint32 reg, const void* bytes, qint64 count)
     return crc32::update(reg, bytes, count);
 }
 
-quint32 TCRC32Calc::calculate(QFile* stream) {
+QString TCRC32Calc::stoppedMessage() {
+    return QStringLiteral("CRC calculation stopped");
+}
+
+Result<quint32> TCRC32Calc::calculate(QFile* stream) {
     if (m_busy)
-        throw ECRC32CalcError("CRC Calc is Busy");
+        return Failure{QStringLiteral("CRC Calc is Busy")};
     BusyScope scope(m_busy);
 
-    platform::TFileMapping mapping(stream);
-    // The view's length is the file's size when it was mapped; the checksum never reads past
-    // it, even if the stream has grown since.
-    const uchar* const view = mapping.view();
-    const qint64 size = mapping.size();
-    Block block{0xFFFFFFFFu, view, 0};
-    for (qint64 done = 0; done < size;) {
-        if (done > 0 && m_pump)
-            m_pump();
-        block.bytes = view + done;
-        block.count = std::min(kPumpBlock, size - done);
-        mapping.guardedRead(checksumBlock, &block);
-        done += block.count;
+    // The mapping reports its failures by raising; they end here as the failure's message.
+    try {
+        platform::TFileMapping mapping(stream);
+        // The view's length is the file's size when it was mapped; the checksum never reads
+        // past it, even if the stream has grown since.
+        const uchar* const view = mapping.view();
+        const qint64 size = mapping.size();
+        Block block{0xFFFFFFFFu, view, 0};
+        for (qint64 done = 0; done < size;) {
+            if (done > 0 && m_progress && !m_progress(done, size))
+                return Failure{stoppedMessage()};
+            block.bytes = view + done;
+            block.count = std::min(kBlock, size - done);
+            mapping.guardedRead(checksumBlock, &block);
+            done += block.count;
+        }
+        // Unmapping here rather than in the destructor reports a failure to unmap.
+        mapping.close();
+        return block.reg ^ 0xFFFFFFFFu;
+    } catch (const platform::EFileMappingError& e) {
+        return Failure{QString::fromLocal8Bit(e.what())};
     }
-    // Unmapping here rather than in the destructor reports a failure to unmap.
-    mapping.close();
-    return block.reg ^ 0xFFFFFFFFu;
 }

@@ -1,43 +1,48 @@
 #pragma once
 
+#include "app/result.h"
+
 #include <QFile>
 #include <QtGlobal>
 #include <functional>
-#include <stdexcept>
-
-// Raised by TCRC32Calc::calculate when a calculation is already running.
-class ECRC32CalcError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The CRC-32 (app/crc32.h) of a whole file, read through one read-only mapped view of it, so
 // that no read buffer is needed and the file is read once.  Used by the pair comparison to tell
 // whether two files have the same contents.
 class TCRC32Calc {
 public:
-    // Large files are checksummed in blocks of this many bytes, with the pump called between
-    // two blocks.
-    static constexpr qint64 kPumpBlock = qint64(8) * 1024 * 1024;
+    // Large files are checksummed in blocks of this many bytes, with the progress function
+    // called between two blocks; a block takes a few milliseconds from the cache and a few tens
+    // from a slow disk, so a stop is noticed quickly.
+    static constexpr qint64 kBlock = qint64(1) * 1024 * 1024;
+
+    // Called between two blocks with the bytes checksummed so far and the file's size; false
+    // stops the calculation.  Runs on the thread of calculate() and must not raise.
+    using Progress = std::function<bool(qint64 done, qint64 size)>;
 
     TCRC32Calc() = default;
     TCRC32Calc(const TCRC32Calc&) = delete;
     TCRC32Calc& operator=(const TCRC32Calc&) = delete;
 
     // The checksum of the whole file of an open stream (offset 0 to its size, whatever the
-    // stream's position).  Raises ECRC32CalcError "CRC Calc is Busy" when a calculation is
-    // running already (started from the pump), and platform::EFileMappingError when the file
-    // cannot be mapped or read (no stream, not open, empty, not a regular file; see
-    // platform/filemapping.h).  The calculator is free again after any error, and whatever the
-    // pump raises is passed on the same way.
-    quint32 calculate(QFile* stream);
+    // stream's position), or why there is none:
+    //   "CRC Calc is Busy"  when a calculation is running already (started from the progress
+    //       function);
+    //   the mapping's message (see platform/filemapping.h) when the file cannot be mapped or
+    //       read: no stream, not open, empty, not a regular file, cut short while read;
+    //   stoppedMessage()  when the progress function stopped it.
+    // The calculator is free again afterwards, whatever the outcome.
+    Result<quint32> calculate(QFile* stream);
+
+    // The failure of a calculation the progress function stopped.
+    static QString stoppedMessage();
 
     // True while calculate() runs.
     bool busy() const { return m_busy; }
 
-    // Called between two blocks of a large file, for example to keep a window answering while
-    // the checksum runs.  An empty function (the default) is not called.
-    void setPump(std::function<void()> pump) { m_pump = std::move(pump); }
+    // What calculate() calls between two blocks of a large file; an empty function (the
+    // default) is not called.
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
 
     // The bare register step of the checksum over count bytes; with no bytes (null, or a count
     // of 0) the register comes back unchanged.  See crc32::update.
@@ -45,5 +50,5 @@ public:
 
 private:
     bool m_busy = false;
-    std::function<void()> m_pump;
+    Progress m_progress;
 };

@@ -7,7 +7,6 @@
 #include "dup/crc32calc.h"
 #include "dup/dupsearch.h"
 #include "platform/dirsearch.h"
-#include "platform/filemapping.h"
 #include "stats/filetypes.h"
 
 #include <QFile>
@@ -106,26 +105,17 @@ bool versionLineDiffers(const QStringList& lines, const QStringList& other, int 
 
 // ---- checksums ------------------------------------------------------------------------------
 
-ChecksumResult fileChecksum(const QString& path) {
-    ChecksumResult result;
+ChecksumResult fileChecksum(const QString& path,
+                            const std::function<bool(qint64 done, qint64 size)>& progress) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.message = QStringLiteral("Could not open file ") + path;
-        return result;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("Could not open file ") + path};
     // No bytes cannot be mapped, and need not be: their checksum is 0.
-    if (file.size() == 0) {
-        result.ok = true;
-        return result;
-    }
-    try {
-        TCRC32Calc calc;
-        result.value = calc.calculate(&file);
-        result.ok = true;
-    } catch (const std::exception& e) {
-        result.message = QString::fromLocal8Bit(e.what());
-    }
-    return result;
+    if (file.size() == 0)
+        return quint32(0);
+    TCRC32Calc calc;
+    calc.setProgress(progress);
+    return calc.calculate(&file);
 }
 
 ChecksumTexts checksumTexts(quint32 left, quint32 right, bool sameBytes) {

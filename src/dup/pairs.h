@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/grid.h"
+#include "app/result.h"
 #include "dup/foundlist.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 // The pair comparison of the duplicate grid, without a window: which two adjacent rows form a
@@ -70,14 +72,12 @@ bool versionLineDiffers(const QStringList& lines, const QStringList& other, int 
 
 // ---- checksums ------------------------------------------------------------------------------
 
-// The CRC-32 of a whole file, or why it could not be computed.  An empty file has the checksum
-// of no bytes, 0.
-struct ChecksumResult {
-    bool ok = false;
-    quint32 value = 0;
-    QString message; // the error box's text when !ok
-};
-ChecksumResult fileChecksum(const QString& path);
+// The CRC-32 of a whole file, or why it could not be computed (the error box's text).  An empty
+// file has the checksum of no bytes, 0.  progress, when given, is called between two blocks of
+// a large file and stops the calculation by returning false (see TCRC32Calc).
+using ChecksumResult = Result<quint32>;
+ChecksumResult fileChecksum(const QString& path,
+                            const std::function<bool(qint64 done, qint64 size)>& progress = {});
 
 // The two checksum labels: each value as eight upper-case hexadecimal digits (blanks in front
 // of a shorter number), then " file contents are identical" or " file contents differ".  The

@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <csignal>
 #include <cstdint>
+#include <mutex>
 #include <sys/mman.h>
 #include <sys/stat.h>
 
@@ -19,17 +20,33 @@ struct ReadGuard {
 
 thread_local ReadGuard* t_guard = nullptr;
 
+// What handled SIGBUS before the first guarded read.  The handler is installed once for the
+// process and stays: installing and restoring it around every read would let one thread's
+// restore take it away while another thread's read is still guarded.
+struct sigaction g_previous {};
+std::once_flag g_installed;
+
 void onBusError(int, siginfo_t* info, void*) {
     const ReadGuard* guard = t_guard;
     const auto* address = static_cast<const uchar*>(info->si_addr);
     if (guard && info->si_code > 0 && address >= guard->begin && address < guard->end)
         siglongjmp(const_cast<ReadGuard*>(guard)->jump, 1);
-    // Not a fault of the guarded view: the default action, as if no handler were installed.
-    // A fault repeats when the handler returns and then ends the program; a signal sent by
-    // another process is raised again.
-    ::signal(SIGBUS, SIG_DFL);
+    // Not a fault of a guarded view: what handled it before, as if no handler were installed.
+    // A fault repeats when the handler returns and then reaches it; a signal sent by another
+    // process is raised again.
+    ::sigaction(SIGBUS, &g_previous, nullptr);
     if (info->si_code <= 0)
         ::raise(SIGBUS);
+}
+
+void installHandler() {
+    std::call_once(g_installed, [] {
+        struct sigaction action {};
+        action.sa_sigaction = onBusError;
+        action.sa_flags = SA_SIGINFO;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGBUS, &action, &g_previous);
+    });
 }
 
 } // namespace
@@ -70,12 +87,7 @@ void TFileMapping::guardedRead(void (*read)(void* context), void* context) const
     guard.begin = m_view;
     guard.end = m_view + m_size;
 
-    struct sigaction action {};
-    struct sigaction previous {};
-    action.sa_sigaction = onBusError;
-    action.sa_flags = SA_SIGINFO;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(SIGBUS, &action, &previous);
+    installHandler();
     ReadGuard* const outer = t_guard;
     t_guard = &guard;
 
@@ -87,7 +99,6 @@ void TFileMapping::guardedRead(void (*read)(void* context), void* context) const
         faulted = true;
 
     t_guard = outer;
-    ::sigaction(SIGBUS, &previous, nullptr);
     if (faulted)
         throw EFileMappingError("Could not map file");
 }

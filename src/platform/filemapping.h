@@ -48,7 +48,9 @@ public:
     // Runs read(context), which reads bytes of the view and nothing else that can fault.
     // When a page of the view cannot be brought in (the file got shorter, or the device failed)
     // read is left at once and EFileMappingError "Could not map file" is raised.  read is left
-    // by a jump, not by unwinding: it must not own anything that needs destroying.
+    // by a jump, not by unwinding: it must not own anything that needs destroying.  Reads may
+    // run on several threads at once; the first one installs a SIGBUS handler for the process
+    // that stays, and passes faults outside a guarded read on to the handler before it.
     void guardedRead(void (*read)(void* context), void* context) const;
 
     // Unmaps the view now; raises EFileMappingError "Could not unmap file" when the system

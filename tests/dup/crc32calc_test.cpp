@@ -6,8 +6,10 @@
 #include <QDateTime>
 #include <QFile>
 #include <QRandomGenerator>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 using platform::EFileMappingError;
 using platform::TFileMapping;
@@ -31,6 +33,12 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
     for (char& c : out)
         c = char(gen.bounded(256));
     return out;
+}
+
+// Expects a failed calculation with exactly the given message.
+void expectFailure(const Result<quint32>& result, const char* message) {
+    EXPECT_FALSE(result.ok()) << "computed " << result.valueOr(0) << ", expected: " << message;
+    EXPECT_EQ(result.message(), QLatin1String(message));
 }
 
 // Runs f and expects it to raise E with exactly the given message.
@@ -93,8 +101,8 @@ TEST(Crc32Routine, NoBytesLeaveTheRegisterAlone) {
 }
 
 TEST_F(Crc32CalcTest, ChecksumOfWholeFilesDependsOnTheirContentsOnly) {
-    EXPECT_EQ(calc.calculate(open("check.txt", "123456789").get()), 0xCBF43926u);
-    EXPECT_EQ(calc.calculate(open("zero.bin", QByteArray(1, '\0')).get()), 0xD202EF8Du);
+    EXPECT_EQ(calc.calculate(open("check.txt", "123456789").get()).valueOr(0), 0xCBF43926u);
+    EXPECT_EQ(calc.calculate(open("zero.bin", QByteArray(1, '\0')).get()).valueOr(0), 0xD202EF8Du);
 
     const QByteArray content = randomBytes(5000, 11);
     auto a = open("one/a.dat", content);
@@ -106,60 +114,73 @@ TEST_F(Crc32CalcTest, ChecksumOfWholeFilesDependsOnTheirContentsOnly) {
     changed[4321] = char(changed[4321] ^ 0x01);
     auto c = open("three/a.dat", changed);
 
-    const quint32 crcA = calc.calculate(a.get());
-    EXPECT_EQ(crcA, referenceCrc(content));
-    EXPECT_EQ(calc.calculate(b.get()), crcA);
-    EXPECT_NE(calc.calculate(c.get()), crcA);
+    const Result<quint32> crcA = calc.calculate(a.get());
+    ASSERT_TRUE(crcA.ok()) << crcA.message().toStdString();
+    EXPECT_EQ(crcA.value(), referenceCrc(content));
+    EXPECT_EQ(calc.calculate(b.get()).valueOr(0), crcA.value());
+    const Result<quint32> crcC = calc.calculate(c.get());
+    ASSERT_TRUE(crcC.ok());
+    EXPECT_NE(crcC.value(), crcA.value());
     EXPECT_FALSE(calc.busy());
 }
 
-TEST_F(Crc32CalcTest, LargeFileRunsInBlocksWithThePumpBetween) {
+TEST_F(Crc32CalcTest, LargeFileRunsInBlocksWithProgressBetween) {
     // Two whole blocks and a tail that is not a multiple of eight.
-    const QByteArray content = randomBytes(2 * TCRC32Calc::kPumpBlock + 12345, 3);
+    const QByteArray content = randomBytes(2 * TCRC32Calc::kBlock + 12345, 3);
     auto file = open("big.bin", content);
     auto small = open("small.bin", "123456789");
-    int pumped = 0;
-    calc.setPump([&] {
-        ++pumped;
+    QList<qint64> reported;
+    calc.setProgress([&](qint64 done, qint64 size) {
+        reported.append(done);
+        EXPECT_EQ(size, content.size());
         EXPECT_TRUE(calc.busy());
         // A second calculation while one runs is refused; the running one goes on.
-        expectRaises<ECRC32CalcError>([&] { calc.calculate(small.get()); }, "CRC Calc is Busy");
+        expectFailure(calc.calculate(small.get()), "CRC Calc is Busy");
+        return true;
     });
-    EXPECT_EQ(calc.calculate(file.get()), crc32::checksum(0, content.constData(), content.size()));
-    EXPECT_EQ(pumped, 2);
+    EXPECT_EQ(calc.calculate(file.get()).valueOr(0),
+              crc32::checksum(0, content.constData(), content.size()));
+    EXPECT_EQ(reported, (QList<qint64>{TCRC32Calc::kBlock, 2 * TCRC32Calc::kBlock}));
     EXPECT_FALSE(calc.busy());
 
-    calc.setPump(nullptr);
-    EXPECT_EQ(calc.calculate(small.get()), 0xCBF43926u);
+    calc.setProgress(nullptr);
+    EXPECT_EQ(calc.calculate(small.get()).valueOr(0), 0xCBF43926u);
 }
 
 TEST_F(Crc32CalcTest, FailuresLeaveTheCalculatorFree) {
     auto empty = open("empty.txt", QByteArray());
-    expectRaises<EFileMappingError>([&] { calc.calculate(empty.get()); }, kNoMapping);
+    expectFailure(calc.calculate(empty.get()), kNoMapping);
     EXPECT_FALSE(calc.busy());
 
-    expectRaises<EFileMappingError>([&] { calc.calculate(nullptr); }, kInvalid);
+    expectFailure(calc.calculate(nullptr), kInvalid);
     QFile closed(world.makeFile("closed.txt", "abc"));
-    expectRaises<EFileMappingError>([&] { calc.calculate(&closed); }, kInvalid);
+    expectFailure(calc.calculate(&closed), kInvalid);
     EXPECT_FALSE(calc.busy());
 
-    // Whatever the pump raises comes out of calculate, and the calculator is free again.
-    auto big = open("big.bin", QByteArray(TCRC32Calc::kPumpBlock + 1, 'x'));
-    calc.setPump([] { throw std::runtime_error("stop"); });
-    expectRaises<std::runtime_error>([&] { calc.calculate(big.get()); }, "stop");
+    // Progress that says stop ends the calculation after the block it follows, and the
+    // calculator is free again.
+    auto big = open("big.bin", QByteArray(3 * TCRC32Calc::kBlock, 'x'));
+    int calls = 0;
+    calc.setProgress([&](qint64, qint64) { return ++calls < 2; });
+    expectFailure(calc.calculate(big.get()), "CRC calculation stopped");
+    EXPECT_EQ(TCRC32Calc::stoppedMessage(), "CRC calculation stopped");
+    EXPECT_EQ(calls, 2);
     EXPECT_FALSE(calc.busy());
-    calc.setPump(nullptr);
-    EXPECT_EQ(calc.calculate(open("check.txt", "123456789").get()), 0xCBF43926u);
+    calc.setProgress(nullptr);
+    EXPECT_EQ(calc.calculate(open("check.txt", "123456789").get()).valueOr(0), 0xCBF43926u);
 }
 
 TEST_F(Crc32CalcTest, FileCutShortWhileReadIsAnErrorNotACrash) {
-    const QString path = world.makeFile("log.txt", QByteArray(3 * TCRC32Calc::kPumpBlock, 'y'));
+    const QString path = world.makeFile("log.txt", QByteArray(3 * TCRC32Calc::kBlock, 'y'));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     // Another program truncates the file after the first block was read: the pages of the
     // view past the new end can no longer be read.
-    calc.setPump([&] { ASSERT_TRUE(QFile::resize(path, 0)); });
-    expectRaises<EFileMappingError>([&] { calc.calculate(&file); }, kNotMapped);
+    calc.setProgress([&](qint64, qint64) {
+        EXPECT_TRUE(QFile::resize(path, 0));
+        return true;
+    });
+    expectFailure(calc.calculate(&file), kNotMapped);
     EXPECT_FALSE(calc.busy());
 }
 
@@ -193,4 +214,61 @@ TEST_F(Crc32CalcTest, MappingRefusesWhatCannotBeMapped) {
     QFile writeOnly(world.makeFile("wo.txt", "content"));
     ASSERT_TRUE(writeOnly.open(QIODevice::WriteOnly | QIODevice::Append));
     expectRaises<EFileMappingError>([&] { TFileMapping m(&writeOnly); }, kNotMapped);
+}
+
+namespace {
+
+// Two guarded reads on two threads, interleaved: the first starts, the second starts, the first
+// ends, then the second reads a page the file no longer has.
+struct Interleaved {
+    const uchar* view = nullptr;
+    std::atomic<int> step{0};
+    uchar byte = 0;
+};
+
+void waitForStep(const std::atomic<int>& step, int wanted) {
+    while (step.load() < wanted)
+        std::this_thread::yield();
+}
+
+void firstRead(void* context) {
+    auto* run = static_cast<Interleaved*>(context);
+    run->step = 1;
+    waitForStep(run->step, 2);
+}
+
+void secondRead(void* context) {
+    auto* run = static_cast<Interleaved*>(context);
+    run->step = 2;
+    waitForStep(run->step, 3);
+    run->byte = run->view[0];
+}
+
+} // namespace
+
+TEST_F(Crc32CalcTest, AGuardedReadEndingOnOneThreadLeavesAnotherOneGuarded) {
+    // The checksum of a pair runs on a thread of its own while the viewer reads its file.
+    auto other = open("other.bin", QByteArray(8192, 'o'));
+    const QString path = world.makeFile("cut.bin", QByteArray(8192, 'c'));
+    QFile cut(path);
+    ASSERT_TRUE(cut.open(QIODevice::ReadOnly));
+    TFileMapping first(other.get());
+    TFileMapping second(&cut);
+    ASSERT_TRUE(QFile::resize(path, 0)); // its pages can no longer be read
+
+    Interleaved run;
+    run.view = second.view();
+    QString failure;
+    std::thread reader([&] {
+        waitForStep(run.step, 1);
+        try {
+            second.guardedRead(secondRead, &run);
+        } catch (const EFileMappingError& e) {
+            failure = QString::fromLatin1(e.what());
+        }
+    });
+    first.guardedRead(firstRead, &run);
+    run.step = 3;
+    reader.join();
+    EXPECT_EQ(failure, kNotMapped);
 }

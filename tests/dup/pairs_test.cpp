@@ -138,15 +138,17 @@ TEST_F(PairFiles, ChecksumsTellIdenticalFromDifferentContents) {
     const ChecksumResult a = fileChecksum(world.makeFile("c/a.bin", "hello world"));
     const ChecksumResult b = fileChecksum(world.makeFile("c/b.bin", "hello world"));
     const ChecksumResult c = fileChecksum(world.makeFile("c/c.bin", "hello worle"));
-    ASSERT_TRUE(a.ok && b.ok && c.ok);
-    EXPECT_EQ(a.value, 0x0D4A1185u); // the CRC-32 of "hello world"
-    EXPECT_EQ(checksumTexts(a.value, b.value, true).right, " D4A1185 file contents are identical");
-    EXPECT_EQ(checksumTexts(a.value, c.value, true).left, " D4A1185 file contents differ");
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(a.value(), 0x0D4A1185u); // the CRC-32 of "hello world"
+    EXPECT_EQ(checksumTexts(a.value(), b.value(), true).right,
+              " D4A1185 file contents are identical");
+    EXPECT_EQ(checksumTexts(a.value(), c.value(), true).left, " D4A1185 file contents differ");
 
     // Empty files have the checksum of no bytes; a file that cannot be read says so.
     const ChecksumResult empty = fileChecksum(world.makeFile("c/empty"));
-    ASSERT_TRUE(empty.ok);
-    EXPECT_EQ(checksumTexts(empty.value, 0, true).left, "       0 file contents are identical");
-    EXPECT_EQ(fileChecksum(world.path("c/none")).message,
-              "Could not open file " + world.path("c/none"));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(checksumTexts(empty.value(), 0, true).left, "       0 file contents are identical");
+    const ChecksumResult none = fileChecksum(world.path("c/none"));
+    EXPECT_FALSE(none);
+    EXPECT_EQ(none.message(), "Could not open file " + world.path("c/none"));
 }

@@ -2,6 +2,8 @@
 #include "app/protection.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/shellopen.h"
+#include "dup/crc32calc.h"
+#include "dup/paircheck.h"
 #include "dup/ui/frmdup.h"
 #include "dup/ui/frmdupcompare.h"
 #include "dup/ui/pairarrow.h"
@@ -12,7 +14,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -21,6 +26,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -117,8 +123,36 @@ protected:
         ASSERT_TRUE(compare.isVisible());
     }
 
+    // The checksums run on a thread of their own: runs the event loop until they have ended
+    // (at most `cap` ms) and says whether they did.
+    bool waitForChecksums(qint64 cap = 10000) {
+        QElapsedTimer timer;
+        timer.start();
+        // The check's own timer wakes the loop while it runs.
+        while (compare.checksumsRunning() && timer.elapsed() < cap)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return !compare.checksumsRunning();
+    }
+
+    // A sparse file of 2 GiB below drive C: nothing is written, every byte reads as zero.
+    QString bigFile(const QString& relative) {
+        const QString path = file(relative, QByteArray());
+        EXPECT_TRUE(QFile::resize(path, kBig));
+        return path;
+    }
+
+    // The outcomes of the window's checks, in order.
+    void recordChecks() {
+        auto* check = child<dups::PairCheck>(&compare, "pairCheck");
+        QObject::connect(check, &dups::PairCheck::finished,
+                         [this](const dups::PairCheckResult& result) { checks.append(result); });
+    }
+
+    static constexpr qint64 kBig = qint64(2) * 1024 * 1024 * 1024;
+
     SandboxWorld world;
     ScriptedBoxes boxes;
+    QList<dups::PairCheckResult> checks;
     ProtectedFolders protection;
     dups::SortDirections sorts;
     TfrmDupCompare compare{nullptr, protection};
@@ -149,6 +183,7 @@ TEST_F(CompareWindow, TwoCopiesDifferOnlyInFolderAndDate) {
 
     // Checksums on request, and on every step once the box is ticked.
     click(&compare, "btCompute");
+    ASSERT_TRUE(waitForChecksums());
     EXPECT_TRUE(text(&compare, "lblCRC1").endsWith(" file contents are identical"));
     EXPECT_EQ(text(&compare, "lblCRC1"), text(&compare, "lblCRC2"));
     QFile f(compare.side(1).path);
@@ -157,6 +192,7 @@ TEST_F(CompareWindow, TwoCopiesDifferOnlyInFolderAndDate) {
     f.close();
     child<QCheckBox>(&compare, "cbCRC")->setChecked(true);
     click(dup.get(), "btCompare");
+    ASSERT_TRUE(waitForChecksums());
     EXPECT_TRUE(text(&compare, "lblCRC2").endsWith(" file contents differ"));
     EXPECT_TRUE(aqua(&compare, "lblCRC2"));
 
@@ -181,6 +217,7 @@ TEST_F(CompareWindow, TwoTextsOfOneChecksumButDifferentBytesDiffer) {
     file("b/note.txt", other);
     scanAndCompare(dups::FilenameAndSize);
     click(&compare, "btCompute");
+    ASSERT_TRUE(waitForChecksums());
     const QString crc = QString::asprintf("%8X", crcOf(words));
     EXPECT_EQ(text(&compare, "lblCRC1"), crc + " file contents differ");
     EXPECT_EQ(text(&compare, "lblCRC2"), crc + " file contents differ");
@@ -232,6 +269,7 @@ TEST_F(CompareWindow, AVanishedFileLeavesItsSideEmpty) {
     child<QCheckBox>(&compare, "cbCRC")->setChecked(true);
     ASSERT_TRUE(QFile::remove(gone));
     click(dup.get(), "btCompare");
+    ASSERT_TRUE(waitForChecksums());
     EXPECT_FALSE(compare.side(1).found);
     EXPECT_EQ(child<QGroupBox>(&compare, "GroupBox2")->title(), "gone.txt");
     for (const char* empty : {"lblSizeBytes2", "lblModify2", "lblCRC2", "lblCRC1"})
@@ -268,4 +306,114 @@ TEST_F(CompareWindow, ProtectionRunBrowseAndTheSourceGoing) {
     EXPECT_EQ(compare.source(), nullptr);
     EXPECT_EQ(compare.parentWidget(), nullptr);
     click(&compare, "btMark1"); // nothing to mark in: no crash
+}
+
+TEST_F(CompareWindow, ChecksumsOfATwoGiBPairLeaveTheWindowAnsweringAndCancelAtOnce) {
+    bigFile("a/disk.img");
+    bigFile("b/disk.img");
+    scanAndCompare();
+    recordChecks();
+    auto* compute = child<QPushButton>(&compare, "btCompute");
+    click(&compare, "btCompute");
+    ASSERT_TRUE(compare.checksumsRunning());
+    EXPECT_EQ(compute->text(), "&Cancel");
+
+    // The event loop goes on while the checksum runs: a timer of 10 ms fires again and again.
+    int ticks = 0;
+    {
+        QEventLoop loop;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            if (++ticks >= 10 && text(&compare, "lblCRC1").startsWith("Computing CRC... "))
+                loop.quit();
+        });
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        ticker.start();
+        loop.exec();
+    }
+    EXPECT_GE(ticks, 10);
+    ASSERT_TRUE(compare.checksumsRunning()) << "2 GiB checksummed in " << ticks << " ticks";
+    EXPECT_TRUE(checks.isEmpty());
+    EXPECT_TRUE(text(&compare, "lblCRC1").startsWith("Computing CRC... "))
+        << text(&compare, "lblCRC1").toStdString();
+    EXPECT_TRUE(text(&compare, "lblCRC2").isEmpty());
+
+    // Cancel: the check ends and the window is as before it started.
+    QElapsedTimer timer;
+    timer.start();
+    click(&compare, "btCompute");
+    ASSERT_TRUE(waitForChecksums(2000));
+    const qint64 cancelled = timer.elapsed();
+    RecordProperty("cancelMs", int(cancelled));
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_TRUE(checks[0].aborted);
+    // The checksum loop itself saw the request and stopped inside the left file.
+    EXPECT_EQ(checks[0].left.message(), TCRC32Calc::stoppedMessage());
+    EXPECT_EQ(compute->text(), "&CRC");
+    EXPECT_TRUE(text(&compare, "lblCRC1").isEmpty());
+    EXPECT_TRUE(text(&compare, "lblCRC2").isEmpty());
+    EXPECT_TRUE(compare.isVisible());
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(CompareWindow, SteppingOnOrClosingStopsTheChecksums) {
+    bigFile("a/disk.img");
+    bigFile("b/disk.img");
+    const QByteArray note = "a short note";
+    file("a/note.txt", note);
+    file("b/note.txt", note);
+    scanAndCompare();
+    recordChecks();
+    // The big pair first, whichever way the grid has them.
+    const bool bigFirst = compare.side(0).name == "disk.img";
+    if (!bigFirst)
+        click(&compare, "sbR1");
+    ASSERT_EQ(compare.side(0).name, "disk.img");
+    const char* toNote = bigFirst ? "sbR1" : "sbL1";
+    const char* toDisk = bigFirst ? "sbL1" : "sbR1";
+
+    // Checksums of every pair shown: stepping on stops the big pair's and checks the next one.
+    child<QCheckBox>(&compare, "cbCRC")->setChecked(true);
+    click(&compare, "btCompute");
+    ASSERT_TRUE(compare.checksumsRunning());
+    click(&compare, toNote);
+    ASSERT_EQ(compare.side(0).name, "note.txt");
+    ASSERT_TRUE(waitForChecksums(4000));
+    ASSERT_EQ(checks.size(), 2);
+    EXPECT_TRUE(checks[0].aborted);
+    EXPECT_FALSE(checks[1].aborted);
+    const QString identical =
+        QString::asprintf("%8X", crcOf(note)) + " file contents are identical";
+    EXPECT_EQ(text(&compare, "lblCRC1"), identical);
+    EXPECT_EQ(text(&compare, "lblCRC2"), identical);
+
+    // Back on the big pair its checksums start by themselves; Close stops them.
+    click(&compare, toDisk);
+    ASSERT_TRUE(compare.checksumsRunning());
+    click(&compare, "btClose");
+    EXPECT_FALSE(compare.isVisible());
+    ASSERT_TRUE(waitForChecksums(2000));
+    ASSERT_EQ(checks.size(), 3);
+    EXPECT_TRUE(checks[2].aborted);
+    EXPECT_TRUE(text(&compare, "lblCRC1").isEmpty());
+    EXPECT_EQ(child<QPushButton>(&compare, "btCompute")->text(), "&CRC");
+    EXPECT_TRUE(boxes.shown.isEmpty());
+}
+
+TEST_F(CompareWindow, AFileThatCannotBeReadIsReportedWhenTheCheckEnds) {
+    file("a/note.txt", "note");
+    const QString right = file("b/note.txt", "note");
+    scanAndCompare();
+    // The file is replaced by a folder of its name: it is there, but cannot be opened.
+    ASSERT_TRUE(QFile::remove(right));
+    world.makeDir("c/b/note.txt");
+    click(dup.get(), "btCompare");
+    ASSERT_TRUE(compare.side(1).found);
+    click(&compare, "btCompute");
+    EXPECT_TRUE(boxes.shown.isEmpty()); // not before the check has ended
+    ASSERT_TRUE(waitForChecksums());
+    EXPECT_EQ(boxes.texts(), QStringList{"Could not open file " + right});
+    EXPECT_TRUE(text(&compare, "lblCRC1").isEmpty());
+    EXPECT_TRUE(text(&compare, "lblCRC2").isEmpty());
 }

@@ -9,7 +9,7 @@
 #include "app/ui/widgets.h"
 #include "browse/ui/fileicon.h"
 #include "browse/ui/frmview.h"
-#include "dup/contents.h"
+#include "dup/paircheck.h"
 #include "dup/ui/frmdup.h"
 #include "dup/ui/pairarrow.h"
 
@@ -19,6 +19,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPrintDialog>
@@ -27,6 +28,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -83,6 +85,11 @@ TfrmDupCompare::TfrmDupCompare(QWidget* parent, ProtectedFolders& protection, Tf
     m_imModify = new PairArrow(this, QStringLiteral("imModify"));
     m_imAccess = new PairArrow(this, QStringLiteral("imAccess"));
     m_sides[0].group->installEventFilter(this);
+
+    m_check = new dups::PairCheck(this);
+    m_check->setObjectName(QStringLiteral("pairCheck"));
+    connect(m_check, &dups::PairCheck::progress, this, &TfrmDupCompare::checksumsProgressed);
+    connect(m_check, &dups::PairCheck::finished, this, &TfrmDupCompare::checksumsFinished);
 
     connectSide(0);
     connectSide(1);
@@ -322,7 +329,9 @@ void TfrmDupCompare::highlight() {
     for (Side& side : m_sides)
         showProtection(side);
     if (m_cbCRC->isChecked())
-        computeChecksums();
+        startChecksums();
+    else
+        stopChecksums();
     applyBackgrounds();
     const dups::PairSide& l = m_sides[0].data;
     const dups::PairSide& r = m_sides[1].data;
@@ -416,43 +425,93 @@ bool TfrmDupCompare::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void TfrmDupCompare::hideEvent(QHideEvent* event) {
+    // Closed, Esc or its source gone (not merely minimized): the checksums are not wanted.
+    if (!event->spontaneous())
+        stopChecksums();
+    QDialog::hideEvent(event);
+}
+
 // ---- checksums -------------------------------------------------------------------------------
 
-bool TfrmDupCompare::computeChecksums() {
+bool TfrmDupCompare::checksumsRunning() const {
+    return m_check->running();
+}
+
+void TfrmDupCompare::startChecksums() {
     for (Side& side : m_sides)
         side.crc->clear();
+    if (m_check->running()) {
+        stopChecksums();
+        m_checkAgain = true;
+        return;
+    }
     if (!m_sides[0].data.found || !m_sides[1].data.found)
-        return false;
-    dups::ChecksumResult sums[2];
-    {
-        const WaitCursor wait;
-        for (size_t s = 0; s < 2; ++s) {
-            sums[s] = dups::fileChecksum(m_sides[s].data.path);
-            if (!sums[s].ok)
-                break;
+        return;
+    m_checkStopped = false;
+    m_check->start(m_sides[0].data.path, m_sides[1].data.path);
+    m_btCompute->setText(QStringLiteral("&Cancel"));
+}
+
+void TfrmDupCompare::stopChecksums() {
+    m_checkAgain = false;
+    if (!m_check->running())
+        return;
+    m_check->abort();
+    m_checkStopped = true;
+}
+
+void TfrmDupCompare::checksumsProgressed(const dups::PairCheckProgress& done) {
+    if (m_checkStopped)
+        return;
+    const QString percent = QString::number(done.percent()) + QLatin1Char('%');
+    switch (done.stage) {
+    case dups::PairCheckProgress::LeftChecksum:
+    case dups::PairCheckProgress::RightChecksum: {
+        const size_t reading = done.stage == dups::PairCheckProgress::LeftChecksum ? 0 : 1;
+        m_sides[reading].crc->setText(QStringLiteral("Computing CRC... ") + percent);
+        m_sides[1 - reading].crc->clear();
+        break;
+    }
+    case dups::PairCheckProgress::Contents:
+        for (Side& side : m_sides)
+            side.crc->setText(QStringLiteral("Comparing contents... ") + percent);
+        break;
+    }
+}
+
+void TfrmDupCompare::checksumsFinished(const dups::PairCheckResult& result) {
+    m_btCompute->setText(QStringLiteral("&CRC"));
+    for (Side& side : m_sides)
+        side.crc->clear();
+    const bool stopped = m_checkStopped || result.aborted;
+    m_checkStopped = false;
+    if (stopped) {
+        applyBackgrounds();
+        if (std::exchange(m_checkAgain, false))
+            startChecksums();
+        return;
+    }
+    for (const Result<quint32>* sum : {&result.left, &result.right}) {
+        if (!*sum) {
+            applyBackgrounds();
+            msgbox::errorBox(sum->message());
+            return;
         }
     }
-    for (const dups::ChecksumResult& sum : sums) {
-        if (!sum.ok) {
-            msgbox::errorBox(sum.message);
-            return false;
-        }
-    }
-    // The verdict is the content engine's, the one that split the groups.
-    bool sameBytes = false;
-    if (sums[0].value == sums[1].value) {
-        const WaitCursor wait;
-        sameBytes = dups::sameContents({m_sides[0].data.path, {}}, {m_sides[1].data.path, {}});
-    }
-    const dups::ChecksumTexts texts = dups::checksumTexts(sums[0].value, sums[1].value, sameBytes);
+    const dups::ChecksumTexts texts =
+        dups::checksumTexts(result.left.value(), result.right.value(), result.sameBytes);
     m_sides[0].crc->setText(texts.left);
     m_sides[1].crc->setText(texts.right);
-    return true;
+    applyBackgrounds();
 }
 
 void TfrmDupCompare::btComputeClick() {
-    computeChecksums();
-    applyBackgrounds();
+    if (m_check->running()) {
+        stopChecksums();
+        return;
+    }
+    startChecksums();
 }
 
 // ---- printing --------------------------------------------------------------------------------

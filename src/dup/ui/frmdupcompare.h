@@ -8,6 +8,11 @@
 #include <array>
 #include <functional>
 
+namespace dups {
+class PairCheck;
+struct PairCheckProgress;
+struct PairCheckResult;
+} // namespace dups
 class PairArrow;
 class ProtectedFolders;
 class QCheckBox;
@@ -25,6 +30,10 @@ class TfrmFind;
 // value that differs between the two is highlighted, and arrows show which file's dates are
 // the later ones.  "Next pair" and "Prev pair" (PgDn, PgUp) step to the next two rows of one
 // group of the search; Mark toggles a row's mark in the duplicate window.
+//
+// The checksums run on a thread of their own: the CRC labels show how far they are, "&CRC"
+// reads "&Cancel" meanwhile and stops them, and stepping to another pair, closing or hiding
+// stops them too.
 //
 // The main window makes it once and keeps it; a duplicate window shows it without waiting
 // (showFor) and lends it its rows, copied when it is shown.  Close and Esc hide it.
@@ -55,6 +64,9 @@ public:
     // What the left (0) or right (1) side shows.
     const dups::PairSide& side(int index) const { return m_sides[size_t(index)].data; }
 
+    // True while the checksums of the pair are being computed.
+    bool checksumsRunning() const;
+
     // Prints the window's picture on a printer that is set up already; false when the printer
     // could not be used.
     bool printWindow(QPrinter& printer);
@@ -67,6 +79,7 @@ private slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // The controls of one side (their names end in 1 on the left, 2 on the right).
@@ -92,8 +105,14 @@ private:
     void highlight();
     void layOut();
     void showProtection(Side& side);
-    // Computes both checksums into the CRC labels; false (after the error box) when one failed.
-    bool computeChecksums();
+    // Starts the checksums of the pair shown; they end in checksumsFinished().  A check of
+    // another pair still running is stopped first, and this one starts once it has ended.
+    void startChecksums();
+    // Stops a running check; its labels are cleared when it has ended.
+    void stopChecksums();
+    void checksumsProgressed(const dups::PairCheckProgress& done);
+    // Shows the checksums in the CRC labels, or the error box when one failed.
+    void checksumsFinished(const dups::PairCheckResult& result);
     void applyBackgrounds();
     void placeArrows();
     void stepTo(std::optional<int> row);
@@ -110,6 +129,11 @@ private:
     std::array<Side, 2> m_sides;
     bool m_printing = false;
     std::function<void(const QString&)> m_browse;
+    dups::PairCheck* m_check = nullptr;
+    // The running check was stopped: what it reports no longer counts.
+    bool m_checkStopped = false;
+    // Start a check for the pair shown once the stopped one has ended.
+    bool m_checkAgain = false;
 
     PairArrow* m_imCreate = nullptr;
     PairArrow* m_imModify = nullptr;
