@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/grid.h"
+#include "app/hoggrid.h"
 #include "delete/reallydelete.h"
 #include "dup/foundlist.h"
 #include "platform/dirsearch.h"
@@ -19,8 +20,6 @@
 // of a row and the title the window prints.  Everything here works without a display; the
 // window only shows the grid and forwards its buttons (marking: app/gridmarks.h).
 namespace dups {
-
-struct SortDirections;
 
 // "Filename only", "Filename and size", ... in item order.
 QStringList criterionTexts();
@@ -44,8 +43,18 @@ qint64 limitBytes(qint64 number, bool kilobytes);
 
 // Columns of the duplicate grid.
 enum DupColumn { dcFilename, dcSize, dcModified, dcTime, dcAccess, dcFolder, dcType };
-// Columns of the large-file grid.
-enum HogColumn { hcSize, hcModified, hcTime, hcAccess, hcFileName, hcType };
+// Columns of the large-file grid, and its sorting (app/hoggrid.h).
+using hoggrid::hcAccess;
+using hoggrid::hcFileName;
+using hoggrid::hcModified;
+using hoggrid::hcSize;
+using hoggrid::hcTime;
+using hoggrid::hcType;
+using hoggrid::HogColumn;
+using hoggrid::SortCommand;
+using hoggrid::sortCommandForColumn;
+using hoggrid::SortDirections;
+using hoggrid::sortHogGrid;
 
 // "Filename", "Size", ... or "Size", "Modified", ... "FileName", "Type".
 QStringList gridHeaders(Mode mode);
@@ -109,29 +118,6 @@ private:
 QString listFullMessage();
 // "1,234 duplicates found" or "1,234 file hogs found".
 QString foundText(Mode mode, qint64 rows);
-
-// ---- sorting the large-file grid -------------------------------------------------------------
-
-enum class SortCommand { Size, Date, AccessDate, Name, Type };
-
-// The direction of each sort command, kept for the whole run: size, date and access date start
-// descending, name and type ascending; each use reverses its command's direction.
-struct SortDirections {
-    SortDirection size{true};
-    SortDirection date{true};
-    SortDirection accessDate{true};
-    SortDirection name{false};
-    SortDirection type{false};
-
-    SortDirection& of(SortCommand command);
-};
-
-// The command of a click on a header cell of the large-file grid; none for "Time".
-std::optional<SortCommand> sortCommandForColumn(int column);
-
-// Sorts rows 1 to the last of the large-file grid with the command's current direction, then
-// reverses that direction.
-void sortHogGrid(TextGrid& grid, SortCommand command, SortDirections& directions);
 
 // ---- reports ---------------------------------------------------------------------------------
 

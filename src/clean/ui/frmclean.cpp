@@ -1,6 +1,7 @@
 #include "clean/ui/frmclean.h"
 
 #include "app/ui/columnfit.h"
+#include "app/ui/hogsort.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/widgets.h"
@@ -8,7 +9,6 @@
 #include "clean/temppatterns.h"
 #include "clean/ui/frmtempfiles.h"
 #include "clean/ui/patternlistbox.h"
-#include "dup/ui/hogsort.h"
 #include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
 #include "scan/ui/walkabort.h"

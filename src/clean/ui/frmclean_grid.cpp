@@ -1,11 +1,11 @@
 // The quick-clean window's result grid: the options menu, sorting and the hand-over.
 
+#include "app/ui/hogsort.h"
 #include "app/ui/widgets.h"
 #include "browse/ui/fileactions.h"
 #include "clean/quickclean.h"
 #include "clean/ui/frmclean.h"
 #include "delete/ui/handover.h"
-#include "dup/ui/hogsort.h"
 #include "scan/ui/drivechecklist.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dup/dupsearch.h"
+#include "app/hoggrid.h"
 
 #include <QObject>
 #include <array>
@@ -17,16 +17,16 @@ class HogSort : public QObject {
     Q_OBJECT
 public:
     HogSort(QMenu* sortMenu, const QString& accessCaption, MarkedResultGrid& results,
-            TextGrid& grid, dups::SortDirections& directions);
+            TextGrid& grid, hoggrid::SortDirections& directions);
 
-    void tick(dups::SortCommand command);
-    void sort(dups::SortCommand command);
+    void tick(hoggrid::SortCommand command);
+    void sort(hoggrid::SortCommand command);
     void headerClick(int column);
 
 private:
     MarkedResultGrid& m_results;
     TextGrid& m_grid;
-    dups::SortDirections& m_directions;
-    std::array<QAction*, 5> m_items{}; // in the order of dups::SortCommand
-    dups::SortCommand m_ticked = dups::SortCommand::Size;
+    hoggrid::SortDirections& m_directions;
+    std::array<QAction*, 5> m_items{}; // in the order of hoggrid::SortCommand
+    hoggrid::SortCommand m_ticked = hoggrid::SortCommand::Size;
 };

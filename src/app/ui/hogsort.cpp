@@ -1,4 +1,4 @@
-#include "dup/ui/hogsort.h"
+#include "app/ui/hogsort.h"
 
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
@@ -7,33 +7,33 @@
 #include <QMenu>
 
 HogSort::HogSort(QMenu* sortMenu, const QString& accessCaption, MarkedResultGrid& results,
-                 TextGrid& grid, dups::SortDirections& directions)
+                 TextGrid& grid, hoggrid::SortDirections& directions)
     : QObject(sortMenu), m_results(results), m_grid(grid), m_directions(directions) {
     const struct {
         const char* name;
         QString caption;
-        dups::SortCommand command;
-    } sorts[] = {{"miSortSize", QStringLiteral("&Size"), dups::SortCommand::Size},
-                 {"miSortDate", QStringLiteral("&Date"), dups::SortCommand::Date},
-                 {"miSortAccess", accessCaption, dups::SortCommand::AccessDate},
-                 {"miSortName", QStringLiteral("&Name"), dups::SortCommand::Name},
-                 {"miSortType", QStringLiteral("&Type"), dups::SortCommand::Type}};
+        hoggrid::SortCommand command;
+    } sorts[] = {{"miSortSize", QStringLiteral("&Size"), hoggrid::SortCommand::Size},
+                 {"miSortDate", QStringLiteral("&Date"), hoggrid::SortCommand::Date},
+                 {"miSortAccess", accessCaption, hoggrid::SortCommand::AccessDate},
+                 {"miSortName", QStringLiteral("&Name"), hoggrid::SortCommand::Name},
+                 {"miSortType", QStringLiteral("&Type"), hoggrid::SortCommand::Type}};
     for (const auto& s : sorts) {
         QAction* item = namedMenuItem(sortMenu, QString::fromLatin1(s.name), s.caption);
         item->setCheckable(true);
         m_items[size_t(s.command)] = item;
-        const dups::SortCommand command = s.command;
+        const hoggrid::SortCommand command = s.command;
         connect(item, &QAction::triggered, this, [this, command] { sort(command); });
     }
 }
 
-void HogSort::tick(dups::SortCommand command) {
+void HogSort::tick(hoggrid::SortCommand command) {
     m_ticked = command;
     for (size_t i = 0; i < m_items.size(); ++i)
         m_items[i]->setChecked(i == size_t(command));
 }
 
-void HogSort::sort(dups::SortCommand command) {
+void HogSort::sort(hoggrid::SortCommand command) {
     if (m_results.busy() || m_results.rows() < 1) {
         // Nothing is sorted: the ticks stay as they were (a menu item turns its own tick over).
         tick(m_ticked);
@@ -41,7 +41,7 @@ void HogSort::sort(dups::SortCommand command) {
     }
     {
         const WaitCursor wait;
-        dups::sortHogGrid(m_grid, command, m_directions);
+        hoggrid::sortHogGrid(m_grid, command, m_directions);
         // The selection stays on the same line of the grid, as it does in a grid of cells.
         m_results.refresh(true);
     }
@@ -51,6 +51,6 @@ void HogSort::sort(dups::SortCommand command) {
 void HogSort::headerClick(int column) {
     if (m_results.busy())
         return;
-    if (const auto command = dups::sortCommandForColumn(column))
+    if (const auto command = hoggrid::sortCommandForColumn(column))
         sort(*command);
 }
