@@ -167,8 +167,9 @@ public:
     // advance() handles up to `files` files like step() but stops where a batch is due to be
     // written (FlushDue) instead of writing it: the caller then writes dueBatch()->flush() and
     // hands its results to settle(), which deletes the files stored, reports the others and says
-    // how the run goes on.  Until then dueBatch() belongs to the caller alone, and advance()
-    // only answers FlushDue.  At the end each archive's pending batch is due in turn.
+    // how the run goes on.  Until then dueBatch() belongs to the caller alone (the run must
+    // outlive the write), and advance() only answers FlushDue.  At the end each archive's
+    // pending batch is due in turn.
     enum class Stage { More, FlushDue, Done };
     Stage advance(int files);
     zip::ZipWriter* dueBatch() const { return m_due; }

@@ -24,7 +24,8 @@ public:
     ~BackgroundFlush() override;
 
     // False (and nothing started) while a write is under way.  The writer's progress hook is
-    // the object's own for the time of the write, and empty afterwards.
+    // the object's own for the time of the write, and empty afterwards.  The writer must outlive
+    // the write (or the object).
     bool start(ZipWriter& writer);
     // Asks the write under way to stop; the request lasts until the next start().
     void abort() { m_abort = true; }
