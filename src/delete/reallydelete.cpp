@@ -207,9 +207,18 @@ void settleBatch(const zip::ZipWriter::Results& results, platform::Disposer& dis
         report(hooks, outcome, disposalText::couldNotZip(path, results.reasons.value(path)));
 }
 
-} // namespace
-
 // ---- one run in steps ----------------------------------------------------------------------
+
+// The progress hook of a batch written inside a step: the window's gauge and its abort request.
+std::function<bool(int)> stepProgress(const DisposalHooks& hooks) {
+    return [&hooks](int percent) {
+        if (hooks.gauge)
+            hooks.gauge(percent);
+        return abortAsked(hooks);
+    };
+}
+
+} // namespace
 
 struct DisposalRun::Writers {
     // One writer per archive name (per drive), so that files of one drive go into one archive
@@ -222,11 +231,7 @@ struct DisposalRun::Writers {
             if (writer->archivePath() == archive)
                 return *writer;
         auto writer = std::make_unique<zip::ZipWriter>();
-        writer->setProgress([&hooks](int percent) {
-            if (hooks.gauge)
-                hooks.gauge(percent);
-            return abortAsked(hooks);
-        });
+        writer->setProgress(stepProgress(hooks));
         writer->setComment(comment);
         writer->open(archive);
         list.push_back(std::move(writer));
@@ -245,7 +250,17 @@ DisposalRun::DisposalRun(DisposalKind kind, ListedFiles files, qint64 savings, D
 DisposalRun::~DisposalRun() = default;
 
 bool DisposalRun::step(int files) {
-    for (int n = 0; n < files && !m_done; ++n) {
+    Stage now = advance(files);
+    while (now == Stage::FlushDue) {
+        // The batch may have been written elsewhere before, with a hook of its own.
+        m_due->setProgress(stepProgress(m_hooks));
+        now = settle(m_due->flush());
+    }
+    return now != Stage::Done;
+}
+
+DisposalRun::Stage DisposalRun::advance(int files) {
+    for (int n = 0; n < files && !m_done && !m_due && !m_finishing; ++n) {
         if (m_next >= m_files.size() || m_stopped) {
             finish();
             break;
@@ -260,7 +275,21 @@ bool DisposalRun::step(int files) {
         started(m_hooks, i, m_files[i].path);
         handle(m_files[i]);
     }
-    return !m_done;
+    return stage();
+}
+
+DisposalRun::Stage DisposalRun::settle(const zip::ZipWriter::Results& results) {
+    m_due = nullptr;
+    settleBatch(results, m_disposer, m_hooks, m_outcome);
+    if (m_finishing)
+        nextFinalBatch();
+    return stage();
+}
+
+DisposalRun::Stage DisposalRun::stage() const {
+    if (m_due)
+        return Stage::FlushDue;
+    return m_done ? Stage::Done : Stage::More;
 }
 
 void DisposalRun::handle(const ListedFile& file) {
@@ -305,18 +334,30 @@ void DisposalRun::handle(const ListedFile& file) {
         else if (!added.ok())
             report(m_hooks, m_outcome, disposalText::couldNotZip(file.path, added.message));
         else if (writer.flushDue())
-            settleBatch(writer.flush(), m_disposer, m_hooks, m_outcome);
+            m_due = &writer;
         break;
     }
     }
 }
 
 void DisposalRun::finish() {
+    // What is pending is written now, archive by archive; after an abort each write is given up
+    // at once and the files stay.
+    m_finishing = true;
+    m_finalBatch = 0;
+    nextFinalBatch();
+}
+
+void DisposalRun::nextFinalBatch() {
+    if (m_finalBatch < m_writers->list.size()) {
+        m_due = m_writers->list[m_finalBatch++].get();
+        return;
+    }
+    closeRun();
+}
+
+void DisposalRun::closeRun() {
     m_done = true;
-    // What is pending is written now; after an abort the write is given up at once and the
-    // files stay.
-    for (const auto& writer : m_writers->list)
-        settleBatch(writer->flush(), m_disposer, m_hooks, m_outcome);
     if (m_kind == DisposalKind::Zip && abortAsked(m_hooks))
         m_outcome.aborted = true;
     m_writers->list.clear();

@@ -3,6 +3,7 @@
 #include "app/listedfiles.h"
 #include "platform/fileidentity.h"
 #include "platform/openfolder.h"
+#include "zip/zipwriter.h"
 
 #include <QChar>
 #include <QDateTime>
@@ -73,9 +74,10 @@ struct DisposalHooks {
     std::function<void(qsizetype index, const QString& path)> fileStarted;
     // A failure to show to the user (one message per failed file).
     std::function<void(const QString& message)> error;
-    // Asked before every file of a zip run and while an archive is written: true stops the run.
+    // Asked before every file of a zip run and while step() writes an archive: true stops the
+    // run.
     std::function<bool()> abortRequested;
-    // Progress of the archive being written, 0..100.
+    // Progress of the archive step() is writing, 0..100.
     std::function<void(int percent)> gauge;
     // Asked about the folder each file lies in, as it is opened right before the file goes: a
     // non-empty reason holds the file back (see ProtectedFolders::guard).
@@ -145,14 +147,31 @@ public:
     DisposalRun& operator=(const DisposalRun&) = delete;
 
     // Handles up to `files` files; at the end writes what the archives hold pending and adds to
-    // the running totals.  False once the run is over.
+    // the running totals.  Every batch of a zip run is written here, inside the step, with the
+    // hooks' gauge and abortRequested asked while it is written.  False once the run is over.
     bool step(int files);
+
+    // The same run for a caller that writes the batches elsewhere (on a thread of its own, say).
+    // advance() handles up to `files` files like step() but stops where a batch is due to be
+    // written (FlushDue) instead of writing it: the caller then writes dueBatch()->flush() and
+    // hands its results to settle(), which deletes the files stored, reports the others and says
+    // how the run goes on.  Until then dueBatch() belongs to the caller alone (the run must
+    // outlive the write), and advance() only answers FlushDue.  At the end each archive's
+    // pending batch is due in turn.
+    enum class Stage { More, FlushDue, Done };
+    Stage advance(int files);
+    zip::ZipWriter* dueBatch() const { return m_due; }
+    Stage settle(const zip::ZipWriter::Results& results);
+
     const DisposalOutcome& outcome() const { return m_outcome; }
 
 private:
     struct Writers;
     void handle(const ListedFile& file);
     void finish();
+    void nextFinalBatch();
+    void closeRun();
+    Stage stage() const;
 
     DisposalKind m_kind;
     ListedFiles m_files;
@@ -163,7 +182,10 @@ private:
     platform::Disposer m_disposer;
     DisposalOutcome m_outcome;
     qsizetype m_next = 0;
-    bool m_stopped = false; // the trash refused a file
+    bool m_stopped = false;          // the trash refused a file
+    bool m_finishing = false;        // the archives' last batches are being written
+    size_t m_finalBatch = 0;         // the writer whose last batch is next
+    zip::ZipWriter* m_due = nullptr; // the batch the caller writes now
     bool m_done = false;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/filesync.h"
 #include "support/listedfiles.h"
 #include "support/sandbox.h"
+#include "zip/libzip.h"
 
 #include <QDate>
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
-#include <zip.h>
 
 // Readable failure messages for texts and lists of texts.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -69,6 +69,7 @@ struct Recorder {
 
 // The names and contents of the entries of an archive; empty when it does not open.
 QMap<QString, QByteArray> archiveEntries(const QString& path, QString* comment = nullptr) {
+    using namespace lz;
     QMap<QString, QByteArray> entries;
     int error = 0;
     zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
@@ -488,4 +489,75 @@ TEST_F(DeleteWorld, TotalsThatCannotBeSavedAreReportedAfterTheRun) {
     ASSERT_EQ(rec.errors.size(), 1);
     EXPECT_TRUE(rec.errors[0].startsWith("The running totals could not be saved: "));
     EXPECT_TRUE(QFileInfo(world.path("config/vastel.ini")).isDir());
+}
+
+// ---- Batches written by the caller --------------------------------------------------------------
+
+TEST_F(ZipWorld, ABatchWrittenElsewhereDeletesItsFilesOnlyWhenHandedBack) {
+    const QStringList onC = {file("docs/a.txt", "alpha"), file("docs/b.txt", "beta")};
+    const QStringList onD = {d("data/c.txt", "gamma")};
+    Recorder rec;
+    DisposalRun run(DisposalKind::Zip, listedNow(onC + onD), 12, rec.hooks(), settings);
+
+    // The end of the list: each archive's batch is due in turn, and nothing is written here.
+    ASSERT_EQ(run.advance(100), DisposalRun::Stage::FlushDue);
+    zip::ZipWriter* first = run.dueBatch();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(run.advance(100), DisposalRun::Stage::FlushDue);
+    EXPECT_EQ(run.dueBatch(), first);
+    EXPECT_EQ(rec.indexes.size(), 3);
+    EXPECT_TRUE(zipsIn(zipFolder).isEmpty());
+
+    // Written, closed and on disk: the originals are still there until the results come back.
+    const zip::ZipWriter::Results writtenC = first->flush();
+    EXPECT_EQ(writtenC.storedPaths(), onC);
+    for (const QString& f : onC + onD)
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+
+    ASSERT_EQ(run.settle(writtenC), DisposalRun::Stage::FlushDue);
+    for (const QString& f : onC)
+        EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
+    zip::ZipWriter* second = run.dueBatch();
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(QFileInfo::exists(onD[0]));
+    EXPECT_EQ(readTotals(settingsFile()).nzip, -1); // the run is not over yet
+
+    EXPECT_EQ(run.settle(second->flush()), DisposalRun::Stage::Done);
+    EXPECT_EQ(run.dueBatch(), nullptr);
+    EXPECT_FALSE(QFileInfo::exists(onD[0]));
+    EXPECT_TRUE(rec.errors.isEmpty()) << rec.errors.join('\n').toStdString();
+    EXPECT_EQ(run.outcome().disposed, 3);
+    EXPECT_FALSE(run.outcome().aborted);
+    EXPECT_EQ(archiveEntries(zipFolder + "/Drive-D-Duplicates08Dec261530.zip").value("data/c.txt"),
+              "gamma");
+    EXPECT_EQ(readTotals(settingsFile()).nzip, 3);
+    EXPECT_EQ(run.advance(100), DisposalRun::Stage::Done);
+}
+
+TEST_F(ZipWorld, ABatchGivenUpElsewhereKeepsItsFilesAndSaysNothing) {
+    const QStringList files = {file("docs/a.txt", QByteArray(300000, 'a')),
+                               file("docs/b.txt", QByteArray(300000, 'b'))};
+    Recorder rec;
+    bool abort = false;
+    rec.abort = [&abort]() { return abort; };
+    DisposalRun run(DisposalKind::Zip, listedNow(files), 12, rec.hooks(), settings);
+    ASSERT_EQ(run.advance(100), DisposalRun::Stage::FlushDue);
+
+    // The writer's own abort hook, as a caller writing the batch on a thread of its own uses it.
+    zip::ZipWriter* batch = run.dueBatch();
+    batch->setProgress([&abort](int) {
+        abort = true; // the user asked meanwhile
+        return true;
+    });
+    const zip::ZipWriter::Results results = batch->flush();
+    ASSERT_TRUE(results.aborted);
+
+    EXPECT_EQ(run.settle(results), DisposalRun::Stage::Done);
+    EXPECT_TRUE(run.outcome().aborted);
+    EXPECT_EQ(run.outcome().disposed, 0);
+    EXPECT_TRUE(rec.errors.isEmpty()) << rec.errors.join('\n').toStdString();
+    for (const QString& f : files)
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+    EXPECT_EQ(QDir(zipFolder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }

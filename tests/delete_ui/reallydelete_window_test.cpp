@@ -12,12 +12,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTimer>
 #include <functional>
@@ -480,4 +482,146 @@ TEST_F(ArchivesOnThePanel, ArchivesOutsideTheZipFolderAreNotAskedAbout) {
     EXPECT_EQ(boxes.texts(), QStringList({"Really delete?"}));
     EXPECT_FALSE(QFileInfo::exists(copied));
     EXPECT_FALSE(QFileInfo::exists(foreign));
+}
+
+namespace {
+
+// Zip runs whose batch takes a while to write: 48 MiB that deflate cannot shrink.
+class BigZipFromWindow : public ZipFromWindow {
+protected:
+    void SetUp() override {
+        ZipFromWindow::SetUp();
+        for (int i = 0; i < 6; ++i) {
+            QByteArray noise(8 * 1024 * 1024, Qt::Uninitialized);
+            QRandomGenerator(70 + i).fillRange(reinterpret_cast<quint32*>(noise.data()),
+                                               noise.size() / 4);
+            big << world.makeFile(QString("c/big/%1.bin").arg(i), noise);
+        }
+    }
+    // The gauge of the progress panel: the bar that is not the file bar.
+    static QProgressBar* gauge(QWidget* w) {
+        for (QProgressBar* bar : child<QWidget>(w, "pnlProgress")->findChildren<QProgressBar*>())
+            if (bar->objectName() != "bar")
+                return bar;
+        return nullptr;
+    }
+
+    QStringList big;
+};
+
+} // namespace
+
+TEST_F(BigZipFromWindow, TheWindowAnswersWhileTheBatchIsWritten) {
+    int ticks = 0;
+    int highest = -1;
+    whenModalOpen<TfrmReallyDelete>([&](TfrmReallyDelete* w) {
+        auto* tick = new QTimer(w);
+        tick->setInterval(10);
+        QObject::connect(tick, &QTimer::timeout, w, [&, w]() {
+            if (!w->flushing())
+                return;
+            ++ticks;
+            highest = qMax(highest, gauge(w)->value());
+        });
+        answerZipOptions(true, [tick]() { tick->start(); });
+        click(w, "btZip");
+    });
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all + big), archiveTags::FileDates, 99),
+              DisposalChoice::Disposed);
+
+    EXPECT_GT(ticks, 5) << "the event loop did not run while the archive was written";
+    EXPECT_GT(highest, 0) << "the gauge did not move";
+    ASSERT_EQ(archives().size(), 1);
+    EXPECT_EQ(boxes.texts(), QStringList({"Files deleted and stored in archive zip files in the "
+                                          "folder \"" +
+                                          zipFolder + "\""}));
+    for (const QString& f : big + QStringList{free1, free2, free3})
+        EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
+    EXPECT_EQ(readTotals(settingsFile()).nzip, 9);
+}
+
+TEST_F(BigZipFromWindow, CancelWhileTheBatchIsWrittenGivesItUpAtOnce) {
+    QElapsedTimer sinceYes;
+    bool clicked = false;
+    whenModalOpen<TfrmReallyDelete>([&](TfrmReallyDelete* w) {
+        auto* poll = new QTimer(w);
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, w, [&, w, poll]() {
+            if (!w->flushing())
+                return;
+            poll->stop();
+            clicked = true;
+            EXPECT_TRUE(child<QPushButton>(w, "btClose")->isEnabled());
+            click(w, "btClose"); // "Really abort?" answered Yes
+            sinceYes.start();
+            EXPECT_TRUE(w->abortRequested());
+            EXPECT_TRUE(w->isVisible());
+        });
+        answerZipOptions(true, [poll]() { poll->start(); });
+        click(w, "btZip");
+    });
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all + big), archiveTags::FileDates, 99),
+              DisposalChoice::Disposed);
+
+    ASSERT_TRUE(clicked);
+    EXPECT_LT(sinceYes.elapsed(), 3000);
+    EXPECT_EQ(boxes.texts(), QStringList({"Really abort?  Folders may be partially deleted!"}));
+    // Nothing of the batch was stored and no file went.
+    EXPECT_EQ(QDir(zipFolder).entryList(QDir::Files | QDir::Hidden), QStringList());
+    for (const QString& f : big + QStringList{free1, free2, free3})
+        EXPECT_TRUE(QFileInfo::exists(f)) << f.toStdString();
+}
+
+TEST_F(BigZipFromWindow, ABatchThatEndsWhileTheQuestionIsOpenIsSettledAfterTheAnswer) {
+    // The question stays open (its own event loop running) until the batch would long have
+    // been written, then is answered No: the run goes on and ends as if never asked.
+    bool asked = false;
+    bool settledWhileOpen = false;
+    TfrmReallyDelete* window = nullptr;
+    msgbox::setHandler([&](const msgbox::Request& r) {
+        boxes.shown.append(r);
+        if (r.kind != msgbox::Kind::Question)
+            return QMessageBox::Ok;
+        asked = true;
+        QElapsedTimer open;
+        open.start();
+        // Until the archive has its full size on disk, then long enough for it to be checked.
+        while (open.elapsed() < 60000) {
+            QEventLoop wait;
+            QTimer::singleShot(20, &wait, &QEventLoop::quit);
+            wait.exec();
+            if (archives().size() == 1 &&
+                QFileInfo(zipFolder + "/" + archives()[0]).size() > qint64(48) * 1024 * 1024)
+                break;
+        }
+        QEventLoop wait;
+        QTimer::singleShot(1500, &wait, &QEventLoop::quit);
+        wait.exec();
+        settledWhileOpen = !QFileInfo::exists(big[0]) || !window->flushing();
+        return QMessageBox::No;
+    });
+    whenModalOpen<TfrmReallyDelete>([&](TfrmReallyDelete* w) {
+        window = w;
+        auto* poll = new QTimer(w);
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, w, [w, poll]() {
+            if (!w->flushing())
+                return;
+            poll->stop();
+            click(w, "btClose");
+        });
+        answerZipOptions(true, [poll]() { poll->start(); });
+        click(w, "btZip");
+    });
+    EXPECT_EQ(reallyDelete(nullptr, listedNow(all + big), archiveTags::FileDates, 99),
+              DisposalChoice::Disposed);
+
+    ASSERT_TRUE(asked);
+    EXPECT_FALSE(settledWhileOpen) << "the batch was settled while the question was open";
+    ASSERT_EQ(archives().size(), 1);
+    for (const QString& f : big + QStringList{free1, free2, free3})
+        EXPECT_FALSE(QFileInfo::exists(f)) << f.toStdString();
+    EXPECT_EQ(boxes.texts().last(), "Files deleted and stored in archive zip files in the "
+                                    "folder \"" +
+                                        zipFolder + "\"");
 }

@@ -230,6 +230,9 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent) : QDialog(parent) {
     m_stepTimer.setSingleShot(true);
     m_stepTimer.setInterval(0);
     connect(&m_stepTimer, &QTimer::timeout, this, &TfrmReallyDelete::stepRun);
+    connect(&m_flush, &zip::BackgroundFlush::progress, this,
+            [this](int percent) { m_gauge1->setValue(qBound(0, percent, 100)); });
+    connect(&m_flush, &zip::BackgroundFlush::finished, this, &TfrmReallyDelete::batchWritten);
 
     resize(680, 540);
 }

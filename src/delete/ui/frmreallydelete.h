@@ -2,6 +2,7 @@
 
 #include "delete/lastcopy.h"
 #include "delete/reallydelete.h"
+#include "zip/backgroundflush.h"
 
 #include <QDialog>
 #include <QHash>
@@ -54,6 +55,8 @@ public:
     // True while a disposal runs.
     bool running() const { return m_running; }
     bool abortRequested() const { return m_abortRequested; }
+    // True while a batch of a zip run is being written to its archive.
+    bool flushing() const { return m_flush.running(); }
 
 public slots:
     // Escape and the close box act as the Cancel button.
@@ -108,6 +111,12 @@ private:
     // Starts a run over the deletion panel; it goes on in steps from the event loop.
     void startRun(DisposalKind kind, const ZipRunSettings& zip = ZipRunSettings());
     void stepRun();
+    // Goes on after a step or a written batch: the next step, the batch due (written on the
+    // flush's thread while the window goes on answering), or the end of the run.
+    void continueRun(DisposalRun::Stage stage);
+    // The written batch is settled here, on the window's thread: its files are deleted now.
+    void batchWritten(const zip::ZipWriter::Results& results);
+    void runOver();
 
     // Moves the selected entries of one panel to another; returns them.
     QStringList moveSelected(QListView* from, QStringList& source, QStringList& target);
@@ -128,6 +137,8 @@ private:
     qsizetype m_runIndex = 0; // the file the run is at
     QString m_runPath;
     QTimer m_stepTimer;
+    // Writes the run's batches; declared after m_run so that it goes first, stopping a write.
+    zip::BackgroundFlush m_flush;
 
     QStringList m_lb1;        // deletion panel
     QStringList m_lb2;        // non-delete panel

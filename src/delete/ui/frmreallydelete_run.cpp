@@ -48,11 +48,6 @@ DisposalHooks TfrmReallyDelete::runHooks() {
     };
     hooks.error = [](const QString& message) { msgbox::errorBox(message); };
     hooks.abortRequested = [this]() { return m_abortRequested; };
-    hooks.gauge = [this](int percent) {
-        // Called while an archive is written, inside one step: the gauge is painted at once.
-        m_gauge1->setValue(qBound(0, percent, 100));
-        m_gauge1->repaint();
-    };
     // The folders are judged again as each file goes: the panels were sorted when the window
     // opened, and a folder may have been swapped since.
     hooks.guard = shell::protection().guard();
@@ -75,15 +70,37 @@ void TfrmReallyDelete::startRun(DisposalKind kind, const ZipRunSettings& zip) {
 void TfrmReallyDelete::stepRun() {
     QElapsedTimer clock;
     clock.start();
-    bool more = true;
-    while (more && clock.elapsed() < 25)
-        more = m_run->step(32);
+    DisposalRun::Stage stage = DisposalRun::Stage::More;
+    while (stage == DisposalRun::Stage::More && clock.elapsed() < 25)
+        stage = m_run->advance(32);
     m_lblName->setText(m_runPath);
     setFileBarPosition(m_bar, m_runIndex);
-    if (more) {
+    continueRun(stage);
+}
+
+void TfrmReallyDelete::continueRun(DisposalRun::Stage stage) {
+    switch (stage) {
+    case DisposalRun::Stage::More:
         m_stepTimer.start();
-        return;
+        break;
+    case DisposalRun::Stage::FlushDue:
+        m_gauge1->setValue(0);
+        m_flush.start(*m_run->dueBatch());
+        // After an abort the batches still due are given up at once.
+        if (m_abortRequested)
+            m_flush.abort();
+        break;
+    case DisposalRun::Stage::Done:
+        runOver();
+        break;
     }
+}
+
+void TfrmReallyDelete::batchWritten(const zip::ZipWriter::Results& results) {
+    continueRun(m_run->settle(results));
+}
+
+void TfrmReallyDelete::runOver() {
     const DisposalOutcome outcome = m_run->outcome();
     const bool zipped = m_runKind == DisposalKind::Zip;
     m_run.reset();
@@ -175,13 +192,21 @@ void TfrmReallyDelete::btCloseClick() {
     }
     if (!m_btClose->isEnabled())
         return;
-    // No step runs while the question is open.
+    // No step runs while the question is open, and a batch written meanwhile is settled after
+    // the answer.
+    const bool stepping = m_stepTimer.isActive();
     m_stepTimer.stop();
+    m_flush.pause();
     if (msgbox::askYesNo(QStringLiteral("Really abort?  Folders may be partially deleted!"))) {
         m_abortRequested = true;
         setResult(0);
+        // A batch being written is given up: nothing of it is stored and its files stay.
+        if (m_flush.running())
+            m_flush.abort();
     }
-    m_stepTimer.start();
+    m_flush.resume();
+    if (stepping)
+        m_stepTimer.start();
 }
 
 void TfrmReallyDelete::reject() {
