@@ -91,9 +91,9 @@ int main(int argc, char** argv) {
     QElapsedTimer t;
     t.start();
     browse::ViewedFile file;
-    QString error;
-    if (!file.open(path, &error)) {
-        std::fprintf(stderr, "bench_view: %s\n", qPrintable(error));
+    const Result<> opened = file.open(path);
+    if (!opened) {
+        std::fprintf(stderr, "bench_view: %s\n", qPrintable(opened.message()));
         return 1;
     }
     browse::LineIndex index;

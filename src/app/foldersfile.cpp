@@ -29,13 +29,10 @@ bool foldersFileExists() {
     return platform::fileStamp(foldersFilePath()).kind != platform::FileKind::Missing;
 }
 
-QStringList readFoldersFile(QString* error) {
+Result<QStringList> readFoldersFile() {
     const platform::FileContent file = platform::readWholeFile(foldersFilePath());
-    if (!file.ok()) {
-        if (error)
-            *error = file.message;
-        return {};
-    }
+    if (!file.ok())
+        return Failure{file.message};
     const QByteArray& bytes = file.bytes;
     QStringList folders;
     const QList<QByteArray> lines = bytes.split('\n');
@@ -57,7 +54,7 @@ bool writeFoldersFile(const QStringList& folders) {
     QByteArray bytes;
     for (const QString& folder : folders)
         bytes += platform::encodeName(folder) + "\r\n";
-    return saveWholeFile(path, bytes);
+    return saveWholeFile(path, bytes).ok();
 }
 
 QStringList missingFolderWarnings(const QStringList& folders) {

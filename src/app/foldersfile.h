@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/inifile.h"
+#include "app/result.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +15,9 @@ bool writeFoldersWhen(IniFile& ini, const QString& when);
 
 QString foldersFilePath();
 bool foldersFileExists();
-// Lines without their CR LF (or LF) ends; empty lines skipped.  Empty when missing; empty, with
-// the reason in *error (when given), when the file exists but cannot be read.
-QStringList readFoldersFile(QString* error = nullptr);
+// Lines without their CR LF (or LF) ends; empty lines skipped.  Empty when missing; failed, with
+// the reason, when the file exists but cannot be read.
+Result<QStringList> readFoldersFile();
 // Replaces the file with the lines (CR LF ends); an empty list deletes the file.
 bool writeFoldersFile(const QStringList& folders);
 

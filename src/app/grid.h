@@ -54,9 +54,6 @@ public:
 
     // The identity of the file a row lists; unknown for rows that list none.
     const platform::FileIdentity& identity(int row) const { return m_rows[size_t(row)].identity; }
-    void setIdentity(int row, const platform::FileIdentity& identity) {
-        m_rows[size_t(row)].identity = identity;
-    }
 
     // The group of duplicates a row belongs to (1, 2, ...), as the search that made the rows
     // grouped its files; 0 for a row of no group.  Whoever needs to know where a group starts or

@@ -202,7 +202,7 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value) {
-    return writeStrings(section, {{key, value}});
+    return writeStrings(section, {{key, value}}).ok();
 }
 
 qint64 IniFile::readInteger(const QString& section, const QString& key, qint64 def) const {
@@ -250,18 +250,15 @@ QList<QPair<QString, QString>> IniFile::readSection(const QString& section) cons
     return keys;
 }
 
-bool IniFile::writeStrings(const QString& section, const QList<QPair<QString, QString>>& values,
-                           QString* error) {
+Result<> IniFile::writeStrings(const QString& section,
+                               const QList<QPair<QString, QString>>& values) {
     Document doc;
-    if (!m_readError.isEmpty() || !loadDocument(*this, doc)) {
-        if (error)
-            *error = QStringLiteral("%1 cannot be read whole (%2), so it is left as it is")
-                         .arg(m_path, m_readError);
-        return false;
-    }
+    if (!m_readError.isEmpty() || !loadDocument(*this, doc))
+        return Failure{QStringLiteral("%1 cannot be read whole (%2), so it is left as it is")
+                           .arg(m_path, m_readError)};
     for (const auto& kv : values)
         setValue(doc, section, kv.first, kv.second);
-    return saveWholeFile(m_path, doc.serialize(), error);
+    return saveWholeFile(m_path, doc.serialize());
 }
 
 bool IniFile::readContent(QByteArray* content) const {
@@ -289,12 +286,8 @@ IniFile vastel95File() {
     return IniFile(platform::places().configDir + QStringLiteral("/vastel95"));
 }
 
-bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
-    const auto fail = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
+Result<> saveWholeFile(const QString& path, const QByteArray& bytes) {
+    const auto fail = [](const QString& why) { return Result<>(Failure{why}); };
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("the folder %1 cannot be made").arg(folder));
@@ -306,5 +299,7 @@ bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error)
         file.cancelWriting();
         return fail(why);
     }
-    return file.commit() || fail(file.errorString());
+    if (!file.commit())
+        return fail(file.errorString());
+    return Result<>::done();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -40,10 +42,8 @@ public:
     QList<QPair<QString, QString>> readSection(const QString& section) const;
 
     // Writes several keys of one section in a single replacement of the file, in the given
-    // order (so a list or a set of totals is never left half written).  On failure false and,
-    // when asked, why.
-    bool writeStrings(const QString& section, const QList<QPair<QString, QString>>& values,
-                      QString* error = nullptr);
+    // order (so a list or a set of totals is never left half written).  Fails with the reason.
+    Result<> writeStrings(const QString& section, const QList<QPair<QString, QString>>& values);
 
     // The whole file (empty when it does not exist).  False when it exists but cannot be read
     // whole; the reason is kept, and every later write refuses.
@@ -63,5 +63,5 @@ IniFile settingsFile();
 IniFile vastel95File();
 
 // Replaces a file by the bytes in one step, making its folder first when needed, so that a
-// crash never leaves half a file.  On failure false and, when asked, why.
-bool saveWholeFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// crash never leaves half a file.  Fails with the reason.
+Result<> saveWholeFile(const QString& path, const QByteArray& bytes);

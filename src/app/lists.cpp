@@ -67,5 +67,5 @@ bool writeList(IniFile& ini, const QString& section, const QStringList& entries)
         const int tab = entry.indexOf(QLatin1Char('\t'));
         values.append({fileKey(i + 1), tab < 0 ? entry : entry.left(tab)});
     }
-    return ini.writeStrings(section, values);
+    return ini.writeStrings(section, values).ok();
 }

@@ -108,13 +108,14 @@ int ProtectedFolders::reasonOfText(const QString& key, bool isFile) const {
 
 void ProtectedFolders::buildFromWorld() {
     const platform::Places& p = platform::places();
-    QString error;
-    const QStringList lines = foldersFileExists() ? readFoldersFile(&error) : QStringList();
+    const Result<QStringList> lines =
+        foldersFileExists() ? readFoldersFile() : Result<QStringList>(QStringList());
     // A list that cannot be read protects nothing: the tools that delete refuse to open, as
     // they do when there is no list.
-    const bool usable = foldersFileExists() && error.isEmpty();
-    build(usable ? &lines : nullptr, platform::searchPathElements(), p.systemDir, p.windowsDir);
-    m_listError = error;
+    const bool usable = foldersFileExists() && lines.ok();
+    build(usable ? &lines.value() : nullptr, platform::searchPathElements(), p.systemDir,
+          p.windowsDir);
+    m_listError = lines.message();
 }
 
 QString ProtectedFolders::listProblem() const {

@@ -21,8 +21,8 @@ qint64 saturatingSum(qint64 a, qint64 b) {
 
 // Adds the amounts to the stored counters (a stored value counts only when above 0) and sets
 // the date key to today when it still reads as -1; all in one write.
-bool addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>& amounts,
-               const QString& dateKey, const QDate& today, QString* error) {
+Result<> addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>& amounts,
+                   const QString& dateKey, const QDate& today) {
     const QList<qint64> stored = ini.readIntegers(kTotals, QStringList(counterKeys) << dateKey, -1);
     QList<QPair<QString, QString>> values;
     for (int i = 0; i < counterKeys.size(); ++i) {
@@ -32,7 +32,7 @@ bool addTotals(IniFile& ini, const QStringList& counterKeys, const QList<qint64>
     }
     if (stored.last() == -1)
         values.append({dateKey, QString::number(dayNumber(today))});
-    return ini.writeStrings(kTotals, values, error);
+    return ini.writeStrings(kTotals, values);
 }
 } // namespace
 
@@ -63,31 +63,28 @@ Totals readTotals(const IniFile& ini) {
     return t;
 }
 
-bool addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
-                       qint64 bytesRecycled, const QDate& today, QString* error) {
+Result<> addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted,
+                           qint64 filesRecycled, qint64 bytesRecycled, const QDate& today) {
     return addTotals(ini,
                      {QStringLiteral("Ndelete"), QStringLiteral("SizeDelete"),
                       QStringLiteral("NWaste"), QStringLiteral("SizeWaste")},
                      {filesDeleted, bytesDeleted, filesRecycled, bytesRecycled},
-                     QStringLiteral("DelDate"), today, error);
+                     QStringLiteral("DelDate"), today);
 }
 
-bool addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today,
-                  QString* error) {
+Result<> addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today) {
     return addTotals(ini, {QStringLiteral("NZip"), QStringLiteral("SizeZip")},
-                     {filesZipped, bytesZipped}, QStringLiteral("ZipDate"), today, error);
+                     {filesZipped, bytesZipped}, QStringLiteral("ZipDate"), today);
 }
 
-bool resetTotals(IniFile& ini, QString* error) {
+Result<> resetTotals(IniFile& ini) {
     const QString none = QStringLiteral("-1");
-    return ini.writeStrings(kTotals,
-                            {{QStringLiteral("Ndelete"), none},
-                             {QStringLiteral("SizeDelete"), none},
-                             {QStringLiteral("NZip"), none},
-                             {QStringLiteral("ZipDate"), none},
-                             {QStringLiteral("SizeZip"), none},
-                             {QStringLiteral("NWaste"), none},
-                             {QStringLiteral("SizeWaste"), none},
-                             {QStringLiteral("DelDate"), none}},
-                            error);
+    return ini.writeStrings(kTotals, {{QStringLiteral("Ndelete"), none},
+                                      {QStringLiteral("SizeDelete"), none},
+                                      {QStringLiteral("NZip"), none},
+                                      {QStringLiteral("ZipDate"), none},
+                                      {QStringLiteral("SizeZip"), none},
+                                      {QStringLiteral("NWaste"), none},
+                                      {QStringLiteral("SizeWaste"), none},
+                                      {QStringLiteral("DelDate"), none}});
 }

@@ -26,14 +26,13 @@ QDate dateOfDayNumber(qint64 day);
 Totals readTotals(const IniFile& ini);
 
 // Adds to Ndelete, SizeDelete, NWaste and SizeWaste (a stored value counts only when above 0)
-// and writes today's day number to DelDate when DelDate reads as -1.  False, and when asked why,
+// and writes today's day number to DelDate when DelDate reads as -1.  Fails, with the reason,
 // when the totals were not stored (the file could not be read whole, or not written).
-bool addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted, qint64 filesRecycled,
-                       qint64 bytesRecycled, const QDate& today, QString* error = nullptr);
+Result<> addDeletionTotals(IniFile& ini, qint64 filesDeleted, qint64 bytesDeleted,
+                           qint64 filesRecycled, qint64 bytesRecycled, const QDate& today);
 
 // The same for NZip and SizeZip, with ZipDate.
-bool addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today,
-                  QString* error = nullptr);
+Result<> addZipTotals(IniFile& ini, qint64 filesZipped, qint64 bytesZipped, const QDate& today);
 
-// Writes -1 to every counter and both dates; false as above.
-bool resetTotals(IniFile& ini, QString* error = nullptr);
+// Writes -1 to every counter and both dates; fails as above.
+Result<> resetTotals(IniFile& ini);

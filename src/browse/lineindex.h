@@ -35,8 +35,6 @@ public:
     bool finished() const { return m_finished.load(); }
     // The number of lines; -1 until the count is finished.
     qint64 lineCount() const;
-    // How many bytes have been counted.
-    qint64 countedBytes() const { return m_counted.load(); }
 
     // The number (from 0) of the line holding the offset; -1 while the count has not reached it.
     qint64 lineNumberOf(const ViewedFile& file, qint64 offset) const;

@@ -41,14 +41,14 @@ void StringExtractor::scanBlock(const char* data, qsizetype length, QList<QByteA
     m_run.clear();
 }
 
-StringsResult extractStrings(const QString& source, const QString& target) {
+Result<> extractStrings(const QString& source, const QString& target) {
     QFile in(source);
     // A FIFO or a device is no file to read to its end.
     if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
-        return {false, QStringLiteral("Could not open file ") + source};
+        return Failure{QStringLiteral("Could not open file ") + source};
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        return {false, QStringLiteral("Could not write file ") + target};
+        return Failure{QStringLiteral("Could not write file ") + target};
     StringExtractor extractor;
     QByteArray block(kStringsBlock, Qt::Uninitialized);
     QList<QByteArray> lines;
@@ -58,13 +58,13 @@ StringsResult extractStrings(const QString& source, const QString& target) {
         extractor.scanBlock(block.constData(), got, &lines);
         for (const QByteArray& line : lines) {
             if (out.write(line) != line.size() || !out.putChar('\n'))
-                return {false, QStringLiteral("Could not write file ") + target};
+                return Failure{QStringLiteral("Could not write file ") + target};
         }
     }
     if (!out.flush())
-        return {false, QStringLiteral("Could not write file ") + target};
+        return Failure{QStringLiteral("Could not write file ") + target};
     out.close();
-    return {true, QString()};
+    return Result<>::done();
 }
 
 } // namespace browse

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/result.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -28,14 +30,10 @@ private:
     bool m_anyWritten = false;
 };
 
-struct StringsResult {
-    bool ok = false;
-    QString message; // the error box's text when !ok
-};
-
-// Writes the strings of the source file into the target file, one per line.  A source that
-// cannot be opened gives "Could not open file " + its name (the target is left as it is); a
-// target that cannot be written gives "Could not write file " + its name.
-StringsResult extractStrings(const QString& source, const QString& target);
+// Writes the strings of the source file into the target file, one per line.  A failure's message
+// is the error box's text: a source that cannot be opened gives "Could not open file " + its
+// name (the target is left as it is); a target that cannot be written gives "Could not write
+// file " + its name.
+Result<> extractStrings(const QString& source, const QString& target);
 
 } // namespace browse

@@ -260,7 +260,7 @@ QStringList versionInfoLines(const VersionResource& resource, bool separated) {
 
 QStringList versionInfoLines(const QString& path, bool separated) {
     ViewedFile file;
-    if (!file.open(path, nullptr) || file.size() < 64)
+    if (!file.open(path) || file.size() < 64)
         return QStringList();
     const VersionResource resource = readVersionResource(
         [&file](qint64 offset, qint64 length) { return file.read(offset, length); });

@@ -30,34 +30,27 @@ ViewedFile::ViewedFile() = default;
 
 ViewedFile::~ViewedFile() = default;
 
-bool ViewedFile::open(const QString& path, QString* error) {
+Result<> ViewedFile::open(const QString& path) {
     close();
     // Only regular files: opening a FIFO would wait for a writer, a device may never end.
-    if (!QFileInfo(path).isFile()) {
-        if (error)
-            *error = QStringLiteral("Not a regular file");
-        return false;
-    }
+    if (!QFileInfo(path).isFile())
+        return Failure{QStringLiteral("Not a regular file")};
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = m_file.errorString();
-        return false;
-    }
+    if (!m_file.open(QIODevice::ReadOnly))
+        return Failure{m_file.errorString()};
     m_path = path;
     m_open = true;
     if (m_file.size() == 0)
-        return true;
+        return Result<>::done();
+    // The platform's mapping raises its error; it ends here, as the failure of the open.
     try {
         m_mapping = std::make_unique<platform::TFileMapping>(&m_file);
     } catch (const platform::EFileMappingError& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
         close();
-        return false;
+        return Failure{QString::fromUtf8(e.what())};
     }
     m_size = m_mapping->size();
-    return true;
+    return Result<>::done();
 }
 
 void ViewedFile::close() {
@@ -73,6 +66,7 @@ bool ViewedFile::readInto(qint64 offset, qint64 length, char* out) const {
         return length <= 0;
     length = std::min(length, m_size - offset);
     Copy copy{m_mapping->view() + offset, out, size_t(length)};
+    // A page that can no longer be read (the file was shortened) ends here as a failed read.
     try {
         m_mapping->guardedRead(copyBytes, &copy);
     } catch (const platform::EFileMappingError&) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/result.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -24,10 +26,10 @@ public:
     ViewedFile(const ViewedFile&) = delete;
     ViewedFile& operator=(const ViewedFile&) = delete;
 
-    // Opens and maps the file.  An empty file opens with no bytes.  False with the reason when
+    // Opens and maps the file.  An empty file opens with no bytes.  Fails with the reason when
     // the path names no regular file or the file cannot be opened or mapped; the file is then
     // closed.
-    bool open(const QString& path, QString* error);
+    Result<> open(const QString& path);
     void close();
     bool isOpen() const { return m_open; }
     const QString& path() const { return m_path; }

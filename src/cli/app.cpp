@@ -131,7 +131,7 @@ int run(const QStringList& arguments, const Streams& s) {
             return exError;
         }
         // A line that names no folder protects nothing; the disposal still goes on.
-        for (const QString& warning : missingFolderWarnings(readFoldersFile()))
+        for (const QString& warning : missingFolderWarnings(readFoldersFile().valueOr({})))
             complain(s, warning);
     }
 

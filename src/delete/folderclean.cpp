@@ -103,23 +103,19 @@ FolderClean::FolderClean(FolderCleanSettings settings, FolderCleanHooks hooks)
 
 FolderClean::~FolderClean() = default;
 
-bool FolderClean::start(QString* error) {
+Result<> FolderClean::start() {
     const bool zipOnly = m_settings.mode == FolderMode::Zip && !m_settings.deleteAfterZip;
     const FolderRefusal refusal = folderRefusal(m_settings.folder);
-    if (!zipOnly && refusal != FolderRefusal::None) {
-        *error = folderRefusalText(refusal);
-        return false;
-    }
+    if (!zipOnly && refusal != FolderRefusal::None)
+        return Failure{folderRefusalText(refusal)};
     m_tree = std::make_unique<platform::FolderTree>(m_settings.folder, driveRoots());
     QString why;
-    if (!m_tree->open(&why)) {
-        *error = QStringLiteral("Can't open folder %1: %2").arg(m_settings.folder, why);
-        return false;
-    }
+    if (!m_tree->open(&why))
+        return Failure{QStringLiteral("Can't open folder %1: %2").arg(m_settings.folder, why)};
     if (m_settings.mode != FolderMode::Zip && m_tree->removeFolder()) {
         m_removedAtOnce = true;
         m_phase = Phase::Done;
-        return true;
+        return Result<>::done();
     }
     if (m_settings.mode == FolderMode::Zip) {
         const ZipRunSettings& zs = m_settings.zip;
@@ -133,15 +129,13 @@ bool FolderClean::start(QString* error) {
                 m_hooks.gauge(percent);
             return m_aborted;
         });
-        if (!m_writer->open(archive)) {
-            *error =
-                QStringLiteral("Can't make the archive %1: %2").arg(archive, m_writer->lastError());
-            return false;
-        }
+        if (!m_writer->open(archive))
+            return Failure{QStringLiteral("Can't make the archive %1: %2")
+                               .arg(archive, m_writer->lastError())};
     }
     m_tree->setRemoveFolders(!zipOnly && m_settings.mode != FolderMode::Zip);
     m_phase = Phase::Walk;
-    return true;
+    return Result<>::done();
 }
 
 bool FolderClean::step(int files) {
@@ -308,13 +302,12 @@ void FolderClean::finish() {
     if (m_count == 0)
         return;
     IniFile ini = settingsFile();
-    QString why;
     const QDate today = QDate::currentDate();
-    const bool saved = m_settings.mode == FolderMode::Zip
-                           ? addZipTotals(ini, m_count, m_size, today, &why)
-                           : addDeletionTotals(ini, m_count, m_size, 0, 0, today, &why);
+    const Result<> saved = m_settings.mode == FolderMode::Zip
+                               ? addZipTotals(ini, m_count, m_size, today)
+                               : addDeletionTotals(ini, m_count, m_size, 0, 0, today);
     if (!saved)
-        report(disposalText::totalsNotSaved(why));
+        report(disposalText::totalsNotSaved(saved.message()));
 }
 
 QString FolderClean::resultText() const {

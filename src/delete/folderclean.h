@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/result.h"
 #include "delete/reallydelete.h"
 #include "platform/foldertree.h"
 #include "zip/zipwriter.h"
@@ -84,9 +85,9 @@ public:
     FolderClean& operator=(const FolderClean&) = delete;
 
     // Opens the folder.  Delete and Recycle first try to remove it at once: an empty folder
-    // goes without a run (removedAtOnce(), and nothing is counted).  False with the reason when
+    // goes without a run (removedAtOnce(), and nothing is counted).  Fails with the reason when
     // the folder may not or cannot be disposed of, or the archive cannot be made.
-    bool start(QString* error);
+    Result<> start();
 
     // Handles up to `files` entries; false once the run is over.
     bool step(int files);

@@ -363,23 +363,22 @@ void DisposalRun::closeRun() {
     m_writers->list.clear();
 
     IniFile ini = settingsFile();
-    QString why;
     const qint64 count = m_files.size();
     const QDate today = QDate::currentDate();
-    bool saved = false;
+    Result<> saved;
     switch (m_kind) {
     case DisposalKind::Delete:
-        saved = addDeletionTotals(ini, count, m_savings, 0, 0, today, &why);
+        saved = addDeletionTotals(ini, count, m_savings, 0, 0, today);
         break;
     case DisposalKind::Recycle:
-        saved = addDeletionTotals(ini, 0, 0, count, m_savings, today, &why);
+        saved = addDeletionTotals(ini, 0, 0, count, m_savings, today);
         break;
     case DisposalKind::Zip:
-        saved = addZipTotals(ini, count, m_savings, today, &why);
+        saved = addZipTotals(ini, count, m_savings, today);
         break;
     }
     if (!saved)
-        reportTotals(m_hooks, why);
+        reportTotals(m_hooks, saved.message());
 }
 
 namespace {

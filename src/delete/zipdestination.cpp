@@ -35,9 +35,11 @@ bool isOriginalRoot(const QString& folder, QChar letter) {
     return drive && drive->letter == letter.toUpper() && platform::isDriveRoot(folder);
 }
 
-bool makeFolderPath(const QString& path, QString* error) {
+Result<> makeFolderPath(const QString& path) {
     const QString clean = QDir::cleanPath(QDir(platform::currentFolder()).absoluteFilePath(path));
-    return platform::makeFolderPath(clean, 0777, error);
+    QString why;
+    const bool made = platform::makeFolderPath(clean, 0777, &why);
+    return Result<>::from(made, why);
 }
 
 } // namespace zipdest

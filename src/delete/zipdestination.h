@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/result.h"
+
 #include <QChar>
 #include <QString>
 
@@ -22,8 +24,8 @@ QString driveRoot(QChar letter);
 // (either case).  A null letter never matches.
 bool isOriginalRoot(const QString& folder, QChar letter);
 
-// Creates the folder together with any missing folders on the way.  On failure returns false
-// and, when asked, the system's message for the folder that could not be made.
-bool makeFolderPath(const QString& path, QString* error = nullptr);
+// Creates the folder together with any missing folders on the way.  Fails with the system's
+// message for the folder that could not be made.
+Result<> makeFolderPath(const QString& path);
 
 } // namespace zipdest

@@ -355,6 +355,7 @@ bool FoundList::add(const QString& folder, const platform::DirEntry& entry) {
         r.changed = entry.changeTime;
         d.records.push_back(r);
     } catch (const std::bad_alloc&) {
+        // Translated here: no memory left means the list is full (add() says false).
         return false;
     }
     d.sorted = false;

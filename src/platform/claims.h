@@ -6,6 +6,9 @@
 #include <QString>
 #include <memory>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 // Names claimed for a file that is written elsewhere first and renamed onto the name at the end
 // (an archive that libzip writes into "<name>.XXXXXX").  The claim is an empty file, created
 // exclusively and held locked (flock) for as long as the claim is open.  A run that is killed

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QtGlobal>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 // Reading regular files to compare their contents: a file is opened without following a final
 // symbolic link and without blocking (a FIFO or device in its place is refused), checked against
 // the identity it was listed with, read by ranges at given offsets, and checked again afterwards,

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 // Changes to the file system that the tools make after the user confirmed them.  Paths are
 // program text (see names.h).  On failure each returns false and, when asked, the system's
 // message for the error.

@@ -9,6 +9,9 @@
 #include <functional>
 #include <memory>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 // Files written so that they survive: reading and creating files by program-text names
 // (names.h), flushing files and folders to the device, replacing a file by rename, and the
 // times and kinds of files as lstat(2) sees them.  The archive engine writes and checks its

@@ -11,6 +11,9 @@
 struct stat;
 #include <vector>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 namespace platform {
 
 // A walk over a folder and everything below it that can remove what it meets.

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 struct stat;
 
 namespace platform {

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 // Path services of the file system.
 namespace platform {
 

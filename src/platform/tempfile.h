@@ -2,6 +2,9 @@
 
 #include <QString>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 namespace platform {
 
 // The user's temporary folder: $TMPDIR when it names a folder, else /tmp.

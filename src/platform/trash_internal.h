@@ -6,6 +6,9 @@
 #include <QDateTime>
 #include <QString>
 
+// A call here that fails as a bool (or an empty or -1 value) with the reason in a QString* uses
+// the platform's low-level form; code outside platform/ wraps it in a Result (app/result.h).
+
 // The pieces of the trash (trash.h) on their own, so that each can be checked by itself.  Not
 // for use outside the platform layer and its tests.
 namespace platform::internal {

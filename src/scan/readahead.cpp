@@ -99,6 +99,7 @@ bool ReadAhead::start(const QString& root, Cursor* cursor, int* error) {
         try {
             m_threads.emplace_back([this] { work(); });
         } catch (const std::system_error&) {
+            // Translated here: a thread that cannot be made means fewer workers, not a failure.
             break;
         }
     }

@@ -13,18 +13,20 @@ TEST(FoldersFile, WritesCrLfLinesAndReadsEitherLineEnd) {
     world.setEnv("VASTEL_DATA_DIR", world.path("fresh/data"));
     EXPECT_EQ(foldersFilePath(), world.path("fresh/data/folders.txt"));
     EXPECT_FALSE(foldersFileExists());
-    EXPECT_TRUE(readFoldersFile().isEmpty());
+    const Result<QStringList> missing = readFoldersFile();
+    ASSERT_TRUE(missing.ok()); // a list never built is no failure
+    EXPECT_TRUE(missing.value().isEmpty());
 
     const QStringList folders = {"/etc/", "/home/u/My Programs/", "/opt/caf\u00e9/"};
     ASSERT_TRUE(writeFoldersFile(folders));
     EXPECT_TRUE(foldersFileExists());
     EXPECT_EQ(SandboxWorld::readBytes(foldersFilePath()),
               QByteArray("/etc/\r\n/home/u/My Programs/\r\n/opt/caf\xc3\xa9/\r\n"));
-    EXPECT_EQ(readFoldersFile(), folders);
+    EXPECT_EQ(readFoldersFile().value(), folders);
 
     // Written by hand: LF ends, blank lines, no end on the last line.
     world.makeFile("fresh/data/folders.txt", "/a/\n\n/b/\r\n\r\n/c/");
-    EXPECT_EQ(readFoldersFile(), QStringList({"/a/", "/b/", "/c/"}));
+    EXPECT_EQ(readFoldersFile().value(), QStringList({"/a/", "/b/", "/c/"}));
 
     // A shorter list replaces the file whole.
     ASSERT_TRUE(writeFoldersFile({"/only/"}));
@@ -45,11 +47,10 @@ TEST(FoldersFile, AFifoIsRefusedAtOnceAndProtectsNothing) {
     SandboxWorld world;
     ASSERT_TRUE(scantest::makeFifo(foldersFilePath()));
     EXPECT_TRUE(finishesInTime([] {
-        QString error;
-        const QStringList lines = readFoldersFile(&error);
+        const Result<QStringList> lines = readFoldersFile();
         ProtectedFolders folders;
         folders.buildFromWorld();
-        return lines.isEmpty() && error == "not a regular file" &&
+        return !lines.ok() && lines.message() == "not a regular file" &&
                folders.listProblem().endsWith(") cannot be read: not a regular file");
     }));
 }
@@ -61,7 +62,7 @@ TEST(FoldersFile, LinesNamingNoFolderAreKeptAsWrittenAndWarnedAbout) {
     world.makeFile("data/folders.txt", ("  " + real + "/ \r\n" + real + "/\r\n" + file + "\r\n" +
                                         world.path("c/gone/") + "\r\n")
                                            .toUtf8());
-    const QStringList lines = readFoldersFile();
+    const QStringList lines = readFoldersFile().value();
     // The blanks belong to the line: nothing is trimmed away.
     ASSERT_EQ(lines, QStringList({"  " + real + "/ ", real + "/", file, world.path("c/gone/")}));
 

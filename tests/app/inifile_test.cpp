@@ -188,9 +188,9 @@ TEST(IniFile, ASettingsFileThatIsAFifoReadsAsDefaultsWithoutWaiting) {
     ASSERT_TRUE(scantest::makeFifo(settingsFile().path()));
     EXPECT_TRUE(finishesInTime([] {
         IniFile ini = settingsFile();
-        QString error;
-        return ini.readString("Zip", "Path", "default") == "default" &&
-               !ini.writeStrings("Zip", {{"Path", "/x"}}, &error) &&
-               error.contains("not a regular file");
+        if (ini.readString("Zip", "Path", "default") != "default")
+            return false;
+        const Result<> written = ini.writeStrings("Zip", {{"Path", "/x"}});
+        return !written && written.message().contains("not a regular file");
     }));
 }

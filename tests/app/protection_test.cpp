@@ -71,7 +71,7 @@ TEST_F(Protection, FolderNamesThatAreNotUtf8KeepTheirProtection) {
     ASSERT_TRUE(platform::makeFolder(listed) && platform::makeFolder(onPath));
 
     ASSERT_TRUE(writeFoldersFile({listed + "/"}));
-    EXPECT_EQ(readFoldersFile(), QStringList({listed + "/"}));
+    EXPECT_EQ(readFoldersFile().value(), QStringList({listed + "/"}));
     world.setEnv("PATH", c("tools/bin") + ":" + onPath);
     folders.buildFromWorld();
     int reason = -1;

@@ -96,34 +96,34 @@ TEST(Totals, AShortOrFailedReadStoresNothingAndEveryOutcomeIsTold) {
                               "[Other]\nx=1\n";
     const QString path = world.makeFile("config/vastel.ini", before);
     const QDate day(2024, 1, 1);
-    QString why;
 
     // Cut short after "[ZipFile]\nPath": written back, it would lose the rest.
     IniFile cut = settingsFile();
     platform::setShortRead(14);
-    EXPECT_FALSE(addDeletionTotals(cut, 1, 100, 0, 0, day, &why));
+    const Result<> shortRead = addDeletionTotals(cut, 1, 100, 0, 0, day);
     platform::clearFileFaults();
-    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(shortRead);
+    EXPECT_FALSE(shortRead.message().isEmpty());
     // Once read short, the same IniFile refuses even when the file reads whole again.
-    why.clear();
-    EXPECT_FALSE(addZipTotals(cut, 1, 10, day, &why));
-    EXPECT_FALSE(why.isEmpty());
+    const Result<> again = addZipTotals(cut, 1, 10, day);
+    EXPECT_FALSE(again);
+    EXPECT_FALSE(again.message().isEmpty());
     EXPECT_EQ(SandboxWorld::readBytes(path), before);
 
     IniFile failing = settingsFile();
     platform::setFileFault(platform::FileStep::Read, EIO);
-    why.clear();
-    EXPECT_FALSE(resetTotals(failing, &why));
+    const Result<> reset = resetTotals(failing);
     platform::clearFileFaults();
-    EXPECT_FALSE(why.isEmpty());
+    EXPECT_FALSE(reset);
+    EXPECT_FALSE(reset.message().isEmpty());
     EXPECT_EQ(SandboxWorld::readBytes(path), before);
 
     // A write that fails is told as well.
     world.makeFile("blocker", "a file where a folder should be");
     IniFile blocked(world.path("blocker/vastel.ini"));
-    why.clear();
-    EXPECT_FALSE(addZipTotals(blocked, 1, 10, day, &why));
-    EXPECT_FALSE(why.isEmpty());
+    const Result<> blockedWrite = addZipTotals(blocked, 1, 10, day);
+    EXPECT_FALSE(blockedWrite);
+    EXPECT_FALSE(blockedWrite.message().isEmpty());
 
     IniFile fine = settingsFile();
     EXPECT_TRUE(addDeletionTotals(fine, 1, 100, 0, 0, day));

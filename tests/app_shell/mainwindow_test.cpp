@@ -215,7 +215,7 @@ TEST_F(MainWindow, ANonDeleteListLineNamingNoFolderIsWarnedAboutOnce) {
                            keep + "/\".");
     EXPECT_TRUE(said[1].startsWith("The folder \"" + world.path("c/gone/") + "\""));
     // The line is kept as written.
-    EXPECT_EQ(readFoldersFile().first(), " " + keep + "/");
+    EXPECT_EQ(readFoldersFile().value().first(), " " + keep + "/");
 
     // Read again, the same list says nothing new.
     w.GetSearchPath();

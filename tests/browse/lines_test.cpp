@@ -79,7 +79,7 @@ TEST(ViewedLines, AgreeWithTheDefinition) {
         const std::vector<qint64> starts = modelStarts(bytes);
 
         browse::ViewedFile file;
-        ASSERT_TRUE(file.open(path, nullptr));
+        ASSERT_TRUE(file.open(path));
         browse::LineIndex index;
         countAll(index, path, file.size());
         ASSERT_TRUE(index.finished());
@@ -108,24 +108,26 @@ TEST(ViewedLines, AgreeWithTheDefinition) {
 TEST(ViewedLines, LineBytesDropTheLineEnd) {
     SandboxWorld world;
     browse::ViewedFile file;
-    ASSERT_TRUE(file.open(world.makeFile("c/a.txt", "first\r\nsecond\nthird"), nullptr));
+    ASSERT_TRUE(file.open(world.makeFile("c/a.txt", "first\r\nsecond\nthird")));
     EXPECT_EQ(file.lineBytes(0), "first");
     EXPECT_EQ(file.lineBytes(7), "second");
     EXPECT_EQ(file.lineBytes(14), "third");
 
     browse::ViewedFile empty;
-    ASSERT_TRUE(empty.open(world.makeFile("c/empty.txt"), nullptr));
+    ASSERT_TRUE(empty.open(world.makeFile("c/empty.txt")));
     EXPECT_EQ(empty.size(), 0);
     EXPECT_EQ(empty.lastPageStart(10), 0);
     EXPECT_TRUE(empty.read(0, 10).isEmpty());
 
-    QString error;
-    EXPECT_FALSE(file.open(world.path("c/missing.txt"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Result<> missing = file.open(world.path("c/missing.txt"));
+    EXPECT_FALSE(missing);
+    EXPECT_FALSE(missing.message().isEmpty());
+    EXPECT_FALSE(file.isOpen());
     // A FIFO is refused at once rather than waited on.
     ASSERT_TRUE(scantest::makeFifo(world.path("c/fifo")));
-    EXPECT_FALSE(file.open(world.path("c/fifo"), &error));
-    EXPECT_EQ(error, "Not a regular file");
+    const Result<> fifo = file.open(world.path("c/fifo"));
+    EXPECT_FALSE(fifo);
+    EXPECT_EQ(fifo.message(), "Not a regular file");
 }
 
 // The search against QByteArray's, across the 1 MiB pieces it reads, in both directions, with
@@ -137,7 +139,7 @@ TEST(ViewedLines, FindAgreesWithAPlainSearch) {
     for (qint64 at : places)
         bytes.replace(at, 6, "NeEdLe");
     browse::ViewedFile file;
-    ASSERT_TRUE(file.open(world.makeFile("c/big.dat", bytes), nullptr));
+    ASSERT_TRUE(file.open(world.makeFile("c/big.dat", bytes)));
     const QByteArray lower = bytes.toLower();
     for (qint64 from : {qint64(0), qint64(6), qint64(1 << 20), qint64((3 << 20) - 5)}) {
         EXPECT_EQ(file.find("NeEdLe", from, false, true), bytes.indexOf("NeEdLe", from)) << from;
@@ -155,7 +157,7 @@ TEST(ViewedLines, ShortenedFileReadsAsMissing) {
     SandboxWorld world;
     const QString path = world.makeFile("c/shrinks.txt", mixedText(3, 1 << 20));
     browse::ViewedFile file;
-    ASSERT_TRUE(file.open(path, nullptr));
+    ASSERT_TRUE(file.open(path));
     ASSERT_TRUE(QFile::resize(path, 100));
     EXPECT_TRUE(file.read(file.size() - 10, 10).isEmpty());
     EXPECT_FALSE(file.read(0, 10).isEmpty());

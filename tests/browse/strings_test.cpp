@@ -57,14 +57,14 @@ TEST(Strings, FileToFileAndTheTemporaryFile) {
 
     const QString source =
         world.makeFile("c/prog.bin", QByteArray("\x01\x02Version 1 2 3\0\0xyz", 20));
-    EXPECT_TRUE(browse::extractStrings(source, target).ok);
+    EXPECT_TRUE(browse::extractStrings(source, target).ok());
     EXPECT_EQ(SandboxWorld::readBytes(target), "Version 1 2 3\n");
 
-    const browse::StringsResult missing = browse::extractStrings(world.path("c/none"), target);
-    EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.message, "Could not open file " + world.path("c/none"));
+    const Result<> missing = browse::extractStrings(world.path("c/none"), target);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.message(), "Could not open file " + world.path("c/none"));
     ASSERT_TRUE(scantest::makeFifo(world.path("c/fifo")));
-    EXPECT_FALSE(browse::extractStrings(world.path("c/fifo"), target).ok);
+    EXPECT_FALSE(browse::extractStrings(world.path("c/fifo"), target).ok());
 
     world.setEnv("TMPDIR", world.path("no-such-folder"));
     EXPECT_EQ(platform::temporaryFolder(), "/tmp");

@@ -263,9 +263,9 @@ FolderClean* runFolder(std::unique_ptr<FolderClean>& run, const QString& folder,
     hooks.confirm = [](const QString&) { return true; };
     hooks.error = [errors](const QString& m) { *errors << m; };
     run = std::make_unique<FolderClean>(settings, hooks);
-    QString error;
-    if (!run->start(&error)) {
-        *errors << error;
+    const Result<> started = run->start();
+    if (!started) {
+        *errors << started.message();
         return run.get();
     }
     while (run->step(64)) {

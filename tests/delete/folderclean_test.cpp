@@ -71,7 +71,9 @@ protected:
         };
         hooks.error = [&r](const QString& m) { r.errors << m; };
         r.clean = std::make_unique<FolderClean>(settings, hooks);
-        r.started = r.clean->start(&r.error);
+        const Result<> started = r.clean->start();
+        r.started = started.ok();
+        r.error = started.message();
         while (r.started && r.clean->step(7)) {
         }
         return r;

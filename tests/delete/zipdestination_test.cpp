@@ -51,8 +51,8 @@ TEST(ZipDestination, MountPointInsideAnotherDriveIsThatDrivesRoot) {
 TEST(ZipDestination, MakeFolderPathCreatesMissingFoldersOnTheWay) {
     SandboxWorld world;
     const QString target = world.path("d/one/two/three");
-    QString error;
-    ASSERT_TRUE(zipdest::makeFolderPath(target, &error)) << error.toStdString();
+    const Result<> made = zipdest::makeFolderPath(target);
+    ASSERT_TRUE(made) << made.message().toStdString();
     EXPECT_TRUE(QFileInfo(target).isDir());
     EXPECT_TRUE(zipdest::makeFolderPath(target)); // already there
     EXPECT_TRUE(zipdest::makeFolderPath(world.path("d/one/./x/../y")));
@@ -63,9 +63,9 @@ TEST(ZipDestination, MakeFolderPathCreatesMissingFoldersOnTheWay) {
 TEST(ZipDestination, MakeFolderPathReportsTheSystemsMessage) {
     SandboxWorld world;
     world.makeFile("d/plain.txt", "x");
-    QString error;
-    EXPECT_FALSE(zipdest::makeFolderPath(world.path("d/plain.txt/sub"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const Result<> made = zipdest::makeFolderPath(world.path("d/plain.txt/sub"));
+    EXPECT_FALSE(made);
+    EXPECT_FALSE(made.message().isEmpty());
 }
 
 TEST(ZipDestination, EnterFolderChangesTheCurrentFolderOrSaysWhy) {

@@ -67,7 +67,7 @@ TEST_F(NoDelete, BuildReplacesTheListByTheRegistrysFolders) {
     EXPECT_TRUE(w.lblWhen()->text().startsWith(today + " "));
     EXPECT_EQ(storedWhen(), w.lblWhen()->text());
     w.btClose()->click();
-    EXPECT_EQ(readFoldersFile(), QStringList({data + "/", tools + "/"}));
+    EXPECT_EQ(readFoldersFile().value(), QStringList({data + "/", tools + "/"}));
 }
 
 TEST_F(NoDelete, AddAndDeleteByHandAndCloseStoresTheListSorted) {

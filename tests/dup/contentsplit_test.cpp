@@ -19,9 +19,9 @@ TextGrid gridOf(const QStringList& paths, const QList<quint32>& groups) {
         QStringList cells(columnCount(Mode::Duplicates));
         cells[dcFilename] = info.fileName();
         cells[dcFolder] = info.path();
-        const int row = grid.appendRow(cells, k % 2 == 1);
+        const int row = grid.appendJoinedRow(cells.join(TextGrid::cellSeparator()), k % 2 == 1,
+                                             platform::fileStamp(paths[k]).identity());
         grid.setGroup(row, groups[k]);
-        grid.setIdentity(row, platform::fileStamp(paths[k]).identity());
     }
     return grid;
 }

@@ -70,8 +70,7 @@ TEST_F(FullDisk, AFolderZipRunKeepsEveryFileAndSaysSo) {
         hooks.error = [&errors](const QString&) { ++errors; };
         hooks.confirm = [](const QString&) { return true; };
         FolderClean clean(settings, hooks);
-        QString error;
-        if (!clean.start(&error))
+        if (!clean.start())
             return 1000;
         while (clean.step(16)) {
         }

@@ -106,8 +106,7 @@ protected:
         hooks.gauge = [&killer](int) { killer.tick(); };
         hooks.confirm = [](const QString&) { return true; };
         FolderClean clean(settings, hooks);
-        QString error;
-        if (clean.start(&error))
+        if (clean.start())
             while (clean.step(16)) {
             }
     }

@@ -88,8 +88,8 @@ TEST_F(Races, AFolderSwappedForALinkDuringFolderDeletionLeavesItsTargetAlone) {
         }
     };
     FolderClean clean(settings, hooks);
-    QString error;
-    ASSERT_TRUE(clean.start(&error)) << error.toStdString();
+    const Result<> started = clean.start();
+    ASSERT_TRUE(started) << started.message().toStdString();
     while (clean.step(4)) {
     }
     EXPECT_TRUE(swapped);

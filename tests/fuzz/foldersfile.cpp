@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes = fuzz::bytesOf(data, size);
     fuzz::writeFile(foldersFilePath(), bytes);
-    QString error;
-    const QStringList folders = readFoldersFile(&error);
-    fuzz::expect(error.isEmpty(), "a readable file read with an error");
+    const Result<QStringList> read = readFoldersFile();
+    fuzz::expect(read.ok(), "a readable file read with an error");
+    const QStringList folders = read.valueOr({});
 
     QList<QByteArray> lines;
     for (QByteArray line : bytes.split('\n')) {
@@ -35,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::expect(platform::encodeName(folders[i]) == lines[i], "a name lost its bytes");
 
     fuzz::expect(writeFoldersFile(folders), "the list cannot be written");
-    fuzz::expect(readFoldersFile() == folders, "the list does not read back");
+    fuzz::expect(readFoldersFile().valueOr({}) == folders, "the list does not read back");
     return 0;
 }

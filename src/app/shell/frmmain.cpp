@@ -223,7 +223,8 @@ void TfrmMain::GetSearchPath() {
     shell::protection().buildFromWorld();
     // The same list is read at every showing of the window: a warning already given is not
     // given again until the list says something else.
-    const QString warning = missingFolderWarnings(readFoldersFile()).join(QLatin1Char('\n'));
+    const QString warning =
+        missingFolderWarnings(readFoldersFile().valueOr({})).join(QLatin1Char('\n'));
     if (!warning.isEmpty() && warning != m_listWarning)
         msgbox::warningBox(warning);
     m_listWarning = warning;

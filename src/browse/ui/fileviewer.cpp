@@ -33,9 +33,9 @@ TFileViewer::TFileViewer(QWidget* parent) : QAbstractScrollArea(parent) {
 
 TFileViewer::~TFileViewer() = default;
 
-bool TFileViewer::openFile(const QString& path, QString* error) {
+Result<> TFileViewer::openFile(const QString& path) {
     m_index.stop();
-    const bool opened = m_file.open(path, error);
+    Result<> opened = m_file.open(path);
     m_top = m_caret = m_anchor = 0;
     m_wantColumn = m_widest = 0;
     m_lastTop = -1;

@@ -22,9 +22,9 @@ public:
     explicit TFileViewer(QWidget* parent = nullptr);
     ~TFileViewer() override;
 
-    // Opens the file (closing the one shown); false with the reason when it cannot be read, and
+    // Opens the file (closing the one shown); fails with the reason when it cannot be read, and
     // the control then shows nothing.
-    bool openFile(const QString& path, QString* error);
+    Result<> openFile(const QString& path);
     const browse::ViewedFile& file() const { return m_file; }
     qint64 fileSize() const { return m_file.size(); }
 
@@ -46,7 +46,6 @@ public:
     int caretColumn() const;
     qint64 topLine() const;
     qint64 caretOffset() const { return m_caret; }
-    qint64 topOffset() const { return m_top; }
 
     bool hasSelection() const { return m_anchor != m_caret; }
     // The selection as text (the hex lines of its rows in hex mode), at most 16 MiB of it.

@@ -171,8 +171,7 @@ QStringList TfrmView::statusTexts() const {
 
 void TfrmView::loadFile(const QString& fileName) {
     m_fileName = fileName;
-    QString error;
-    if (!m_viewer->openFile(fileName, &error))
+    if (!m_viewer->openFile(fileName))
         msgbox::errorBox(QStringLiteral("Could not open file ") + fileName);
     ViewerStatus();
 }
@@ -340,9 +339,9 @@ void TfrmView::btStringsClick() {
             msgbox::errorBox(QStringLiteral("Could not create a temporary file: ") + error);
             return;
         }
-        const browse::StringsResult result = browse::extractStrings(m_fileName, temporary);
-        if (!result.ok)
-            msgbox::errorBox(result.message);
+        const Result<> result = browse::extractStrings(m_fileName, temporary);
+        if (!result)
+            msgbox::errorBox(result.message());
     }
     {
         TfrmView strings(this, m_find, temporary, Kind::Strings);

@@ -239,10 +239,10 @@ void TfrmDelDirectory::StartTheDeletionProcess(FolderMode mode, const ZipRunSett
     settings.deleteAfterZip = m_cbDelete->isChecked();
     settings.zip = zip;
     m_run = std::make_unique<FolderClean>(settings, runHooks());
-    QString error;
-    if (!m_run->start(&error)) {
+    const Result<> started = m_run->start();
+    if (!started) {
         m_run.reset();
-        msgbox::errorBox(error);
+        msgbox::errorBox(started.message());
         return;
     }
     if (m_run->removedAtOnce()) {

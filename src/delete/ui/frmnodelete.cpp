@@ -108,12 +108,12 @@ void TfrmNoDelete::showEvent(QShowEvent* event) {
 
 void TfrmNoDelete::FormShow() {
     m_listBox1->clear();
-    QString error;
-    const QStringList folders = readFoldersFile(&error);
+    const Result<QStringList> read = readFoldersFile();
+    const QStringList folders = read.valueOr({});
     m_listBox1->addItems(folders);
-    if (!error.isEmpty())
+    if (!read)
         msgbox::errorBox(QStringLiteral("The list of folders in ") + foldersFilePath() +
-                         QStringLiteral(" cannot be read: ") + error);
+                         QStringLiteral(" cannot be read: ") + read.message());
     const QStringList missing = missingFolderWarnings(folders);
     if (!missing.isEmpty())
         msgbox::warningBox(missing.join(QLatin1Char('\n')));

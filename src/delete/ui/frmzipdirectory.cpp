@@ -135,9 +135,9 @@ void TfrmZipDirectory::Button3Click() {
     if (ask.exec() != QDialog::Accepted || ask.folderName().isEmpty())
         return;
     const QString target = JoinPath(m_folder, ask.folderName());
-    QString error;
-    if (!zipdest::makeFolderPath(target, &error)) {
-        msgbox::errorBox(target + QStringLiteral(": ") + error);
+    const Result<> made = zipdest::makeFolderPath(target);
+    if (!made) {
+        msgbox::errorBox(target + QStringLiteral(": ") + made.message());
         return;
     }
     m_tree->expandCurrent();

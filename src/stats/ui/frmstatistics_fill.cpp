@@ -150,9 +150,9 @@ void TfrmStatistics::Button1Click() {
     if (!msgbox::askYesNo(QStringLiteral("Reset cumulative totals?")))
         return;
     IniFile ini = settingsFile();
-    QString why;
-    if (!resetTotals(ini, &why))
-        msgbox::errorBox(why);
+    const Result<> reset = resetTotals(ini);
+    if (!reset)
+        msgbox::errorBox(reset.message());
     showFilesDeleted();
 }
 
