@@ -42,7 +42,6 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
         [this](int row) { return dups::rowPath(m_grid, row, quickclean::kGridMode); });
     m_results->model()->setRightAligned(dups::sizeColumn(quickclean::kGridMode));
     m_gridView = m_results->view();
-    setResultView(m_gridView);
     m_gridView->setToolTip(QStringLiteral("Double click to mark for deletion"));
     layout->addWidget(m_gridView, 1);
 
@@ -53,8 +52,6 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
     setStatusLine(m_pnlSel);
-    setAbortButton(m_btAbort);
-    setResultButtons({m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails});
 
     buildPopupMenu();
 
@@ -116,13 +113,7 @@ QWidget* TfrmClean::buildTopPanel() {
 void TfrmClean::buildButtons(QLayout* layout) {
     QHBoxLayout* buttons = buttonRow(3);
     m_btScan = namedButton(this, QStringLiteral("btScan"), QStringLiteral("&Start"));
-    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
-    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
-    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
-    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
-    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
-    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
-    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
+    makeGridButtons();
     // Abort and Mark share one place: Abort shows during a walk, Mark after it.
     addButtons(buttons, {m_btScan, m_btClose, m_btAbort, m_btMark, m_btDelete, m_btOptions,
                          m_btBrowse, m_btDetails});
@@ -144,7 +135,6 @@ void TfrmClean::buildButtons(QLayout* layout) {
 void TfrmClean::FormShow() {
     ReadInFromDisk();
     SelectAll2Click();
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
     m_btScan->setEnabled(m_pckDrive->anyTicked());
     m_btClose->setEnabled(true);

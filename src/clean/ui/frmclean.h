@@ -73,23 +73,12 @@ private:
     dups::SortDirections& m_sortDirections;
     TfrmFind* m_find;
     browse::SortFlags* m_browseSort;
-    int m_savedPanelHeight = 0;
 
-    QWidget* m_pnlTop = nullptr;
     QListWidget* m_pickList1 = nullptr;
-    DriveCheckList* m_pckDrive = nullptr;
     MarkedResultGrid* m_results = nullptr;
-    QTableView* m_gridView = nullptr;
     ResultMenu m_menu;
     HogSort* m_hogSort = nullptr;
     QLabel* m_pnlSel = nullptr;
 
     QPushButton* m_btScan = nullptr;
-    QPushButton* m_btClose = nullptr;
-    QPushButton* m_btAbort = nullptr;
-    QPushButton* m_btMark = nullptr;
-    QPushButton* m_btDelete = nullptr;
-    QPushButton* m_btOptions = nullptr;
-    QPushButton* m_btBrowse = nullptr;
-    QPushButton* m_btDetails = nullptr;
 };

@@ -93,21 +93,14 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     });
     m_model = m_results->model();
     m_gridView = m_results->view();
-    setResultView(m_gridView);
     QHeaderView* header = m_gridView->horizontalHeader();
     layout->addWidget(m_gridView, 1);
 
     // The buttons, below the grid so that they stay when the top panel is shrunk.
     QHBoxLayout* buttons = buttonRow();
     m_btScan = namedButton(this, QStringLiteral("btScan"), QStringLiteral("&Start"));
-    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
-    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
-    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    makeGridButtons();
     m_btCompare = namedButton(this, QStringLiteral("btCompare"), QStringLiteral("P&airs"));
-    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
-    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
-    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
-    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
     addButtons(buttons, {m_btScan, m_btAbort, m_btMark, m_btDelete, m_btCompare, m_btBrowse,
                          m_btDetails, m_btOptions});
     buttons->addStretch(1);
@@ -121,8 +114,6 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
     setStatusLine(m_pnlSel);
-    setAbortButton(m_btAbort);
-    setResultButtons({m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails});
 
     buildPopupMenu();
 
@@ -250,7 +241,6 @@ void TfrmDup::buildPopupMenu() {
 
 void TfrmDup::FormShow() {
     m_cbKB1->setCurrentIndex(1);
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
     m_num1->setValue(250);
     m_num2->setValue(250);

@@ -115,11 +115,9 @@ private:
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     bool m_sameContents = false;                      // taken from cbSameContents then
     bool m_contentsProven = false; // the rows' groups hold files of identical contents
-    int m_savedPanelHeight = 0;
     // The content comparison after the walk, while it runs.
     std::unique_ptr<dups::ContentSearch> m_contents;
 
-    QWidget* m_pnlTop = nullptr;
     QRadioButton* m_rbLarger = nullptr;
     QRadioButton* m_rbSmaller = nullptr;
     QRadioButton* m_rbBetween = nullptr;
@@ -131,22 +129,13 @@ private:
     QLabel* m_lblDup = nullptr;
     QComboBox* m_cbDup = nullptr;
     QCheckBox* m_cbSameContents = nullptr;
-    DriveCheckList* m_pckDrive = nullptr;
 
     MarkedResultGrid* m_results = nullptr;
-    QTableView* m_gridView = nullptr;
     MarkedGridModel* m_model = nullptr;
     QLabel* m_pnlSel = nullptr;
 
     QPushButton* m_btScan = nullptr;
-    QPushButton* m_btAbort = nullptr;
-    QPushButton* m_btMark = nullptr;
-    QPushButton* m_btDelete = nullptr;
     QPushButton* m_btCompare = nullptr;
-    QPushButton* m_btBrowse = nullptr;
-    QPushButton* m_btDetails = nullptr;
-    QPushButton* m_btOptions = nullptr;
-    QPushButton* m_btClose = nullptr;
 
     QMenu* m_popup = nullptr;
     ResultMenu m_menu;

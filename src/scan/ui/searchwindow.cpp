@@ -2,6 +2,7 @@
 
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
+#include "app/ui/widgets.h"
 #include "scan/steppedwalk.h"
 #include "scan/walk.h"
 
@@ -25,7 +26,19 @@ SearchWindow::SearchWindow(QWidget* parent, const QString& objectName, const Opt
 
 SearchWindow::~SearchWindow() {
     // The view reads the grid, which goes before the base class deletes the children.
-    delete m_view;
+    delete m_gridView;
+}
+
+void SearchWindow::makeGridButtons() {
+    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
+    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
+    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
+    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
+    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
+    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
+    setAbortButton(m_btAbort);
+    setResultButtons({m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails});
 }
 
 QHBoxLayout* SearchWindow::buttonRow(int spacing) {
@@ -63,6 +76,7 @@ void SearchWindow::showEvent(QShowEvent* event) {
     m_status->clear();
     m_skippedCount = 0;
     m_skipped.clear();
+    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     FormShow();
     setColumnWidths();
     if (const auto which = placementWindow())

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+class DriveCheckList;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
@@ -74,9 +75,13 @@ protected:
     // Adds the buttons to the row, none of them a default button.
     static void addButtons(QHBoxLayout* row, std::initializer_list<QPushButton*> buttons);
 
-    // The parts the window made: the grid's view (deleted before the grid goes), the status
-    // line, Abort and the buttons that only show with a result.
-    void setResultView(QTableView* view) { m_view = view; }
+    // The buttons of a window with a marked result grid, named and labelled as all of them
+    // have them: btAbort, btMark, btDelete ("Clean?"), btOptions, btBrowse, btDetails and
+    // btClose, with Abort and the five result buttons registered below.
+    void makeGridButtons();
+
+    // The parts the window made: the status line, Abort and the buttons that only show with a
+    // result.
     void setStatusLine(QLabel* status);
     void setAbortButton(QPushButton* button) { m_abortButton = button; }
     void setResultButtons(const QList<QPushButton*>& buttons) { m_resultButtons = buttons; }
@@ -108,7 +113,21 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The result grid, its view (deleted before the grid goes), the top panel (its height is
+    // kept when shown, for "Restore top panel") and the drive list.
     TextGrid m_grid;
+    QTableView* m_gridView = nullptr;
+    QWidget* m_pnlTop = nullptr;
+    int m_savedPanelHeight = 0;
+    DriveCheckList* m_pckDrive = nullptr;
+
+    QPushButton* m_btAbort = nullptr;
+    QPushButton* m_btMark = nullptr;
+    QPushButton* m_btDelete = nullptr;
+    QPushButton* m_btOptions = nullptr;
+    QPushButton* m_btBrowse = nullptr;
+    QPushButton* m_btDetails = nullptr;
+    QPushButton* m_btClose = nullptr;
 
 private:
     void walkEnded();
@@ -117,7 +136,6 @@ private:
 
     Options m_options;
     QVBoxLayout* m_layout = nullptr;
-    QTableView* m_view = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_abortButton = nullptr;
     QList<QPushButton*> m_resultButtons;

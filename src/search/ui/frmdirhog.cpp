@@ -47,7 +47,6 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
     for (int c : {hcSize, hcUsed, hcFiles, hcSubfolders})
         m_model->setRightAligned(c);
     m_gridView = makeResultGridView(this, m_model);
-    setResultView(m_gridView);
     m_gridView->setToolTip(QStringLiteral("Double click to clean the folder, right click for "
                                           "options"));
     layout->addWidget(m_gridView, 1);
@@ -193,7 +192,6 @@ void TfrmDirHog::buildPopupMenu() {
 // ---- showing and closing ---------------------------------------------------------------------
 
 void TfrmDirHog::FormShow() {
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
     m_copyList.clear();
     m_btTop->setFocus();

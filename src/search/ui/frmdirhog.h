@@ -70,21 +70,12 @@ private:
     // descending text order.
     QStringList m_copyList;
     bool m_aborted = false;
-    int m_savedPanelHeight = 0;
 
-    QWidget* m_pnlTop = nullptr;
-    DriveCheckList* m_pckDrive = nullptr;
     MarkedGridModel* m_model = nullptr;
-    QTableView* m_gridView = nullptr;
     QLabel* m_status = nullptr;
 
     QPushButton* m_btTop = nullptr;
     QPushButton* m_btAll = nullptr;
-    QPushButton* m_btAbort = nullptr;
-    QPushButton* m_btDelete = nullptr;
-    QPushButton* m_btOptions = nullptr;
-    QPushButton* m_btBrowse = nullptr;
-    QPushButton* m_btClose = nullptr;
 
     QMenu* m_popup = nullptr;
     QAction* m_shrink = nullptr;

@@ -71,19 +71,12 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
                                      [this](int row) { return dates::rowPath(m_grid, row); });
     m_results->model()->setRightAligned(dates::mcSize);
     m_gridView = m_results->view();
-    setResultView(m_gridView);
     layout->addWidget(m_gridView, 1);
 
     QHBoxLayout* buttons = buttonRow();
     m_btOK = namedButton(this, QStringLiteral("btOK"), QStringLiteral("&Start"));
-    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
-    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
-    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    makeGridButtons();
     m_results->setCleanButton(m_btDelete);
-    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
-    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
-    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
-    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
     addButtons(buttons,
                {m_btOK, m_btAbort, m_btMark, m_btDelete, m_btOptions, m_btDetails, m_btBrowse});
     buttons->addStretch(1);
@@ -94,8 +87,6 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     layout->addWidget(m_status);
     m_results->setStatusLine(m_status);
     setStatusLine(m_status);
-    setAbortButton(m_btAbort);
-    setResultButtons({m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete});
 
     buildPopupMenu();
 
@@ -210,7 +201,6 @@ void TfrmMods::buildPopupMenu() {
 // ---- showing and closing ---------------------------------------------------------------------
 
 void TfrmMods::FormShow() {
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     const QString today = QLocale().toString(QDate::currentDate(), shortDateFormat());
     m_dtStart->setText(today);
     m_dtEnd->setText(today);

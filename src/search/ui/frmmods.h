@@ -74,9 +74,7 @@ private:
     dates::SortDirections& m_sortDirections;
     TfrmFind* m_find;
     browse::SortFlags* m_browseSort;
-    int m_savedPanelHeight = 0;
 
-    QWidget* m_pnlTop = nullptr;
     std::array<QRadioButton*, 3> m_rgWhat{};
     std::array<QRadioButton*, 3> m_rgWhen{};
     QLineEdit* m_dtStart = nullptr;
@@ -85,19 +83,10 @@ private:
     QToolButton* m_popEndDate = nullptr;
     QLabel* m_lblAnd = nullptr;
     WildCardBox* m_wild = nullptr;
-    DriveCheckList* m_pckDrive = nullptr;
     MarkedResultGrid* m_results = nullptr;
-    QTableView* m_gridView = nullptr;
     QLabel* m_status = nullptr;
 
     QPushButton* m_btOK = nullptr;
-    QPushButton* m_btAbort = nullptr;
-    QPushButton* m_btMark = nullptr;
-    QPushButton* m_btDelete = nullptr;
-    QPushButton* m_btOptions = nullptr;
-    QPushButton* m_btDetails = nullptr;
-    QPushButton* m_btBrowse = nullptr;
-    QPushButton* m_btClose = nullptr;
 
     ResultMenu m_menu;
     std::array<QAction*, dates::kColumnCount> m_sortItems{};
