@@ -47,13 +47,12 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
 
     buildButtons(layout);
 
-    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
-    layout->addWidget(m_pnlSel);
+    m_pnlSel = addStatusLine(QStringLiteral("pnlSel"));
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
-    setStatusLine(m_pnlSel);
 
     buildPopupMenu();
+    setColumnDesign(kWidths, {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
 
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_hogSort->headerClick(column); });
@@ -161,11 +160,6 @@ void TfrmClean::btEditClick() {
         editor.exec();
     }
     ReadInFromDisk(); // no item is selected afterwards
-}
-
-void TfrmClean::setColumnWidths() {
-    setDesignedColumnWidths(m_gridView, kWidths,
-                            {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
 }
 
 // ---- scanning --------------------------------------------------------------------------------

@@ -22,8 +22,9 @@ class QTableView;
 
 // "Find and delete temporary files": quick clean.  The user selects temporary-file patterns
 // and drives, starts the walk, marks rows of the result grid and hands the marked files to the
-// deletion window, which closes this window unless it was cancelled.  The main window gives
-// the grid's sort directions, which live for the whole run.
+// deletion window, which closes this window unless it was cancelled.  Esc and the close box
+// during a walk stop it and close the window.  The main window gives the grid's sort
+// directions, which live for the whole run.
 //
 // The walk and the found files live in clean/quickclean.h; marking, sorting and the clipboard
 // text are those of the large-file grid (dup/dupsearch.h).
@@ -47,11 +48,8 @@ public:
     QString printTitle() const;
     QMenu* popupMenu() const { return m_menu.popup; }
 
-    // Closing (Close, the close box, Esc) during a walk stops it and closes the window.
-
 protected:
     void FormShow() override;
-    void setColumnWidths() override;
     void enableInputs(bool on) override;
     int takeResult(scan::Search& search, bool aborted) override;
     void showFound(int rows) override;

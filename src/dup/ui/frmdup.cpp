@@ -109,11 +109,9 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
 
     m_btCompare->setEnabled(m_compare != nullptr);
 
-    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
-    layout->addWidget(m_pnlSel);
+    m_pnlSel = addStatusLine(QStringLiteral("pnlSel"));
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
-    setStatusLine(m_pnlSel);
 
     buildPopupMenu();
 
@@ -260,19 +258,14 @@ void TfrmDup::applyMode() {
     m_cbSameContents->setVisible(duplicates);
     m_lblDup->setVisible(duplicates);
     m_menu.sort->menuAction()->setVisible(!duplicates);
+    using namespace dups;
+    if (duplicates)
+        setColumnDesign(kDupWidths, {dcSize, dcModified, dcTime, dcAccess});
+    else
+        setColumnDesign(kHogWidths, {hcSize, hcModified, hcTime, hcAccess});
     m_model->setMarkColumn(dups::markColumn(m_mode));
     for (int c = 0; c < 7; ++c)
         m_model->setRightAligned(c, c == dups::sizeColumn(m_mode));
-}
-
-void TfrmDup::setColumnWidths() {
-    const bool duplicates = m_mode == dups::Mode::Duplicates;
-    // The last column stretches over the rest of the grid's width.
-    using namespace dups;
-    if (duplicates)
-        setDesignedColumnWidths(m_gridView, kDupWidths, {dcSize, dcModified, dcTime, dcAccess});
-    else
-        setDesignedColumnWidths(m_gridView, kHogWidths, {hcSize, hcModified, hcTime, hcAccess});
 }
 
 std::optional<PlacementWindow> TfrmDup::placementWindow() const {

@@ -72,12 +72,8 @@ public:
     // The options menu (also the grid's right-click menu).
     QMenu* popupMenu() const { return m_popup; }
 
-    // Closing is refused while a walk or the content comparison runs (only Abort reacts then);
-    // otherwise the placement of the mode's window is stored before the window goes.
-
 protected:
     void FormShow() override;
-    void setColumnWidths() override;
     void enableInputs(bool on) override;
     int takeResult(scan::Search& search, bool aborted) override;
     void showFound(int rows) override;

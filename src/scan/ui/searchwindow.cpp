@@ -1,5 +1,6 @@
 #include "scan/ui/searchwindow.h"
 
+#include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
 #include "app/ui/widgets.h"
@@ -55,9 +56,11 @@ void SearchWindow::addButtons(QHBoxLayout* row, std::initializer_list<QPushButto
     }
 }
 
-void SearchWindow::setStatusLine(QLabel* status) {
-    m_status = status;
+QLabel* SearchWindow::addStatusLine(const QString& name) {
+    m_status = statusPanel(this, name);
+    m_layout->addWidget(m_status);
     m_status->installEventFilter(this);
+    return m_status;
 }
 
 void SearchWindow::showResultButtons(bool on) {
@@ -83,6 +86,11 @@ void SearchWindow::showEvent(QShowEvent* event) {
         placement::restore(this, *which);
     else
         placement::centre(this);
+}
+
+void SearchWindow::setColumnWidths() {
+    if (!m_widths.empty())
+        setDesignedColumnWidths(m_gridView, m_widths.data(), int(m_widths.size()), m_fitted);
 }
 
 void SearchWindow::resizeEvent(QResizeEvent* event) {

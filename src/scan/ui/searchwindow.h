@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class DriveCheckList;
 class QHBoxLayout;
@@ -80,16 +81,16 @@ protected:
     // btClose, with Abort and the five result buttons registered below.
     void makeGridButtons();
 
-    // The parts the window made: the status line, Abort and the buttons that only show with a
-    // result.
-    void setStatusLine(QLabel* status);
+    // Adds the status line at the window's foot: the walk's folder, the result's count and the
+    // folders the walk could not read, listed on a click.
+    QLabel* addStatusLine(const QString& name);
+    // The parts the window made: Abort and the buttons that only show with a result.
     void setAbortButton(QPushButton* button) { m_abortButton = button; }
     void setResultButtons(const QList<QPushButton*>& buttons) { m_resultButtons = buttons; }
 
     // --- what the window supplies
     // Its part of showing (FormShow): the panel's values, focus, the grid cleared.
     virtual void FormShow() = 0;
-    virtual void setColumnWidths() = 0;
     // Its inputs during a scan (on = false) and after it.
     virtual void enableInputs(bool on) = 0;
     // Takes what the search found once the walk is over; returns the rows found, or kStillBusy.
@@ -100,6 +101,14 @@ protected:
     virtual void onAbort() {}
     virtual void showResultButtons(bool on);
     virtual std::optional<PlacementWindow> placementWindow() const { return m_options.placement; }
+
+    // The grid's designed column widths (at 96 pixels per inch; the last column takes the
+    // rest) and the columns widened to their texts, applied when shown, resized and filled.
+    template <int N> void setColumnDesign(const int (&widths)[N], const QList<int>& fitted) {
+        m_widths.assign(widths, widths + N);
+        m_fitted = fitted;
+    }
+    void setColumnWidths();
 
     // --- what the piece does
     // Starts the search's walk over the drives; takeResult() gets it when the walk is over.
@@ -135,6 +144,8 @@ private:
     void showSkipped();
 
     Options m_options;
+    std::vector<int> m_widths;
+    QList<int> m_fitted;
     QVBoxLayout* m_layout = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_abortButton = nullptr;

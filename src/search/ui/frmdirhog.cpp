@@ -52,13 +52,12 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
     layout->addWidget(m_gridView, 1);
     layout->addLayout(buildButtons());
 
-    m_status = statusPanel(this, QStringLiteral("StatusLine"));
-    layout->addWidget(m_status);
-    setStatusLine(m_status);
+    m_status = addStatusLine(QStringLiteral("StatusLine"));
     setAbortButton(m_btAbort);
     setResultButtons({m_btOptions, m_btBrowse, m_btDelete});
 
     buildPopupMenu();
+    setColumnDesign(kWidths, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
 
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TfrmDirHog::sortGrid);
@@ -198,10 +197,6 @@ void TfrmDirHog::FormShow() {
     setMinimumSize(std::min(m_pckDrive->geometry().right() + scaledPixels(this, 3),
                             screen() ? screen()->availableGeometry().width() - 10 : 10000),
                    2 * (m_pnlTop->geometry().bottom() + 1));
-}
-
-void TfrmDirHog::setColumnWidths() {
-    setDesignedColumnWidths(m_gridView, kWidths, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
 }
 
 // ---- scanning --------------------------------------------------------------------------------

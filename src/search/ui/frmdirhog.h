@@ -34,12 +34,8 @@ public:
     QMenu* popupMenu() const { return m_popup; }
     QTableView* gridView() const { return m_gridView; }
 
-    // Closing is always allowed; a walk under way is stopped first.  The window is centred
-    // when shown and stores no placement.
-
 protected:
     void FormShow() override;
-    void setColumnWidths() override;
     void enableInputs(bool on) override;
     int takeResult(scan::Search& search, bool aborted) override;
     void showFound(int rows) override;

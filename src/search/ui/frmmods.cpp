@@ -83,12 +83,12 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     addButtons(buttons, {m_btClose});
     layout->addLayout(buttons);
 
-    m_status = statusPanel(this, QStringLiteral("StatusLine"));
-    layout->addWidget(m_status);
+    m_status = addStatusLine(QStringLiteral("StatusLine"));
     m_results->setStatusLine(m_status);
-    setStatusLine(m_status);
 
     buildPopupMenu();
+    setColumnDesign(kWidths,
+                    {dates::mcAccessed, dates::mcCreated, dates::mcModified, dates::mcSize});
 
     connect(m_btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
     connect(m_btAbort, &QPushButton::clicked, this, &SearchWindow::btAbortClick);
@@ -209,11 +209,6 @@ void TfrmMods::FormShow() {
     m_btOK->setFocus();
     clearGrid();
     rgWhenClick();
-}
-
-void TfrmMods::setColumnWidths() {
-    using namespace dates;
-    setDesignedColumnWidths(m_gridView, kWidths, {mcAccessed, mcCreated, mcModified, mcSize});
 }
 
 // ---- dates -----------------------------------------------------------------------------------

@@ -44,7 +44,6 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void FormShow() override;
-    void setColumnWidths() override;
     void enableInputs(bool on) override;
     int takeResult(scan::Search& search, bool aborted) override;
     void showFound(int rows) override;
