@@ -49,7 +49,7 @@ WalkResult walkOnce(const QString& tree, int threads) {
     scan::Walker walker(abort);
     walker.setThreadCount(threads);
     WalkResult r;
-    // As a tool sets it up: a filter that reads every field, a status bar and an event pump.
+    // As a tool sets it up: a filter that reads every field and a status bar.
     walker.callbacks().file = [&r](const scan::WalkFolder&, const platform::DirEntry& e) {
         ++r.files;
         r.checksum +=
@@ -57,7 +57,6 @@ WalkResult walkOnce(const QString& tree, int threads) {
     };
     QString status;
     walker.callbacks().progress = [&status](const QString& folder) { status = folder; };
-    walker.callbacks().pumpEvents = [] { QCoreApplication::processEvents(); };
     walker.walkTree(tree);
     return r;
 }

@@ -4,7 +4,7 @@
 #include "clean/temppatterns.h"
 #include "dup/dupsearch.h"
 #include "dup/foundlist.h"
-#include "scan/walk.h"
+#include "scan/search.h"
 
 #include <QChar>
 #include <QList>
@@ -29,14 +29,11 @@ quint32 fileMask();
 // One scan.  The window gives the walker its progress and drive callbacks and runs the walk in
 // steps (scan::SteppedWalk); abort() stops it.  Only the files found are kept, not the files
 // walked.
-class Search {
+class Search : public scan::Search {
 public:
     // The selected items of the pattern list ("*.tmp\tTMP File", ...).
     explicit Search(const QStringList& selectedItems);
 
-    void abort() { m_walker.abort(); }
-
-    scan::Walker& walker() { return m_walker; }
     // Files found so far.
     qsizetype foundCount() const { return m_found.count(); }
 
@@ -49,7 +46,6 @@ public:
     int fillGrid(TextGrid& grid, dups::SortDirections& directions);
 
 private:
-    scan::Walker m_walker;
     dups::FoundList m_found;
 };
 

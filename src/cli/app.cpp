@@ -10,6 +10,7 @@
 #include "platform/interrupts.h"
 #include "platform/names.h"
 #include "platform/registry.h"
+#include "scan/search.h"
 #include "zip/zipwriter.h"
 
 #include <QFileDevice>
@@ -157,11 +158,17 @@ int run(const QStringList& arguments, const Streams& s) {
         complain(s, written);
         return exError;
     }
+    int status = exFound;
     if (outcome.found == 0)
-        return exNothing;
-    if (o.disposal == Disposal::None)
-        return exFound;
-    return dispose(o, outcome.disposable, s);
+        status = exNothing;
+    else if (o.disposal != Disposal::None)
+        status = dispose(o, outcome.disposable, s);
+    if (outcome.skipped > 0 && (status == exFound || status == exNothing)) {
+        complain(s, scan::skippedText(outcome.skipped) +
+                        QStringLiteral(": the result may be incomplete"));
+        return exIncomplete;
+    }
+    return status;
 }
 
 } // namespace cli

@@ -7,8 +7,10 @@
 namespace cli {
 
 // Exit statuses.  A zip run stopped by a signal ends with 128 plus the signal's number, as a
-// shell reports a program the signal ended.
-enum ExitStatus { exFound = 0, exNothing = 1, exError = 2, exInterrupted = 128 };
+// shell reports a program the signal ended.  A search that ran but could not read some folder
+// below a target ends with exIncomplete instead of exFound or exNothing (its result may miss
+// files); an error or a signal still takes precedence.
+enum ExitStatus { exFound = 0, exNothing = 1, exError = 2, exIncomplete = 3, exInterrupted = 128 };
 
 struct Streams {
     QIODevice* out = nullptr; // results

@@ -396,6 +396,7 @@ QString programHelp() {
         "\n'vastel-cli COMMAND --help' lists the options of a command.\n"
         "Exit status: 0 something found (or disposed of), 1 nothing found (or the disposal\n"
         "declined), 2 a usage or I/O error, or files that could not be disposed of;\n"
+        "3 the search ran but could not read some folder (the result may be incomplete);\n"
         "130 or 143 a zip run stopped by SIGINT or SIGTERM.\n");
     return text;
 }

@@ -121,11 +121,18 @@ std::function<bool(int row, int kept)> keepRule(const TextGrid& grid, Options::K
 
 // ---- the searches ----------------------------------------------------------------------------
 
+// Walks the targets for the search; the outcome learns what could not be read.
+void walk(scan::Search& search, const QList<Target>& targets, Progress& progress,
+          SearchOutcome& out, const std::function<bool()>& stopped = {}) {
+    out.error = walkTargets(search.walker(), targets, progress, stopped);
+    out.skipped = search.skippedCount();
+}
+
 void runDups(const Options& o, const QList<Target>& targets, Progress& progress,
              SearchOutcome& out) {
     using namespace dups;
     Search search(o.dup);
-    out.error = walkTargets(search.walker(), targets, progress, [&] { return search.listFull(); });
+    walk(search, targets, progress, out, [&] { return search.listFull(); });
     if (search.listFull())
         progress.message(listFullMessage());
     const Mode mode = o.dup.mode;
@@ -179,7 +186,7 @@ void runDates(const Options& o, const QList<Target>& targets, Progress& progress
     TextGrid grid(kColumnCount);
     grid.setHeader(gridHeaders());
     Search search(o.date, grid);
-    out.error = walkTargets(search.walker(), targets, progress);
+    walk(search, targets, progress, out);
     out.table.columns = {{QStringLiteral("filename")},
                          {QStringLiteral("accessed")},
                          {QStringLiteral("created")},
@@ -206,7 +213,7 @@ void runFolderHogs(const Options& o, const QList<Target>& targets, Progress& pro
                    SearchOutcome& out) {
     using namespace folderhogs;
     Search search(o.folderMode);
-    out.error = walkTargets(search.walker(), targets, progress);
+    walk(search, targets, progress, out);
     // The window's order: the copy order, then largest first.
     QStringList rows = search.takeRows();
     sortCopyOrder(rows);
@@ -243,7 +250,7 @@ void runClean(const Options& o, const QList<Target>& targets, Progress& progress
         return;
     }
     quickclean::Search search(items);
-    out.error = walkTargets(search.walker(), targets, progress);
+    walk(search, targets, progress, out);
     TextGrid grid(dups::columnCount(quickclean::kGridMode));
     grid.setHeader(dups::gridHeaders(quickclean::kGridMode));
     dups::SortDirections directions;
@@ -308,7 +315,7 @@ void runStats(const Options& o, const QList<Target>& targets, Progress& progress
     using namespace stats;
     Collector collector(typeFilter(o.statTypes), QDate::currentDate());
     collector.setOverhang(targets.size() == 1 && !targets.first().drive.isNull());
-    out.error = walkTargets(collector.walker(), targets, progress);
+    walk(collector, targets, progress, out);
     presetSelectedTypes(collector.totals().types, collector.filter());
     const StatTotals& t = collector.totals();
     out.found = t.filesCounted;

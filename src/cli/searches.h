@@ -26,7 +26,8 @@ struct SearchOutcome {
     ResultTable table;
     qsizetype found = 0; // results (rows; for the statistics the files counted)
     Disposable disposable;
-    QString error; // why the search could not run or read a target; empty otherwise
+    QString error;      // why the search could not run or read a target; empty otherwise
+    qint64 skipped = 0; // folders below a target that could not be read
 };
 
 // Runs the command's search over the arguments' targets.

@@ -173,8 +173,11 @@ QString walkTargets(scan::Walker& walker, const QList<Target>& targets, Progress
     callbacks.progress = [&](const QString& folder) {
         progress.show(walker.fileCount(), folders, folder);
     };
-    callbacks.folderSkipped = [&](const QString& path, int error) {
-        progress.message(QStringLiteral("cannot read %1: %2").arg(path, qt_error_string(error)));
+    const auto skipped = callbacks.folderSkipped;
+    callbacks.folderSkipped = [&](const QString& path, const QString& reason) {
+        progress.message(QStringLiteral("cannot read %1: %2").arg(path, reason));
+        if (skipped)
+            skipped(path, reason);
     };
     QString failure;
     callbacks.driveFailed = [&](QChar, const QString& root) {
@@ -197,7 +200,7 @@ QString walkTargets(scan::Walker& walker, const QList<Target>& targets, Progress
     progress.clear();
     callbacks.enterFolder = enter;
     callbacks.progress = nullptr;
-    callbacks.folderSkipped = nullptr;
+    callbacks.folderSkipped = skipped;
     callbacks.driveFailed = nullptr;
     return failure;
 }

@@ -68,7 +68,7 @@ QString rowPath(const TextGrid& grid, int row, Mode mode) {
 // ---- the search ------------------------------------------------------------------------------
 
 Search::Search(bool& abortFlag, const SearchSettings& settings)
-    : m_abort(abortFlag), m_settings(settings), m_walker(abortFlag),
+    : scan::Search(abortFlag), m_abort(abortFlag), m_settings(settings),
       m_found(settings.mode, settings.criterion) {
     m_walker.setPattern(settings.pattern);
     m_walker.callbacks().file = [this](const scan::WalkFolder& folder,

@@ -5,7 +5,7 @@
 #include "delete/reallydelete.h"
 #include "dup/foundlist.h"
 #include "platform/dirsearch.h"
-#include "scan/walk.h"
+#include "scan/search.h"
 
 #include <QChar>
 #include <QList>
@@ -80,15 +80,14 @@ struct SearchSettings {
 // the grid.  The window gives the walker its progress and drive callbacks and runs the walk in
 // steps (scan::SteppedWalk); abort() stops it, and the search stops itself when the found list
 // is full.  A blocking walk (scanDrives, scanTree) can also take an abort flag of the caller's.
-class Search {
+class Search : public scan::Search {
 public:
     explicit Search(const SearchSettings& settings);
     Search(bool& abortFlag, const SearchSettings& settings);
 
     // Ends the walk; what was found so far stays.
-    void abort();
+    void abort() override;
 
-    scan::Walker& walker() { return m_walker; }
     FoundList& found() { return m_found; }
 
     // Walks the drives, or one folder tree, collecting lines.
@@ -109,7 +108,6 @@ private:
     bool m_ownAbort = false; // the flag when the caller gives none
     bool& m_abort;
     SearchSettings m_settings;
-    scan::Walker m_walker;
     FoundList m_found;
     bool m_full = false;
 };

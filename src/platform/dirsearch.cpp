@@ -444,6 +444,10 @@ bool lookUpFile(const QString& path, DirEntry* entry) {
     return lookUpEntry(path, entry) && !(entry->attributes & faDirectory);
 }
 
+QString errorText(int error) {
+    return internal::systemMessage(error);
+}
+
 void setOpenFault(const QString& folder, int error) {
     if (error)
         openFaults().insert(folder, error);

@@ -185,6 +185,10 @@ bool lookUpEntry(const QString& path, DirEntry* entry);
 // attribute but faDirectory).
 bool lookUpFile(const QString& path, DirEntry* entry);
 
+// The system's message for an error number a search reported (error()), such as "Permission
+// denied".
+QString errorText(int error);
+
 // For tests: opening the folder with this path (as folder() would give it) fails with the
 // error (EACCES, ENOENT, ...).  Error 0 removes the fault.  Faults are changed only while no
 // search runs in another thread.

@@ -13,6 +13,9 @@ namespace {
 
 constexpr int kMaxThreads = 8;
 
+// Least time between two calls of `progress` in a blocking walk.
+constexpr std::chrono::milliseconds kProgressInterval(20);
+
 using Result = ReadAhead::Result;
 
 // Errors of opening an entry that mean "this is no folder of ours to enter": not a folder
@@ -63,23 +66,18 @@ Walker::Level& Walker::levelAt(int depth) {
     return *m_levels[size_t(depth)];
 }
 
-void Walker::tick(const WalkFolder& folder) {
-    if (!m_callbacks.pumpEvents && !m_callbacks.progress)
+void Walker::reportProgress(const WalkFolder& folder) {
+    if (!m_callbacks.progress || Clock::now() - m_lastProgress < kProgressInterval)
         return;
-    if (Clock::now() - m_lastPump < std::chrono::milliseconds(m_pumpInterval))
-        return;
-    if (m_callbacks.progress)
-        m_callbacks.progress(folder.path);
-    if (m_callbacks.pumpEvents)
-        m_callbacks.pumpEvents();
-    m_lastPump = Clock::now();
+    m_callbacks.progress(folder.path);
+    m_lastProgress = Clock::now();
 }
 
-// How long a blocking walk may wait for the workers before the window's next turn.
-Walker::Clock::time_point Walker::nextPump() const {
-    if (!m_callbacks.pumpEvents && !m_callbacks.progress)
+// How long a blocking walk may wait for the workers before the status bar's next turn.
+Walker::Clock::time_point Walker::nextProgress() const {
+    if (!m_callbacks.progress)
         return Clock::time_point::max();
-    return m_lastPump + std::chrono::milliseconds(std::max(m_pumpInterval, 1));
+    return m_lastProgress + kProgressInterval;
 }
 
 // Forgets the walk in progress without further callbacks.
@@ -166,7 +164,7 @@ bool Walker::beginTree(const QString& givenRoot, QChar drive) {
     top.folder.root = root;
     top.stage = Stage::Enter;
     m_depth = 0;
-    m_lastPump = Clock::now();
+    m_lastProgress = Clock::now();
     return true;
 }
 
@@ -195,9 +193,9 @@ void Walker::endTree() {
     m_readAhead.reset();
 }
 
-// Delivers until the walk is over or the deadline passed.  A blocking walk (pumping) gives the
-// window its turn while it waits for the workers.
-void Walker::run(Clock::time_point deadline, bool pumping) {
+// Delivers until the walk is over or the deadline passed.  A blocking walk reports its progress
+// while it waits for the workers too.
+void Walker::run(Clock::time_point deadline, bool blocking) {
     struct Delivering {
         bool& flag;
         explicit Delivering(bool& f) : flag(f) { flag = true; }
@@ -208,9 +206,10 @@ void Walker::run(Clock::time_point deadline, bool pumping) {
     for (;;) {
         if (m_depth < 0 && !beginNextDrive())
             return;
-        const Clock::time_point waitUntil = pumping ? std::min(deadline, nextPump()) : deadline;
-        if (advance(waitUntil, pumping) == Outcome::Waiting && pumping && m_depth >= 0)
-            tick(m_levels[size_t(m_depth)]->folder);
+        const Clock::time_point waitUntil =
+            blocking ? std::min(deadline, nextProgress()) : deadline;
+        if (advance(waitUntil, blocking) == Outcome::Waiting && blocking && m_depth >= 0)
+            reportProgress(m_levels[size_t(m_depth)]->folder);
         if (timed && Clock::now() >= deadline)
             return;
     }
@@ -218,7 +217,7 @@ void Walker::run(Clock::time_point deadline, bool pumping) {
 
 // One move of the walk: a folder entered, a subfolder taken or opened, a file delivered or a
 // folder left.  Waiting when the workers have not read what comes next by waitUntil.
-Walker::Outcome Walker::advance(Clock::time_point waitUntil, bool pumping) {
+Walker::Outcome Walker::advance(Clock::time_point waitUntil, bool blocking) {
     Level& level = *m_levels[size_t(m_depth)];
     ReadAhead* const readAhead = m_readAhead.get();
 
@@ -256,8 +255,8 @@ Walker::Outcome Walker::advance(Clock::time_point waitUntil, bool pumping) {
             return Outcome::Delivered;
         }
         level.stage = Stage::Opening;
-        if (pumping)
-            tick(level.folder);
+        if (blocking)
+            reportProgress(level.folder);
         return Outcome::Delivered;
     }
 
@@ -278,7 +277,7 @@ Walker::Outcome Walker::advance(Clock::time_point waitUntil, bool pumping) {
         level.stage = Stage::Subfolders;
         if (r == Result::No) {
             if (!isQuietSkip(error) && m_callbacks.folderSkipped)
-                m_callbacks.folderSkipped(path, error);
+                m_callbacks.folderSkipped(path, platform::errorText(error));
             return Outcome::Delivered;
         }
         child.folder.path = path;
@@ -303,8 +302,8 @@ Walker::Outcome Walker::advance(Clock::time_point waitUntil, bool pumping) {
             if (m_callbacks.file)
                 m_callbacks.file(level.folder, *entry);
             ++m_fileCount;
-            if (pumping)
-                tick(level.folder);
+            if (blocking)
+                reportProgress(level.folder);
             return Outcome::Delivered;
         }
         if (readAhead)

@@ -48,14 +48,13 @@
 //
 // Two ways to run a walk:
 //
-//   - Blocking: walkTree and scanAllDrives return when the walk is over.  To keep a window
-//     alive the walk calls `progress` and then `pumpEvents` whenever the pump interval (20 ms by
-//     default) has passed since the last call, checked after every folder and every entry and
-//     while it waits for the workers; the window processes its events there, and its Abort
-//     button sets the tool's abort flag.
-//   - In steps, for an object on the window's thread that never pumps events: startTree or
-//     startDrives, then step() again and again, each call delivering entries until its time is
-//     spent; pumpEvents is never called, `progress` once at the end of each step.  abort() ends
+//   - Blocking: walkTree and scanAllDrives return when the walk is over.  `progress` is called
+//     with the folder being examined at most every 20 ms, checked after every folder and every
+//     entry and while the walk waits for the workers.  For the command line and tests; a window
+//     never blocks its event loop this way.
+//   - In steps, for an object on the window's thread: startTree or startDrives, then step()
+//     again and again (scan::SteppedWalk does it from the event loop), each call delivering
+//     entries until its time is spent, `progress` once at the end of each step.  abort() ends
 //     the walk at once; a flag of the tool's that is set between steps is seen by the next one.
 //
 // The abort flag (the tool's, given to the constructor, or the walker's own, set by abort()) is
@@ -68,49 +67,23 @@
 //
 // The walk never changes the process's current folder.
 //
-// Typical blocking use in a tool:
+// Typical use: a search that owns its walker (see scan/search.h), run in steps from the
+// window's event loop by scan::SteppedWalk, so that no window processes events by hand:
 //
-//     static bool g_abort = false;               // the tool's own flag, set by its Abort button
-//     scan::Walker walker(g_abort);
-//     walker.setPattern(cbWildCard->currentText());
-//     walker.callbacks().file = [&](const scan::WalkFolder& f, const platform::DirEntry& e) {
-//         if (passesFilter(e)) lines << buildLine(f.path, e);
-//     };
-//     walker.callbacks().progress = [&](const QString& folder) { pnlSel->setText(folder); };
-//     walker.callbacks().pumpEvents = [] { QCoreApplication::processEvents(); };
-//     walker.callbacks().driveFailed = [&](QChar, const QString& root) {
+//     auto search = std::make_unique<quickclean::Search>(patterns);   // a scan::Search
+//     scan::WalkCallbacks& callbacks = search->walker().callbacks();
+//     callbacks.progress = [this](const QString& folder) { status->setText(folder); };
+//     callbacks.driveFailed = [](QChar, const QString& root) {
 //         msgbox::errorBox(scan::cantOpenDriveMessage(root));
 //     };
-//     g_abort = false;
-//     walker.scanAllDrives(tickedLetters);
+//     auto walk = std::make_unique<scan::SteppedWalk>(search->walker());
+//     connect(walk.get(), &scan::SteppedWalk::finished, this, &Window::scanFinished);
+//     walk->startDrives(tickedLetters);
 //
-// A search that runs in steps from the window's event loop, owning its abort:
-//
-//     class FolderSizes : public QObject {
-//         Q_OBJECT
-//     public:
-//         FolderSizes() {
-//             m_walker.callbacks().file = [this](const scan::WalkFolder& f,
-//                                                const platform::DirEntry& e) { add(f, e); };
-//             m_timer.setInterval(0);               // runs whenever the event loop is idle
-//             connect(&m_timer, &QTimer::timeout, this, [this] {
-//                 if (!m_walker.step(16)) {         // about one frame of work
-//                     m_timer.stop();
-//                     emit finished();
-//                 }
-//             });
-//         }
-//         void start(const QString& root) {
-//             if (m_walker.startTree(root))
-//                 m_timer.start();
-//         }
-//         void abort() { m_walker.abort(); }       // the Abort button
-//     signals:
-//         void finished();
-//     private:
-//         scan::Walker m_walker;                     // no flag given: the walker owns its abort
-//         QTimer m_timer;
-//     };
+//     // The Abort button: the walk waits while the notice is up, then unwinds.
+//     walk->pause();
+//     search->abort();
+//     walk->resume();
 namespace scan {
 
 class ReadAhead;
@@ -133,17 +106,15 @@ struct WalkCallbacks {
     // folder that enterFolder saw, also while the walk unwinds after the abort flag was set;
     // `complete` is false then.
     std::function<void(const WalkFolder&, bool complete)> leaveFolder;
-    // The folder being examined, for the status bar; called right before pumpEvents (and at the
-    // end of each step of a walk in steps).
+    // The folder being examined, for the status bar: every 20 ms or so in a blocking walk, at
+    // the end of each step of a walk in steps.
     std::function<void(const QString& folder)> progress;
-    // Lets the window process its pending events (repaint, the Abort button); blocking walks
-    // only.
-    std::function<void()> pumpEvents;
     // scanAllDrives: the root of a ready drive could not be opened.  Windows show
     // cantOpenDriveMessage(root) in an error box; the walk goes on with the next drive.
     std::function<void(QChar drive, const QString& root)> driveFailed;
-    // A folder below the root could not be opened (error is the system's error number).
-    std::function<void(const QString& path, int error)> folderSkipped;
+    // A folder below the root could not be opened; reason is the system's message for the
+    // error (platform::errorText), such as "Permission denied".
+    std::function<void(const QString& path, const QString& reason)> folderSkipped;
 };
 
 // "Can't open drive " followed by the drive's root.
@@ -171,10 +142,6 @@ public:
     // faReadOnly | faHidden | faVolumeId | faArchive.
     void setFileMask(quint32 mask) { m_fileMask = mask; }
     quint32 fileMask() const { return m_fileMask; }
-
-    // Least time between two calls of progress/pumpEvents in a blocking walk, in milliseconds
-    // (20 by default); 0 calls them after every folder and entry.
-    void setPumpInterval(int milliseconds) { m_pumpInterval = milliseconds; }
 
     // The threads that read folders, the caller's thread included: 0 (the default) for one per
     // processor core, at most 8; 1 reads every folder in the caller's thread alone.  Pattern,
@@ -237,19 +204,18 @@ private:
     void drop();
     bool beginTree(const QString& root, QChar drive);
     bool beginNextDrive();
-    void run(Clock::time_point deadline, bool pumping);
-    Outcome advance(Clock::time_point waitUntil, bool pumping);
+    void run(Clock::time_point deadline, bool blocking);
+    Outcome advance(Clock::time_point waitUntil, bool blocking);
     void endTree();
     Level& levelAt(int depth);
-    void tick(const WalkFolder& folder);
-    Clock::time_point nextPump() const;
+    void reportProgress(const WalkFolder& folder);
+    Clock::time_point nextProgress() const;
     bool aborted() const { return m_abort || m_ownAbort; }
 
     bool m_ownAbort = false;
     const bool& m_abort;
     platform::WildcardPattern m_pattern;
     quint32 m_fileMask = platform::faReadOnly | platform::faVolumeId | platform::faArchive;
-    int m_pumpInterval = 20;
     int m_threadCount = 0;
     int m_maxFolders = 64;
     int m_maxEntries = 8192;
@@ -265,7 +231,7 @@ private:
     bool m_delivering = false; // inside run(): callbacks may be running
     std::unique_ptr<ReadAhead> m_readAhead;
     platform::DirEntry m_entry; // reused for every entry of a one-thread walk
-    Clock::time_point m_lastPump;
+    Clock::time_point m_lastProgress;
 };
 
 } // namespace scan

@@ -3,7 +3,7 @@
 #include "app/filetime.h"
 #include "app/grid.h"
 #include "platform/dirsearch.h"
-#include "scan/walk.h"
+#include "scan/search.h"
 
 #include <QDate>
 #include <QHash>
@@ -48,13 +48,11 @@ struct SearchSettings {
 // they are found: name, the three dates, size, folder and type.  A date is the file's time in
 // local time shown in the short date format; a time that has no packed DOS form (none
 // recorded, before 1980) shows as an empty cell.  Each row keeps the identity of its file.
-class Search {
+class Search : public scan::Search {
 public:
     // The rows go to `grid` (which is emptied of data rows first).
     Search(const SearchSettings& settings, TextGrid& grid);
 
-    scan::Walker& walker() { return m_walker; }
-    void abort() { m_walker.abort(); }
     int found() const { return m_found; }
 
 private:
@@ -62,7 +60,6 @@ private:
 
     SearchSettings m_settings;
     TextGrid& m_grid;
-    scan::Walker m_walker;
     filetime::Packer m_packer;
     filetime::PackedTexts m_dateTexts;
     int m_found = 0;

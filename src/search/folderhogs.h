@@ -4,7 +4,7 @@
 #include "app/grid.h"
 #include "platform/dirsearch.h"
 #include "platform/fileidentity.h"
-#include "scan/walk.h"
+#include "scan/search.h"
 
 #include <QString>
 #include <QStringList>
@@ -49,12 +49,9 @@ QString resultRow(const Totals& totals, quint64 capacity, const QString& path);
 // its sub-folders, the hidden ones excepted; in "All Folders" every sub-folder entry counts,
 // hidden or not.  Rows are made as the folders close (post-order).  When the walk is aborted
 // the folder in progress is still listed with what it held so far, and nothing after it.
-class Search {
+class Search : public scan::Search {
 public:
     explicit Search(Mode mode);
-
-    scan::Walker& walker() { return m_walker; }
-    void abort() { m_walker.abort(); }
 
     // The rows made so far, in the order the folders closed.
     const QStringList& rows() const { return m_rows; }
@@ -68,7 +65,6 @@ private:
     Totals* totalsAt(int depth);
 
     Mode m_mode;
-    scan::Walker m_walker;
     filetime::Packer m_packer;
     platform::FirstNames m_firstNames;
     std::vector<Totals> m_open; // the totals of the open folders, by depth

@@ -204,6 +204,7 @@ Collector::Collector(const TypeFilter& filter, const QDate& today)
 void Collector::clearVariables() {
     m_totals = StatTotals();
     m_firstNames.clear();
+    clearSkipped();
 }
 
 void Collector::onFile(const platform::DirEntry& entry) {

@@ -2,7 +2,7 @@
 
 #include "app/filetime.h"
 #include "platform/dirsearch.h"
-#include "scan/walk.h"
+#include "scan/search.h"
 
 #include <QDate>
 #include <QString>
@@ -142,7 +142,7 @@ void crunchNumbers(StatTotals& totals, const FileFilter& filter, QStringView nam
 
 // Collects drive after drive into one set of totals.  The window runs each drive's walk in
 // steps (walker()); a headless caller runs it to the end with collectDrive().
-class Collector {
+class Collector : public scan::Search {
 public:
     // `today` is the day ages are counted from.
     Collector(const TypeFilter& filter, const QDate& today);
@@ -159,9 +159,6 @@ public:
     // The walk of a folder tree to its end, for tests and benchmarks.
     void collectTree(const QString& root);
 
-    scan::Walker& walker() { return m_walker; }
-    void abort() { m_walker.abort(); }
-
     const StatTotals& totals() const { return m_totals; }
     StatTotals& totals() { return m_totals; }
     const TypeFilter& filter() const { return m_typeFilter; }
@@ -174,7 +171,6 @@ private:
     QDate m_today;
     bool m_overhang = false;
     StatTotals m_totals;
-    scan::Walker m_walker;
     filetime::Packer m_packer;
     platform::FirstNames m_firstNames;
 };

@@ -8,6 +8,7 @@
 #include "clean/ui/frmtempfiles.h"
 #include "cleanui.h"
 #include "delete/ui/frmreallydelete.h"
+#include "platform/dirsearch.h"
 #include "support/modalwindows.h"
 #include "support/scriptedboxes.h"
 
@@ -16,9 +17,12 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTableView>
+#include <cerrno>
 
 using namespace cleanui;
 
@@ -201,4 +205,59 @@ TEST_F(CleanWindow, MainWindowOpensBothTools) {
     main.button("btClearCache")->click();
     EXPECT_TRUE(cleanOpened);
     EXPECT_TRUE(cacheOpened);
+}
+
+TEST_F(CleanWindow, EscAndTheCloseBoxDuringAScanStopTheWalkAndClose) {
+    world.makeFile("c/s.tmp", QByteArray(10, 'x'));
+    for (const bool esc : {true, false}) {
+        boxes.shown.clear();
+        TfrmClean w(nullptr, sorts);
+        bool done = false;
+        QObject::connect(&w, &TfrmClean::scanDone, [&done] { done = true; });
+        w.show();
+        button(&w, "btScan")->click();
+        // The walk goes in steps from the event loop: it has not taken one yet.
+        ASSERT_TRUE(w.scanning());
+        if (esc) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&w, &key);
+        } else {
+            w.close(); // the close box
+        }
+        EXPECT_FALSE(w.isVisible()) << (esc ? "Esc" : "close box");
+        EXPECT_FALSE(w.scanning());
+        waitFor(50);
+        // Stopped without a word and without a result.
+        EXPECT_FALSE(done);
+        EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
+        EXPECT_EQ(w.rowCount(), 0);
+    }
+}
+
+TEST_F(CleanWindow, FoldersThatCouldNotBeReadAreCountedAndListedOnAClick) {
+    world.makeFile("c/s.tmp", QByteArray(10, 'x'));
+    world.makeFile("c/locked/t.tmp", QByteArray(20, 'x'));
+    platform::setOpenFault(c("locked"), EACCES);
+    TfrmClean w(nullptr, sorts);
+    w.show();
+    startScan(w);
+    platform::clearOpenFaults();
+    EXPECT_EQ(paths(w), QStringList({c("s.tmp")}));
+    EXPECT_EQ(status(&w), "1 tempfiles found; 1 folder could not be read");
+    EXPECT_EQ(w.skippedCount(), 1);
+    boxes.shown.clear();
+    QLabel* line = child<QLabel>(&w, "pnlSel");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), line->mapToGlobal(QPointF(2, 2)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), line->mapToGlobal(QPointF(2, 2)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(line, &press);
+    QApplication::sendEvent(line, &release);
+    EXPECT_EQ(boxes.texts(), QStringList({"1 folder could not be read:\n" + c("locked") + ": " +
+                                          platform::errorText(EACCES)}));
+
+    // The next scan reads everything: the status line says no more than before.
+    startScan(w);
+    EXPECT_EQ(status(&w), "2 tempfiles found");
+    EXPECT_EQ(w.skippedCount(), 0);
 }

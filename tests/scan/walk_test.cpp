@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QSet>
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -28,8 +29,8 @@ struct Recorder {
         cb.leaveFolder = [this](const WalkFolder& f, bool complete) {
             events << (complete ? "leave " : "leave! ") + rel(f.path);
         };
-        cb.folderSkipped = [this](const QString& path, int error) {
-            skipped << rel(path) + " " + QString::number(error);
+        cb.folderSkipped = [this](const QString& path, const QString& reason) {
+            skipped << rel(path) + ": " + reason;
         };
     }
 
@@ -245,44 +246,53 @@ TEST_P(WalkWorld, AbortSetOnEnteringAFolderSkipsItsContent) {
     EXPECT_EQ(rec.events[3], "leave! .");
 }
 
-TEST_P(WalkWorld, AbortFromTheEventPumpAndPumpCadence) {
-    // With no interval the window gets its turn after every folder and entry, with the folder
-    // being examined for its status bar.
+TEST_P(WalkWorld, AbortFromACallbackUnwindsTheBlockingWalk) {
+    // The third entry sets the tool's flag (as a callback that decides the walk is over); the
+    // walk unwinds from there.
     Walker walker(abort);
     use(walker);
-    walker.setPumpInterval(0);
     Recorder rec(walker, c);
-    QStringList shown;
-    int pumps = 0;
-    walker.callbacks().progress = [&](const QString& folder) { shown << folder; };
-    walker.callbacks().pumpEvents = [&] {
-        rec.events << "pump";
-        if (++pumps == 3)
-            abort = true; // the Abort button, clicked while events are processed
+    int files = 0;
+    walker.callbacks().file = [&](const WalkFolder& f, const DirEntry& e) {
+        rec.events << "file " + rec.rel(f.path) + "/" + e.name;
+        if (++files == 3) {
+            rec.events << "stop";
+            abort = true;
+        }
     };
     walker.walkTree(c);
-    EXPECT_EQ(pumps, 3);
-    EXPECT_EQ(shown.size(), 3);
-    for (const QString& folder : shown)
-        EXPECT_TRUE(folder == c || folder.startsWith(c + "/")) << folder.toStdString();
-    // Nothing is entered or examined after the pump that set the flag.
-    const qsizetype lastPump = rec.events.lastIndexOf("pump");
-    for (qsizetype i = lastPump + 1; i < rec.events.size(); ++i)
+    EXPECT_EQ(files, 3);
+    // Nothing is entered or examined after the callback that set the flag.
+    const qsizetype stop = rec.events.lastIndexOf("stop");
+    ASSERT_GE(stop, 0);
+    for (qsizetype i = stop + 1; i < rec.events.size(); ++i)
         EXPECT_TRUE(rec.events[i].startsWith("leave! ")) << rec.events[i].toStdString();
     EXPECT_EQ(rec.events.last(), "leave! .");
-    rec.events.removeAll("pump");
+    rec.events.removeAll("stop");
     expectPostOrder(rec.events);
 
-    // With the usual interval a walk this short does not stop for the window at all.
+    // The walker's own abort() from a callback unwinds the same way.
     abort = false;
-    pumps = 0;
-    Walker quick(abort);
-    use(quick);
-    quick.callbacks().pumpEvents = [&] { ++pumps; };
-    quick.setPumpInterval(60 * 60 * 1000);
-    quick.walkTree(c);
-    EXPECT_EQ(pumps, 0);
-    EXPECT_EQ(quick.fileCount(), kVisibleFiles.size());
+    Walker own;
+    use(own);
+    Recorder ownRec(own, c);
+    int ownFiles = 0;
+    own.callbacks().file = [&](const WalkFolder& f, const DirEntry& e) {
+        ownRec.events << "file " + ownRec.rel(f.path) + "/" + e.name;
+        if (++ownFiles == 2) {
+            ownRec.events << "stop";
+            own.abort();
+        }
+    };
+    own.walkTree(c);
+    EXPECT_EQ(ownFiles, 2);
+    const qsizetype ownStop = ownRec.events.lastIndexOf("stop");
+    ASSERT_GE(ownStop, 0);
+    for (qsizetype i = ownStop + 1; i < ownRec.events.size(); ++i)
+        EXPECT_TRUE(ownRec.events[i].startsWith("leave! ")) << ownRec.events[i].toStdString();
+    EXPECT_EQ(ownRec.events.last(), "leave! .");
+    ownRec.events.removeAll("stop");
+    expectPostOrder(ownRec.events);
 }
 
 TEST_P(WalkWorld, RefusedAndVanishedFoldersAreSkippedAndTheWalkGoesOn) {
@@ -294,7 +304,8 @@ TEST_P(WalkWorld, RefusedAndVanishedFoldersAreSkippedAndTheWalkGoesOn) {
     ASSERT_TRUE(walker.walkTree(c));
     expectPostOrder(rec.events);
     rec.skipped.sort();
-    EXPECT_EQ(rec.skipped, QStringList({QString("a %1").arg(EACCES), QString("b %1").arg(ENOENT)}));
+    EXPECT_EQ(rec.skipped, QStringList({"a: " + errorText(EACCES), "b: " + errorText(ENOENT)}));
+    EXPECT_EQ(errorText(EACCES), QString::fromLocal8Bit(strerror(EACCES)));
     EXPECT_EQ(rec.withPrefix("file "),
               QSet<QString>({"./top.txt", "./locked.txt", "odd name (1)/x.txt"}));
     EXPECT_EQ(rec.withPrefix("enter "), QSet<QString>({".", "empty", "odd name (1)"}));

@@ -1,5 +1,6 @@
 // The statistics window driven offscreen over a sandbox world.
 #include "app/inifile.h"
+#include "platform/dirsearch.h"
 #include "scan/ui/frmwhichdrive.h"
 #include "stats/ui/frmstatistics.h"
 #include "stats/ui/statchart.h"
@@ -14,12 +15,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
@@ -174,4 +177,26 @@ TEST_F(StatisticsWindow, PrintsTheTypeListingAsAReport) {
     printer.setOutputFileName(world.path("sizes.pdf"));
     ASSERT_TRUE(w->printPage(printer));
     EXPECT_GT(QFile(world.path("sizes.pdf")).size(), 0);
+}
+
+TEST_F(StatisticsWindow, FoldersThatCouldNotBeReadAreCountedAndListedOnAClick) {
+    const QString docs = world.path("c/docs");
+    platform::setOpenFault(docs, EACCES);
+    collect("c");
+    platform::clearOpenFaults();
+    QStatusBar* bar = child<QStatusBar>("StatusBar1");
+    EXPECT_EQ(bar->currentMessage(), "Finished - 2 files processed; 1 folder could not be read");
+    boxes.shown.clear();
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), bar->mapToGlobal(QPointF(2, 2)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(bar, &release);
+    EXPECT_EQ(boxes.texts(), QStringList({"1 folder could not be read:\n" + docs + ": " +
+                                          platform::errorText(EACCES)}));
+
+    // Read again in full, the line is as before and a click lists nothing.
+    collect("c");
+    EXPECT_EQ(bar->currentMessage(), "Finished - 4 files processed");
+    boxes.shown.clear();
+    QApplication::sendEvent(bar, &release);
+    EXPECT_TRUE(boxes.texts().isEmpty()) << boxes.texts().join('|').toStdString();
 }

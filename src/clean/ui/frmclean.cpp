@@ -3,16 +3,12 @@
 #include "app/ui/columnfit.h"
 #include "app/ui/hogsort.h"
 #include "app/ui/messagebox.h"
-#include "app/ui/placement.h"
 #include "app/ui/widgets.h"
 #include "clean/quickclean.h"
 #include "clean/temppatterns.h"
 #include "clean/ui/frmtempfiles.h"
 #include "clean/ui/patternlistbox.h"
-#include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
-#include "scan/ui/walkabort.h"
-#include "scan/walk.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,7 +16,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -36,14 +31,9 @@ constexpr int kWidths[] = {64, 64, 64, 64, 296};
 
 TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, TfrmFind* find,
                      browse::SortFlags* browseSort)
-    : QDialog(parent), m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
-    setObjectName(QStringLiteral("TfrmClean"));
-    setModal(true);
-    setSizeGripEnabled(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    : SearchWindow(parent, QStringLiteral("TfrmClean"), {PlacementWindow::QuickClean}),
+      m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
+    QVBoxLayout* layout = windowLayout();
     m_pnlTop = buildTopPanel();
     layout->addWidget(m_pnlTop);
 
@@ -57,12 +47,12 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
 
     buildButtons(layout);
 
-    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
-    layout->addWidget(m_pnlSel);
+    m_pnlSel = addStatusLine(QStringLiteral("pnlSel"));
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
 
     buildPopupMenu();
+    setColumnDesign(kWidths, {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
 
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_hogSort->headerClick(column); });
@@ -74,10 +64,7 @@ TfrmClean::TfrmClean(QWidget* parent, dups::SortDirections& sortDirections, Tfrm
     resize(scaledPixels(this, 900), scaledPixels(this, 560));
 }
 
-TfrmClean::~TfrmClean() {
-    // The view reads the grid, which goes before the base class deletes the children.
-    delete m_gridView;
-}
+TfrmClean::~TfrmClean() = default;
 
 QWidget* TfrmClean::buildTopPanel() {
     QHBoxLayout* top = nullptr;
@@ -123,29 +110,18 @@ QWidget* TfrmClean::buildTopPanel() {
 }
 
 void TfrmClean::buildButtons(QLayout* layout) {
-    auto* buttons = new QHBoxLayout();
-    buttons->setContentsMargins(8, 6, 8, 6);
-    buttons->setSpacing(3);
+    QHBoxLayout* buttons = buttonRow(3);
     m_btScan = namedButton(this, QStringLiteral("btScan"), QStringLiteral("&Start"));
-    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
-    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
-    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
-    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
-    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
-    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
-    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
+    makeGridButtons();
     // Abort and Mark share one place: Abort shows during a walk, Mark after it.
-    for (QPushButton* b : {m_btScan, m_btClose, m_btAbort, m_btMark, m_btDelete, m_btOptions,
-                           m_btBrowse, m_btDetails}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
+    addButtons(buttons, {m_btScan, m_btClose, m_btAbort, m_btMark, m_btDelete, m_btOptions,
+                         m_btBrowse, m_btDetails});
     buttons->addStretch(1);
     static_cast<QBoxLayout*>(layout)->addLayout(buttons);
 
     connect(m_btScan, &QPushButton::clicked, this, &TfrmClean::btScanClick);
     connect(m_btClose, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_btAbort, &QPushButton::clicked, this, &TfrmClean::btAbortClick);
+    connect(m_btAbort, &QPushButton::clicked, this, &SearchWindow::btAbortClick);
     connect(m_btMark, &QPushButton::clicked, this, [this] { m_results->markSelected(); });
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmClean::btDeleteClick);
     connect(m_btOptions, &QPushButton::clicked, this, [this] {
@@ -155,27 +131,15 @@ void TfrmClean::buildButtons(QLayout* layout) {
 
 // ---- showing ---------------------------------------------------------------------------------
 
-void TfrmClean::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmClean::FormShow() {
     ReadInFromDisk();
     SelectAll2Click();
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
-    for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btAbort, m_btMark, m_btDelete})
-        b->hide();
-    m_pnlSel->clear();
     m_btScan->setEnabled(m_pckDrive->anyTicked());
     m_btClose->setEnabled(true);
     setWindowTitle(QStringLiteral("Find and delete temporary files"));
     m_btScan->setToolTip(QStringLiteral("Start scanning for temporary files"));
     m_btScan->setFocus();
-    setColumnWidths();
-    placement::restore(this, PlacementWindow::QuickClean);
 }
 
 void TfrmClean::ReadInFromDisk() {
@@ -198,24 +162,6 @@ void TfrmClean::btEditClick() {
     ReadInFromDisk(); // no item is selected afterwards
 }
 
-void TfrmClean::setColumnWidths() {
-    setDesignedColumnWidths(m_gridView, kWidths,
-                            {dups::hcSize, dups::hcModified, dups::hcTime, dups::hcAccess});
-}
-
-void TfrmClean::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    setColumnWidths();
-}
-
-void TfrmClean::done(int result) {
-    if (m_scanning)
-        return; // during a scan only Abort reacts
-    if (isVisible())
-        placement::store(this, PlacementWindow::QuickClean);
-    QDialog::done(result);
-}
-
 // ---- scanning --------------------------------------------------------------------------------
 
 void TfrmClean::clearGrid() {
@@ -229,71 +175,40 @@ void TfrmClean::clearGrid() {
 }
 
 void TfrmClean::btScanClick() {
-    if (m_scanning)
+    if (scanning())
         return;
     if (selectedTexts(m_pickList1).isEmpty()) {
         msgbox::errorBox(QStringLiteral("Select at least one file extension"));
         return;
     }
     clearGrid();
-    scan();
+    // The walk runs in steps from the event loop; takeResult() gets what it found.
+    startWalk(std::make_unique<quickclean::Search>(selectedTexts(m_pickList1)),
+              m_pckDrive->tickedLetters());
 }
 
-void TfrmClean::scan() {
-    // The walk runs in steps from the event loop; scanFinished() takes the result.
-    m_search = std::make_unique<quickclean::Search>(selectedTexts(m_pickList1));
-    scan::WalkCallbacks& callbacks = m_search->walker().callbacks();
-    callbacks.progress = [this](const QString& folder) { m_pnlSel->setText(folder); };
-    callbacks.driveFailed = [](QChar, const QString& root) {
-        msgbox::silentErrorBox(scan::cantOpenDriveMessage(root));
-    };
-    m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
-    connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmClean::scanFinished);
-    setScanning(true);
-    m_walk->startDrives(m_pckDrive->tickedLetters());
-}
-
-void TfrmClean::scanFinished() {
-    const int rows = m_search->fillGrid(m_grid, m_sortDirections);
+int TfrmClean::takeResult(scan::Search& search, bool) {
+    const int rows = static_cast<quickclean::Search&>(search).fillGrid(m_grid, m_sortDirections);
     m_results->setRows(rows);
-    m_walk.reset();
-    m_search.reset();
     m_results->refresh();
-    setColumnWidths();
     m_hogSort->tick(dups::SortCommand::Size); // the rows came largest first
-    setScanning(false);
+    return rows;
+}
 
+void TfrmClean::showFound(int rows) {
     if (rows > 0) {
-        for (QPushButton* b : {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails})
-            b->show();
+        showResultButtons(true);
         m_pnlSel->setText(quickclean::foundText(rows));
         m_results->selectFirstRow();
     } else {
         m_pnlSel->clear();
-        msgbox::infoBox(QStringLiteral("No files found."));
     }
-    emit scanDone();
 }
 
-void TfrmClean::setScanning(bool on) {
-    m_scanning = on;
-    m_results->setBusy(on);
-    m_btAbort->setVisible(on);
-    if (on)
-        for (QPushButton* b : {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails})
-            b->hide();
+void TfrmClean::enableInputs(bool on) {
+    m_results->setBusy(!on);
     for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_pickList1})
-        w->setEnabled(!on);
-    m_pnlTop->findChild<QPushButton*>(QStringLiteral("btEdit"))->setEnabled(!on);
-    m_btScan->setEnabled(!on && m_pckDrive->anyTicked());
-}
-
-void TfrmClean::btAbortClick() {
-    if (!m_search)
-        return;
-    // The walk waits while the notice is up and ends when it is closed; what it found so far
-    // stays.
-    m_walk->pause();
-    walkabort::btAbortClick([this] { m_search->abort(); }, m_btAbort);
-    m_walk->resume();
+        w->setEnabled(on);
+    m_pnlTop->findChild<QPushButton*>(QStringLiteral("btEdit"))->setEnabled(on);
+    m_btScan->setEnabled(on && m_pckDrive->anyTicked());
 }

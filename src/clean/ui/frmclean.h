@@ -1,13 +1,10 @@
 #pragma once
 
-#include "app/grid.h"
 #include "app/ui/resultgrid.h"
 #include "dup/dupsearch.h"
+#include "scan/ui/searchwindow.h"
 
-#include <QDialog>
 #include <QStringList>
-#include <array>
-#include <memory>
 
 class DriveCheckList;
 class HogSort;
@@ -22,21 +19,16 @@ class QMenu;
 class QModelIndex;
 class QPushButton;
 class QTableView;
-namespace quickclean {
-class Search;
-}
-namespace scan {
-class SteppedWalk;
-}
 
 // "Find and delete temporary files": quick clean.  The user selects temporary-file patterns
 // and drives, starts the walk, marks rows of the result grid and hands the marked files to the
-// deletion window, which closes this window unless it was cancelled.  The main window gives
-// the grid's sort directions, which live for the whole run.
+// deletion window, which closes this window unless it was cancelled.  Esc and the close box
+// during a walk stop it and close the window.  The main window gives the grid's sort
+// directions, which live for the whole run.
 //
 // The walk and the found files live in clean/quickclean.h; marking, sorting and the clipboard
 // text are those of the large-file grid (dup/dupsearch.h).
-class TfrmClean : public QDialog {
+class TfrmClean : public SearchWindow {
     Q_OBJECT
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
@@ -45,8 +37,7 @@ public:
               browse::SortFlags* browseSort = nullptr);
     ~TfrmClean() override;
 
-    // The result grid (row 0 is the header) and the number of result rows of the last scan.
-    const TextGrid& resultGrid() const { return m_grid; }
+    // The number of result rows of the last scan.
     int rowCount() const { return m_results->rows(); }
 
     // The marked files: the hand-over list with its count and total size.
@@ -54,25 +45,17 @@ public:
     int markedCount() const { return m_results->marks().count(); }
     qint64 markedBytes() const { return m_results->marks().bytes(); }
 
-    bool scanning() const { return m_scanning; }
     QString printTitle() const;
     QMenu* popupMenu() const { return m_menu.popup; }
 
-signals:
-    // A scan has ended and its result is shown (after the "No files found." box, if any).
-    void scanDone();
-
-public slots:
-    // Refused while a walk runs; otherwise the placement is stored before the window goes.
-    void done(int result) override;
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void FormShow() override;
+    void enableInputs(bool on) override;
+    int takeResult(scan::Search& search, bool aborted) override;
+    void showFound(int rows) override;
 
 private slots:
     void btScanClick();
-    void btAbortClick();
     void btEditClick();
     void btDeleteClick();
     void SelectAll2Click();
@@ -82,38 +65,18 @@ private:
     QWidget* buildTopPanel();
     void buildButtons(QLayout* layout);
     void buildPopupMenu();
-    void FormShow();
     void ReadInFromDisk();
     void clearGrid();
-    void scan();
-    void scanFinished();
-    void setScanning(bool on);
-    void setColumnWidths();
 
     dups::SortDirections& m_sortDirections;
     TfrmFind* m_find;
     browse::SortFlags* m_browseSort;
-    TextGrid m_grid;
-    bool m_scanning = false;
-    int m_savedPanelHeight = 0;
-    std::unique_ptr<quickclean::Search> m_search;
-    std::unique_ptr<scan::SteppedWalk> m_walk;
 
-    QWidget* m_pnlTop = nullptr;
     QListWidget* m_pickList1 = nullptr;
-    DriveCheckList* m_pckDrive = nullptr;
     MarkedResultGrid* m_results = nullptr;
-    QTableView* m_gridView = nullptr;
     ResultMenu m_menu;
     HogSort* m_hogSort = nullptr;
     QLabel* m_pnlSel = nullptr;
 
     QPushButton* m_btScan = nullptr;
-    QPushButton* m_btClose = nullptr;
-    QPushButton* m_btAbort = nullptr;
-    QPushButton* m_btMark = nullptr;
-    QPushButton* m_btDelete = nullptr;
-    QPushButton* m_btOptions = nullptr;
-    QPushButton* m_btBrowse = nullptr;
-    QPushButton* m_btDetails = nullptr;
 };

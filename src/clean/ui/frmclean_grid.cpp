@@ -25,13 +25,8 @@ void TfrmClean::buildPopupMenu() {
 }
 
 void TfrmClean::btDeleteClick() {
-    const GridMarks& marks = m_results->marks();
-    if (m_scanning || marks.count() <= 0)
-        return;
-    const DisposalChoice result = reallyDelete(
-        this, marks.files(), QString::fromLatin1(archiveTags::TempClean), marks.bytes());
-    if (result == DisposalChoice::Disposed)
-        accept();
+    if (!scanning())
+        handOverMarks(this, m_results->marks(), archiveTags::TempClean);
 }
 
 QString TfrmClean::printTitle() const {

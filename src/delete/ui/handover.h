@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/gridmarks.h"
 #include "delete/archivetags.h"
 #include "delete/lastcopy.h"
 #include "delete/reallydelete.h"
@@ -7,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 // Hands the files a tool marked to the deletion window and waits for it:
@@ -26,6 +28,11 @@ enum class DisposalChoice { Disposed, Cancelled };
 
 DisposalChoice reallyDelete(QWidget* owner, const ListedFiles& files, const QString& archiveTag,
                             qint64 savings, const lastcopy::CopyGroups& copies = {});
+
+// A search window's "Clean?": hands its marked files (none: nothing happens) to the deletion
+// window, and closes the search window after a disposal, whose rows no longer tell the truth.
+void handOverMarks(QDialog* window, const GridMarks& marks, const char* archiveTag,
+                   const lastcopy::CopyGroups& copies = {});
 
 // Opens the folder deletion window for one folder and waits for it: Disposed after a run (even
 // one that left files behind), Cancelled when the window was closed without one or Cancel was

@@ -6,7 +6,6 @@
 #include "app/ui/columnfit.h"
 #include "app/ui/hogsort.h"
 #include "app/ui/messagebox.h"
-#include "app/ui/placement.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
 #include "browse/ui/fileactions.h"
@@ -16,11 +15,8 @@
 #include "dup/dupsearch.h"
 #include "dup/ui/frmdupcompare.h"
 #include "platform/dirsearch.h"
-#include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
-#include "scan/ui/walkabort.h"
 #include "scan/ui/wildcardbox.h"
-#include "scan/walk.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,7 +29,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -85,15 +80,10 @@ QString numberText(const QDoubleSpinBox* box) {
 
 TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDirections,
                  TfrmFind* find, TfrmDupCompare* compare, browse::SortFlags* browseSort)
-    : QDialog(parent), m_mode(mode), m_sortDirections(sortDirections), m_find(find),
-      m_compare(compare), m_browseSort(browseSort) {
-    setObjectName(QStringLiteral("TfrmDup"));
-    setModal(true);
-    setSizeGripEnabled(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    : SearchWindow(parent, QStringLiteral("TfrmDup"), {std::nullopt, CloseDuringScan::Refused}),
+      m_mode(mode), m_sortDirections(sortDirections), m_find(find), m_compare(compare),
+      m_browseSort(browseSort) {
+    QVBoxLayout* layout = windowLayout();
 
     buildTopPanel();
     layout->addWidget(m_pnlTop);
@@ -108,32 +98,19 @@ TfrmDup::TfrmDup(QWidget* parent, dups::Mode mode, dups::SortDirections& sortDir
     layout->addWidget(m_gridView, 1);
 
     // The buttons, below the grid so that they stay when the top panel is shrunk.
-    auto* buttons = new QHBoxLayout();
-    buttons->setContentsMargins(8, 6, 8, 6);
-    buttons->setSpacing(6);
+    QHBoxLayout* buttons = buttonRow();
     m_btScan = namedButton(this, QStringLiteral("btScan"), QStringLiteral("&Start"));
-    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
-    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
-    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    makeGridButtons();
     m_btCompare = namedButton(this, QStringLiteral("btCompare"), QStringLiteral("P&airs"));
-    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
-    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
-    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
-    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
-    for (QPushButton* b : {m_btScan, m_btAbort, m_btMark, m_btDelete, m_btCompare, m_btBrowse,
-                           m_btDetails, m_btOptions}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
+    addButtons(buttons, {m_btScan, m_btAbort, m_btMark, m_btDelete, m_btCompare, m_btBrowse,
+                         m_btDetails, m_btOptions});
     buttons->addStretch(1);
-    m_btClose->setAutoDefault(false);
-    buttons->addWidget(m_btClose);
+    addButtons(buttons, {m_btClose});
     layout->addLayout(buttons);
 
     m_btCompare->setEnabled(m_compare != nullptr);
 
-    m_pnlSel = statusPanel(this, QStringLiteral("pnlSel"));
-    layout->addWidget(m_pnlSel);
+    m_pnlSel = addStatusLine(QStringLiteral("pnlSel"));
     m_results->setStatusLine(m_pnlSel);
     m_results->setCleanButton(m_btDelete);
 
@@ -164,8 +141,6 @@ TfrmDup::~TfrmDup() {
     // The comparison window outlives this one, and must not keep showing or using its rows.
     if (m_compare)
         m_compare->sourceGone(this);
-    // The view reads the grid, which goes before the base class hides and deletes the children.
-    delete m_gridView;
 }
 
 void TfrmDup::buildTopPanel() {
@@ -263,28 +238,15 @@ void TfrmDup::buildPopupMenu() {
 
 // ---- showing ---------------------------------------------------------------------------------
 
-void TfrmDup::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmDup::FormShow() {
     m_cbKB1->setCurrentIndex(1);
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
     m_num1->setValue(250);
     m_num2->setValue(250);
-    for (QPushButton* b :
-         {m_btOptions, m_btBrowse, m_btDetails, m_btCompare, m_btAbort, m_btMark, m_btDelete})
-        b->hide();
-    m_pnlSel->clear();
     m_btScan->setEnabled(m_pckDrive->anyTicked());
     m_btClose->setEnabled(true);
     applyMode();
-    setColumnWidths();
     // The pattern box reads the registered extensions again by itself when it is shown.
-    placement::restore(this, placementWindow());
 }
 
 void TfrmDup::applyMode() {
@@ -297,37 +259,19 @@ void TfrmDup::applyMode() {
     m_cbSameContents->setVisible(duplicates);
     m_lblDup->setVisible(duplicates);
     m_menu.sort->menuAction()->setVisible(!duplicates);
+    using namespace dups;
+    if (duplicates)
+        setColumnDesign(kDupWidths, {dcSize, dcModified, dcTime, dcAccess});
+    else
+        setColumnDesign(kHogWidths, {hcSize, hcModified, hcTime, hcAccess});
     m_model->setMarkColumn(dups::markColumn(m_mode));
     for (int c = 0; c < 7; ++c)
         m_model->setRightAligned(c, c == dups::sizeColumn(m_mode));
 }
 
-void TfrmDup::setColumnWidths() {
-    const bool duplicates = m_mode == dups::Mode::Duplicates;
-    // The last column stretches over the rest of the grid's width.
-    using namespace dups;
-    if (duplicates)
-        setDesignedColumnWidths(m_gridView, kDupWidths, {dcSize, dcModified, dcTime, dcAccess});
-    else
-        setDesignedColumnWidths(m_gridView, kHogWidths, {hcSize, hcModified, hcTime, hcAccess});
-}
-
-void TfrmDup::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    setColumnWidths();
-}
-
-PlacementWindow TfrmDup::placementWindow() const {
+std::optional<PlacementWindow> TfrmDup::placementWindow() const {
     return m_mode == dups::Mode::Duplicates ? PlacementWindow::DuplicateSearch
                                             : PlacementWindow::FileHogs;
-}
-
-void TfrmDup::done(int result) {
-    if (m_scanning)
-        return; // during a scan only Abort reacts
-    if (isVisible())
-        placement::store(this, placementWindow());
-    QDialog::done(result);
 }
 
 void TfrmDup::btCloseClick() {
@@ -353,7 +297,7 @@ void TfrmDup::rbSizeClick() {
 }
 
 void TfrmDup::btScanClick() {
-    if (m_scanning)
+    if (scanning())
         return;
     if (m_rbBetween->isChecked() && m_num2->value() < m_num1->value()) {
         msgbox::errorBox(QString::fromLatin1(kSecondNumberMessage));
@@ -379,27 +323,15 @@ void TfrmDup::scan() {
     settings.filter.upper = dups::limitBytes(qint64(m_num2->value()), kilobytes);
     settings.pattern = m_wild->pattern();
 
-    // The walk runs in steps from the event loop; scanFinished() takes the result.
-    m_search = std::make_unique<dups::Search>(settings);
-    scan::WalkCallbacks& callbacks = m_search->walker().callbacks();
-    callbacks.progress = [this](const QString& folder) { m_pnlSel->setText(folder); };
-    callbacks.driveFailed = [](QChar, const QString& root) {
-        msgbox::silentErrorBox(scan::cantOpenDriveMessage(root));
-    };
-    m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
-    connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmDup::scanFinished);
-    m_walkAborted = false;
-    setScanning(true);
-    m_walk->startDrives(m_pckDrive->tickedLetters());
+    // The walk runs in steps from the event loop; takeResult() gets what it found.
+    startWalk(std::make_unique<dups::Search>(settings), m_pckDrive->tickedLetters());
 }
 
-void TfrmDup::scanFinished() {
-    if (m_search->listFull())
+int TfrmDup::takeResult(scan::Search& found, bool aborted) {
+    auto& search = static_cast<dups::Search&>(found);
+    if (search.listFull())
         msgbox::warningBox(dups::listFullMessage());
-    const int rows = m_search->fillGrid(m_grid, m_sortDirections);
-    const bool aborted = m_walkAborted;
-    m_walk.reset();
-    m_search.reset();
+    const int rows = search.fillGrid(m_grid, m_sortDirections);
     if (m_mode == dups::Mode::Duplicates && m_sameContents && rows > 0 && !aborted) {
         // The criterion's groups are the candidates; the window stays busy until the engine
         // has read them, and Abort stops it.
@@ -414,9 +346,9 @@ void TfrmDup::scanFinished() {
         connect(m_contents.get(), &dups::ContentSearch::finished, this, &TfrmDup::contentsFinished);
         m_pnlSel->setText(QStringLiteral("Comparing contents"));
         m_contents->start(request.files, request.candidates);
-        return;
+        return kStillBusy;
     }
-    showResult();
+    return resultRows();
 }
 
 void TfrmDup::contentsFinished(const dups::ContentGroups& result) {
@@ -424,65 +356,46 @@ void TfrmDup::contentsFinished(const dups::ContentGroups& result) {
     dups::splitByContents(m_grid, m_mode, result);
     m_contentsProven = !result.aborted;
     m_contents.release()->deleteLater(); // its signal is still being delivered
-    showResult();
+    finishScan(resultRows());
 }
 
-void TfrmDup::showResult() {
+int TfrmDup::resultRows() {
     const int rows = m_grid.rowCount() - 1;
     m_results->setRows(rows);
     m_model->refresh();
-    setColumnWidths();
     if (m_mode == dups::Mode::FileHogs)
         m_hogSort->tick(dups::SortCommand::Size); // the rows came sorted largest first
-    setScanning(false);
-
-    if (rows > 0) {
-        m_btMark->show();
-        m_btDelete->show();
-        m_btOptions->show();
-        m_btBrowse->show();
-        m_btDetails->show();
-        m_btCompare->setVisible(m_mode == dups::Mode::Duplicates);
-        m_pnlSel->setText(dups::foundText(m_mode, rows));
-        m_results->selectFirstRow();
-    } else {
-        msgbox::infoBox(QStringLiteral("No files found."));
-    }
-    emit scanDone();
+    return rows;
 }
 
-void TfrmDup::setScanning(bool on) {
-    m_scanning = on;
-    m_results->setBusy(on);
-    m_btAbort->setVisible(on);
-    if (on)
-        for (QPushButton* b :
-             {m_btMark, m_btDelete, m_btOptions, m_btBrowse, m_btDetails, m_btCompare})
-            b->hide();
+void TfrmDup::showFound(int rows) {
+    if (rows > 0) {
+        showResultButtons(true);
+        m_pnlSel->setText(dups::foundText(m_mode, rows));
+        m_results->selectFirstRow();
+    }
+}
+
+void TfrmDup::showResultButtons(bool on) {
+    SearchWindow::showResultButtons(on);
+    m_btCompare->setVisible(on && m_mode == dups::Mode::Duplicates);
+}
+
+void TfrmDup::enableInputs(bool on) {
+    m_results->setBusy(!on);
     for (QWidget* w : std::initializer_list<QWidget*>{
              m_btClose, m_pckDrive, m_num1, m_num2, m_cbKB1, m_wild->combo(), m_rbLarger,
              m_rbSmaller, m_rbBetween, m_cbDup, m_cbSameContents})
-        w->setEnabled(!on);
-    m_btScan->setEnabled(!on && m_pckDrive->anyTicked());
+        w->setEnabled(on);
+    m_btScan->setEnabled(on && m_pckDrive->anyTicked());
 }
 
 void TfrmDup::btAbortClick() {
-    if (m_contents) {
+    // The content comparison after the walk stops at once; the walk asks first.
+    if (m_contents)
         m_contents->abort();
-        return;
-    }
-    if (!m_search)
-        return;
-    // The walk waits while the notice is up and ends when it is closed; what it found so far
-    // stays.
-    m_walk->pause();
-    walkabort::btAbortClick(
-        [this] {
-            m_walkAborted = true;
-            m_search->abort();
-        },
-        m_btAbort);
-    m_walk->resume();
+    else
+        SearchWindow::btAbortClick();
 }
 
 // ---- marking ---------------------------------------------------------------------------------
@@ -501,7 +414,7 @@ qint64 TfrmDup::markedBytes() const {
 
 void TfrmDup::btDeleteClick() {
     const GridMarks& marks = m_results->marks();
-    if (m_scanning || marks.count() <= 0)
+    if (scanning() || marks.count() <= 0)
         return;
     // Files from groups of duplicates: the deletion window keeps a copy of every content.
     const lastcopy::CopyGroups copies =
@@ -510,15 +423,11 @@ void TfrmDup::btDeleteClick() {
                   m_grid, [this](int row) { return dups::rowPath(m_grid, row, m_mode); },
                   m_contentsProven)
             : lastcopy::CopyGroups();
-    const DisposalChoice result = reallyDelete(
-        this, marks.files(), QString::fromLatin1(archiveTags::Duplicates), marks.bytes(), copies);
-    // After a disposal the rows no longer tell the truth: the window closes.
-    if (result == DisposalChoice::Disposed)
-        accept();
+    handOverMarks(this, marks, archiveTags::Duplicates, copies);
 }
 
 void TfrmDup::btCompareClick() {
-    if (m_compare && m_mode == dups::Mode::Duplicates && !m_scanning && rowCount() > 0)
+    if (m_compare && m_mode == dups::Mode::Duplicates && !scanning() && rowCount() > 0)
         m_compare->showFor(this);
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "app/grid.h"
-#include "app/placements.h"
 #include "app/ui/resultgrid.h"
 #include "dup/dupsearch.h"
+#include "scan/ui/searchwindow.h"
 
-#include <QDialog>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -24,9 +22,6 @@ namespace dups {
 class ContentSearch;
 struct ContentGroups;
 } // namespace dups
-namespace scan {
-class SteppedWalk;
-}
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -47,7 +42,7 @@ class WildCardBox;
 //
 // The walk, the found lines, grouping, sorting and marking live in dup/dupsearch.h; this class
 // shows their result and forwards the user's input.
-class TfrmDup : public QDialog {
+class TfrmDup : public SearchWindow {
     Q_OBJECT
 public:
     // find: the program's find dialog for the viewer; without it View and Details stay disabled.
@@ -61,8 +56,7 @@ public:
 
     dups::Mode mode() const { return m_mode; }
 
-    // The result grid (row 0 is the header) and the number of result rows of the last scan.
-    const TextGrid& resultGrid() const { return m_grid; }
+    // The number of result rows of the last scan.
     int rowCount() const { return m_results->rows(); }
     // The grid with its marks and selection.
     MarkedResultGrid* results() const { return m_results; }
@@ -72,27 +66,19 @@ public:
     int markedCount() const;
     qint64 markedBytes() const;
 
-    // True while a walk runs (only Abort reacts then).
-    bool scanning() const { return m_scanning; }
-
     // The title printed above the grid, made from the window's present settings.
     QString printTitle() const;
 
     // The options menu (also the grid's right-click menu).
     QMenu* popupMenu() const { return m_popup; }
 
-signals:
-    // A scan has ended and its result is shown (after the "No files found." box, if any).
-    void scanDone();
-
-public slots:
-    // Every way of closing ends here: refused while a walk runs; otherwise the placement is
-    // stored before the window goes.
-    void done(int result) override;
-
 protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void FormShow() override;
+    void enableInputs(bool on) override;
+    int takeResult(scan::Search& search, bool aborted) override;
+    void showFound(int rows) override;
+    void showResultButtons(bool on) override;
+    std::optional<PlacementWindow> placementWindow() const override;
 
 private slots:
     void btScanClick();
@@ -107,21 +93,15 @@ private slots:
 private:
     void buildTopPanel();
     void buildPopupMenu();
-    void FormShow();
     // Sets caption, hints, the criterion box and the Sort submenu for the mode.
     void applyMode();
     void clearGrid();
-    // Starts the walk in steps; scanFinished() shows what it found.
+    // Starts the walk in steps; takeResult() gets what it found.
     void scan();
-    void scanFinished();
     // With "Same contents" ticked the rows of the walk go to the content engine first, and
-    // contentsFinished() splits their groups; showResult() then shows the rows.
+    // contentsFinished() splits their groups; resultRows() then shows the rows.
     void contentsFinished(const dups::ContentGroups& result);
-    void showResult();
-    void setScanning(bool on);
-    void setColumnWidths();
-
-    PlacementWindow placementWindow() const;
+    int resultRows();
 
     const dups::Mode m_mode;
     dups::SortDirections& m_sortDirections;
@@ -131,17 +111,9 @@ private:
     dups::Criterion m_criterion = dups::FilenameOnly; // taken from cbDup when a scan starts
     bool m_sameContents = false;                      // taken from cbSameContents then
     bool m_contentsProven = false; // the rows' groups hold files of identical contents
-    bool m_walkAborted = false;    // Abort stopped the walk: its rows are shown as they are
-    TextGrid m_grid;
-    bool m_scanning = false;
-    int m_savedPanelHeight = 0;
-    // The search of the scan under way, and the runner that steps its walk.
-    std::unique_ptr<dups::Search> m_search;
-    std::unique_ptr<scan::SteppedWalk> m_walk;
     // The content comparison after the walk, while it runs.
     std::unique_ptr<dups::ContentSearch> m_contents;
 
-    QWidget* m_pnlTop = nullptr;
     QRadioButton* m_rbLarger = nullptr;
     QRadioButton* m_rbSmaller = nullptr;
     QRadioButton* m_rbBetween = nullptr;
@@ -153,22 +125,13 @@ private:
     QLabel* m_lblDup = nullptr;
     QComboBox* m_cbDup = nullptr;
     QCheckBox* m_cbSameContents = nullptr;
-    DriveCheckList* m_pckDrive = nullptr;
 
     MarkedResultGrid* m_results = nullptr;
-    QTableView* m_gridView = nullptr;
     MarkedGridModel* m_model = nullptr;
     QLabel* m_pnlSel = nullptr;
 
     QPushButton* m_btScan = nullptr;
-    QPushButton* m_btAbort = nullptr;
-    QPushButton* m_btMark = nullptr;
-    QPushButton* m_btDelete = nullptr;
     QPushButton* m_btCompare = nullptr;
-    QPushButton* m_btBrowse = nullptr;
-    QPushButton* m_btDetails = nullptr;
-    QPushButton* m_btOptions = nullptr;
-    QPushButton* m_btClose = nullptr;
 
     QMenu* m_popup = nullptr;
     ResultMenu m_menu;

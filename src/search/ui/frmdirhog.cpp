@@ -2,13 +2,11 @@
 
 #include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
-#include "app/ui/placement.h"
 #include "app/ui/printreport.h"
 #include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
 #include "delete/folderclean.h"
 #include "delete/ui/handover.h"
-#include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
 #include "scan/ui/walkabort.h"
 
@@ -21,7 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QShowEvent>
+#include <QScreen>
 #include <QStackedLayout>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -37,15 +35,12 @@ constexpr int kWidths[] = {80, 40, 40, 70, 90};
 } // namespace
 
 TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFolder browse)
-    : QDialog(parent), m_sortDirections(sortDirections), m_browse(std::move(browse)) {
-    setObjectName(QStringLiteral("TfrmDirHog"));
+    : SearchWindow(
+          parent, QStringLiteral("TfrmDirHog"),
+          {std::nullopt, CloseDuringScan::StopsTheWalk, walkabort::Notice::Warning, false}),
+      m_sortDirections(sortDirections), m_browse(std::move(browse)) {
     setWindowTitle(QStringLiteral("Folder Hogs"));
-    setModal(true);
-    setSizeGripEnabled(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = windowLayout();
     layout->addWidget(buildTopPanel());
 
     m_model = new MarkedGridModel(&m_grid, this);
@@ -57,10 +52,12 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
     layout->addWidget(m_gridView, 1);
     layout->addLayout(buildButtons());
 
-    m_status = statusPanel(this, QStringLiteral("StatusLine"));
-    layout->addWidget(m_status);
+    m_status = addStatusLine(QStringLiteral("StatusLine"));
+    setAbortButton(m_btAbort);
+    setResultButtons({m_btOptions, m_btBrowse, m_btDelete});
 
     buildPopupMenu();
+    setColumnDesign(kWidths, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
 
     connect(m_gridView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &TfrmDirHog::sortGrid);
@@ -69,7 +66,7 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
             btDeleteClick();
     });
     connect(m_gridView, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (!m_scanning && m_btOptions->isVisible())
+        if (!scanning() && m_btOptions->isVisible())
             m_popup->popup(m_gridView->viewport()->mapToGlobal(at));
     });
     m_pckDrive->enableWhenTicked(m_btTop);
@@ -79,10 +76,7 @@ TfrmDirHog::TfrmDirHog(QWidget* parent, SortDirections& sortDirections, BrowseFo
     resize(scaledPixels(this, 640), scaledPixels(this, 480));
 }
 
-TfrmDirHog::~TfrmDirHog() {
-    // The view reads the grid, which goes before the base class deletes the children.
-    delete m_gridView;
-}
+TfrmDirHog::~TfrmDirHog() = default;
 
 QWidget* TfrmDirHog::buildTopPanel() {
     QHBoxLayout* top = nullptr;
@@ -126,9 +120,7 @@ QWidget* TfrmDirHog::buildTopPanel() {
 }
 
 QLayout* TfrmDirHog::buildButtons() {
-    auto* buttons = new QHBoxLayout();
-    buttons->setContentsMargins(8, 6, 8, 6);
-    buttons->setSpacing(6);
+    QHBoxLayout* buttons = buttonRow();
     m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("Abort"));
     m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"),
                              QStringLiteral("Clean the folder"));
@@ -151,7 +143,7 @@ QLayout* TfrmDirHog::buildButtons() {
     buttons->addWidget(m_btClose);
     m_btBrowse->setEnabled(bool(m_browse));
 
-    connect(m_btAbort, &QPushButton::clicked, this, &TfrmDirHog::btAbortClick);
+    connect(m_btAbort, &QPushButton::clicked, this, &SearchWindow::btAbortClick);
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmDirHog::btDeleteClick);
     connect(m_btBrowse, &QPushButton::clicked, this, &TfrmDirHog::btBrowseClick);
     connect(m_btOptions, &QPushButton::clicked, this,
@@ -198,44 +190,13 @@ void TfrmDirHog::buildPopupMenu() {
 
 // ---- showing and closing ---------------------------------------------------------------------
 
-void TfrmDirHog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmDirHog::FormShow() {
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
     clearGrid();
     m_copyList.clear();
-    showResultButtons(false);
-    m_btAbort->hide();
-    m_status->clear();
     m_btTop->setFocus();
     setMinimumSize(std::min(m_pckDrive->geometry().right() + scaledPixels(this, 3),
                             screen() ? screen()->availableGeometry().width() - 10 : 10000),
                    2 * (m_pnlTop->geometry().bottom() + 1));
-    placement::centre(this);
-    setColumnWidths();
-}
-
-void TfrmDirHog::done(int result) {
-    if (m_scanning) {
-        // Closing is allowed during a walk: it is stopped without a word.
-        m_walk.reset();
-        m_search.reset();
-        m_scanning = false;
-    }
-    QDialog::done(result);
-}
-
-void TfrmDirHog::setColumnWidths() {
-    setDesignedColumnWidths(m_gridView, kWidths, {hcSize, hcUsed, hcFiles, hcSubfolders, hcAccess});
-}
-
-void TfrmDirHog::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    setColumnWidths();
 }
 
 // ---- scanning --------------------------------------------------------------------------------
@@ -257,25 +218,16 @@ void TfrmDirHog::btAllClick() {
 }
 
 void TfrmDirHog::scan(Mode mode) {
-    if (m_scanning)
+    if (scanning())
         return;
     clearGrid();
     m_copyList.clear();
     m_aborted = false;
-    m_search = std::make_unique<Search>(mode);
-    m_search->walker().callbacks().progress = [this](const QString& folder) {
-        m_status->setText(folder);
-    };
-    m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
-    connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmDirHog::scanFinished);
-    setScanning(true);
-    m_walk->startDrives(m_pckDrive->tickedLetters());
+    startWalk(std::make_unique<Search>(mode), m_pckDrive->tickedLetters());
 }
 
-void TfrmDirHog::scanFinished() {
-    QStringList rows = m_search->takeRows();
-    m_walk.reset();
-    m_search.reset();
+int TfrmDirHog::takeResult(scan::Search& search, bool) {
+    QStringList rows = static_cast<Search&>(search).takeRows();
     sortCopyOrder(rows);
     m_copyList += rows;
     m_grid.reserveRows(int(rows.size()) + 1);
@@ -286,52 +238,33 @@ void TfrmDirHog::scanFinished() {
     if (folderhogs::sortGrid(m_grid, hcSize, m_sortDirections))
         tickSortItem(hcSize);
     m_model->refresh();
-    setColumnWidths();
-    setScanning(false);
-    m_status->setText(QStringLiteral("Folders : ") + QString::number(rows.size()));
-    if (!rows.isEmpty()) {
+    return int(rows.size());
+}
+
+void TfrmDirHog::showFound(int rows) {
+    m_status->setText(QStringLiteral("Folders : ") + QString::number(rows));
+    if (rows > 0) {
         showResultButtons(true);
         m_gridView->selectRow(0);
-    } else {
-        msgbox::infoBox(QStringLiteral("No files found."));
     }
-    emit scanDone();
 }
 
-void TfrmDirHog::setScanning(bool on) {
-    m_scanning = on;
-    if (on) {
-        m_gridView->setCursor(Qt::WaitCursor);
-        showResultButtons(false);
-    } else {
+void TfrmDirHog::enableInputs(bool on) {
+    if (on)
         m_gridView->unsetCursor();
-    }
-    m_btAbort->setVisible(on);
-    m_btClose->setEnabled(!on);
-    m_pckDrive->setEnabled(!on);
+    else
+        m_gridView->setCursor(Qt::WaitCursor);
+    m_btClose->setEnabled(on);
+    m_pckDrive->setEnabled(on);
     for (QPushButton* b : {m_btTop, m_btAll})
-        b->setEnabled(!on && m_pckDrive->anyTicked());
+        b->setEnabled(on && m_pckDrive->anyTicked());
 }
 
-void TfrmDirHog::showResultButtons(bool on) {
-    for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDelete})
-        b->setVisible(on);
-}
-
-void TfrmDirHog::btAbortClick() {
-    if (!m_search)
-        return;
-    m_walk->pause();
-    walkabort::btAbortClick(
-        [this] {
-            m_search->abort();
-            if (!m_aborted)
-                m_copyList << walkabort::abortedText();
-            m_aborted = true;
-            m_status->clear();
-        },
-        m_btAbort);
-    m_walk->resume();
+void TfrmDirHog::onAbort() {
+    if (!m_aborted)
+        m_copyList << walkabort::abortedText();
+    m_aborted = true;
+    m_status->clear();
 }
 
 // ---- the listed folders ----------------------------------------------------------------------
@@ -343,7 +276,7 @@ int TfrmDirHog::selectedRow() const {
 
 void TfrmDirHog::btDeleteClick() {
     const int row = selectedRow();
-    if (m_scanning || row <= 0 || m_grid.cell(hcSize, row).isEmpty())
+    if (scanning() || row <= 0 || m_grid.cell(hcSize, row).isEmpty())
         return;
     const QString size = m_grid.cell(hcSize, row);
     if (size == QLatin1String("DELETED") || size == QLatin1String("RECYCLED")) {
@@ -366,7 +299,7 @@ void TfrmDirHog::btDeleteClick() {
 
 void TfrmDirHog::btBrowseClick() {
     const int row = selectedRow();
-    if (m_browse && !m_scanning && row > 0)
+    if (m_browse && !scanning() && row > 0)
         m_browse(this, m_grid.cell(hcName, row));
 }
 
@@ -383,7 +316,7 @@ void TfrmDirHog::sortGrid(int column) {
     const int selected = selectedRow();
     const QString folder = selected > 0 ? m_grid.cell(hcName, selected) : QString();
     bool sorted = false;
-    if (!m_scanning) {
+    if (!scanning()) {
         const WaitCursor wait;
         sorted = folderhogs::sortGrid(m_grid, column, m_sortDirections);
         if (sorted)

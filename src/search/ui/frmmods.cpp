@@ -3,20 +3,18 @@
 #include "app/format.h"
 #include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
-#include "app/ui/placement.h"
 #include "app/ui/widgets.h"
 #include "browse/ui/fileactions.h"
 #include "delete/ui/handover.h"
 #include "platform/dirsearch.h"
-#include "scan/steppedwalk.h"
 #include "scan/ui/drivechecklist.h"
-#include "scan/ui/walkabort.h"
 #include "scan/ui/wildcardbox.h"
 #include "search/ui/frmpickdate.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,7 +24,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
@@ -63,15 +60,12 @@ int checkedIndex(const std::array<QRadioButton*, 3>& buttons) {
 
 TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmFind* find,
                    browse::SortFlags* browseSort)
-    : QDialog(parent), m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
-    setObjectName(QStringLiteral("TfrmMods"));
+    : SearchWindow(parent, QStringLiteral("TfrmMods"),
+                   {PlacementWindow::FilesAccessed, CloseDuringScan::StopsTheWalk,
+                    walkabort::Notice::Plain, false}),
+      m_sortDirections(sortDirections), m_find(find), m_browseSort(browseSort) {
     setWindowTitle(QStringLiteral("Files in a range of dates"));
-    setModal(true);
-    setSizeGripEnabled(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+    QVBoxLayout* layout = windowLayout();
     layout->addWidget(buildTopPanel());
 
     m_results = new MarkedResultGrid(this, m_grid, dates::mcFilename,
@@ -80,36 +74,25 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
     m_gridView = m_results->view();
     layout->addWidget(m_gridView, 1);
 
-    auto* buttons = new QHBoxLayout();
-    buttons->setContentsMargins(8, 6, 8, 6);
-    buttons->setSpacing(6);
+    QHBoxLayout* buttons = buttonRow();
     m_btOK = namedButton(this, QStringLiteral("btOK"), QStringLiteral("&Start"));
-    m_btAbort = namedButton(this, QStringLiteral("btAbort"), QStringLiteral("&Abort"));
-    m_btMark = namedButton(this, QStringLiteral("btMark"), QStringLiteral("&Mark"));
-    m_btDelete = namedButton(this, QStringLiteral("btDelete"), QStringLiteral("Clean?"));
+    makeGridButtons();
     m_results->setCleanButton(m_btDelete);
-    m_btOptions = namedButton(this, QStringLiteral("btOptions"), QStringLiteral("Options"));
-    m_btDetails = namedButton(this, QStringLiteral("btDetails"), QStringLiteral("&Details"));
-    m_btBrowse = namedButton(this, QStringLiteral("btBrowse"), QStringLiteral("&Browse"));
-    m_btClose = namedButton(this, QStringLiteral("btClose"), QStringLiteral("Close"));
-    for (QPushButton* b :
-         {m_btOK, m_btAbort, m_btMark, m_btDelete, m_btOptions, m_btDetails, m_btBrowse}) {
-        b->setAutoDefault(false);
-        buttons->addWidget(b);
-    }
+    addButtons(buttons,
+               {m_btOK, m_btAbort, m_btMark, m_btDelete, m_btOptions, m_btDetails, m_btBrowse});
     buttons->addStretch(1);
-    m_btClose->setAutoDefault(false);
-    buttons->addWidget(m_btClose);
+    addButtons(buttons, {m_btClose});
     layout->addLayout(buttons);
 
-    m_status = statusPanel(this, QStringLiteral("StatusLine"));
-    layout->addWidget(m_status);
+    m_status = addStatusLine(QStringLiteral("StatusLine"));
     m_results->setStatusLine(m_status);
 
     buildPopupMenu();
+    setColumnDesign(kWidths,
+                    {dates::mcAccessed, dates::mcCreated, dates::mcModified, dates::mcSize});
 
     connect(m_btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
-    connect(m_btAbort, &QPushButton::clicked, this, &TfrmMods::btAbortClick);
+    connect(m_btAbort, &QPushButton::clicked, this, &SearchWindow::btAbortClick);
     connect(m_btMark, &QPushButton::clicked, m_results, &MarkedResultGrid::markSelected);
     connect(m_btDelete, &QPushButton::clicked, this, &TfrmMods::btDeleteClick);
     connect(m_btOptions, &QPushButton::clicked, this, [this] {
@@ -124,11 +107,6 @@ TfrmMods::TfrmMods(QWidget* parent, dates::SortDirections& sortDirections, TfrmF
 
     clearGrid();
     resize(scaledPixels(this, 760), scaledPixels(this, 520));
-}
-
-TfrmMods::~TfrmMods() {
-    // The view reads the grid, which goes before the base class deletes the children.
-    delete m_gridView;
 }
 
 QWidget* TfrmMods::buildTopPanel() {
@@ -223,17 +201,7 @@ void TfrmMods::buildPopupMenu() {
 
 // ---- showing and closing ---------------------------------------------------------------------
 
-void TfrmMods::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
 void TfrmMods::FormShow() {
-    m_savedPanelHeight = m_pnlTop->sizeHint().height();
-    for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete, m_btAbort})
-        b->hide();
-    m_status->clear();
     const QString today = QLocale().toString(QDate::currentDate(), shortDateFormat());
     m_dtStart->setText(today);
     m_dtEnd->setText(today);
@@ -242,30 +210,6 @@ void TfrmMods::FormShow() {
     m_btOK->setFocus();
     clearGrid();
     rgWhenClick();
-    setColumnWidths();
-    placement::restore(this, PlacementWindow::FilesAccessed);
-}
-
-void TfrmMods::done(int result) {
-    if (m_scanning) {
-        // Closing is allowed during a walk: it is stopped without a word.
-        m_walk.reset();
-        m_search.reset();
-        m_scanning = false;
-    }
-    if (isVisible())
-        placement::store(this, PlacementWindow::FilesAccessed);
-    QDialog::done(result);
-}
-
-void TfrmMods::setColumnWidths() {
-    using namespace dates;
-    setDesignedColumnWidths(m_gridView, kWidths, {mcAccessed, mcCreated, mcModified, mcSize});
-}
-
-void TfrmMods::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    setColumnWidths();
 }
 
 // ---- dates -----------------------------------------------------------------------------------
@@ -305,7 +249,7 @@ bool TfrmMods::eventFilter(QObject* watched, QEvent* event) {
             static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
             checkDateEdit(edit);
     }
-    return QDialog::eventFilter(watched, event);
+    return SearchWindow::eventFilter(watched, event);
 }
 
 void TfrmMods::pickDate(QLineEdit* edit, bool isStart) {
@@ -352,7 +296,7 @@ void TfrmMods::clearGrid() {
 }
 
 void TfrmMods::btOKClick() {
-    if (m_scanning)
+    if (scanning())
         return;
     // The edits are read once, here; an edit that holds no date stops the scan before it starts.
     const bool between = when() == dates::When::Between;
@@ -363,65 +307,37 @@ void TfrmMods::btOKClick() {
     settings.kind = kind();
     settings.test = {when(), editDate(m_dtStart), editDate(m_dtEnd)};
     settings.pattern = m_wild->pattern();
-    m_search = std::make_unique<dates::Search>(settings, m_grid);
-    scan::WalkCallbacks& callbacks = m_search->walker().callbacks();
-    callbacks.progress = [this](const QString& folder) { m_status->setText(folder); };
-    m_walk = std::make_unique<scan::SteppedWalk>(m_search->walker());
-    connect(m_walk.get(), &scan::SteppedWalk::finished, this, &TfrmMods::scanFinished);
-    setScanning(true);
-    m_walk->startDrives(m_pckDrive->tickedLetters());
+    startWalk(std::make_unique<dates::Search>(settings, m_grid), m_pckDrive->tickedLetters());
 }
 
-void TfrmMods::scanFinished() {
-    const int rows = m_search->found();
-    m_walk.reset();
-    m_search.reset();
+int TfrmMods::takeResult(scan::Search& search, bool) {
+    const int rows = static_cast<dates::Search&>(search).found();
     m_results->setRows(rows);
     m_results->refresh();
-    setColumnWidths();
-    setScanning(false);
+    return rows;
+}
+
+void TfrmMods::showFound(int rows) {
     m_status->setText(QStringLiteral("Found : ") + QString::number(rows));
     if (rows > 0) {
-        for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
-            b->show();
+        showResultButtons(true);
         m_results->selectFirstRow();
-    } else {
-        msgbox::infoBox(QStringLiteral("No files found."));
     }
-    emit scanDone();
 }
 
-void TfrmMods::setScanning(bool on) {
-    m_scanning = on;
-    m_results->setBusy(on);
-    m_btAbort->setVisible(on);
-    if (on)
-        for (QPushButton* b : {m_btOptions, m_btBrowse, m_btDetails, m_btMark, m_btDelete})
-            b->hide();
+void TfrmMods::enableInputs(bool on) {
+    m_results->setBusy(!on);
     for (QWidget* w : std::initializer_list<QWidget*>{m_btClose, m_pckDrive, m_dtStart, m_dtEnd,
                                                       m_popStartDate, m_popEndDate})
-        w->setEnabled(!on);
-    m_btOK->setEnabled(!on && m_pckDrive->anyTicked());
-}
-
-void TfrmMods::btAbortClick() {
-    if (!m_search)
-        return;
-    m_walk->pause();
-    walkabort::btAbortClick([this] { m_search->abort(); }, m_btAbort, walkabort::Notice::Plain);
-    m_walk->resume();
+        w->setEnabled(on);
+    m_btOK->setEnabled(on && m_pckDrive->anyTicked());
 }
 
 // ---- marking ---------------------------------------------------------------------------------
 
 void TfrmMods::btDeleteClick() {
-    const GridMarks& marks = m_results->marks();
-    if (m_scanning || marks.count() <= 0)
-        return;
-    const DisposalChoice result = reallyDelete(
-        this, marks.files(), QString::fromLatin1(archiveTags::FileDates), marks.bytes());
-    if (result == DisposalChoice::Disposed)
-        accept();
+    if (!scanning())
+        handOverMarks(this, m_results->marks(), archiveTags::FileDates);
 }
 
 // ---- sorting ---------------------------------------------------------------------------------
@@ -433,7 +349,7 @@ void TfrmMods::tickSortItem(int column) {
 }
 
 void TfrmMods::sortGrid(int column) {
-    if (m_scanning || m_results->rows() < 2) {
+    if (scanning() || m_results->rows() < 2) {
         // Nothing is sorted; a menu item that turned its own tick over gets it back.
         if (m_sortItems[size_t(column)])
             m_sortItems[size_t(column)]->setChecked(false);

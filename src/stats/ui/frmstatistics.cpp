@@ -91,6 +91,7 @@ TfrmStatistics::TfrmStatistics(QWidget* parent, std::function<QDate()> today)
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->installEventFilter(this);
     layout->addWidget(m_statusBar);
 
     connect(m_btOK, &QPushButton::clicked, this, &TfrmStatistics::btOKClick);
@@ -335,8 +336,11 @@ void TfrmStatistics::scan() {
     doFileAges();
     SortbyExtensionClick(stats::TypeSort::Extension);
     const stats::StatTotals& t = m_collector->totals();
-    m_statusBar->showMessage(
-        stats::finishedText(t.filesProcessed, t.filesCounted, m_abortRequested));
+    QString message = stats::finishedText(t.filesProcessed, t.filesCounted, m_abortRequested);
+    const QString skipped = scan::skippedText(m_collector->skippedCount());
+    if (!skipped.isEmpty())
+        message += QStringLiteral("; ") + skipped;
+    m_statusBar->showMessage(message);
     QApplication::restoreOverrideCursor();
     disenable(true);
 }
@@ -348,6 +352,14 @@ void TfrmStatistics::disenable(bool enabled) {
                         &m_rgDates[2], &m_rgDates[3]})
         for (QRadioButton* b : *group)
             b->setEnabled(enabled);
+}
+
+bool TfrmStatistics::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_statusBar && event->type() == QEvent::MouseButtonRelease && !m_scanning &&
+        m_collector && m_collector->skippedCount() > 0)
+        msgbox::infoBox(
+            scan::skippedReport(m_collector->skippedFolders(), m_collector->skippedCount()));
+    return QDialog::eventFilter(watched, event);
 }
 
 void TfrmStatistics::btAbortClick() {

@@ -82,6 +82,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A click on the status bar lists the folders the collection could not read.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
