@@ -352,7 +352,7 @@ ParsedArguments parseArguments(const QStringList& arguments) {
     Options& o = result.options;
     if (arguments.isEmpty())
         return {o, QStringLiteral("no command given (try --help)")};
-    const QString first = arguments.first();
+    const QString& first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h") ||
         first == QLatin1String("help")) {
         o.help = true;

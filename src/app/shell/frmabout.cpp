@@ -1,3 +1,5 @@
+// TfrmAbout, the About box: the program's name, version and links; no logic of its own.
+
 #include "app/shell/frmabout.h"
 
 #include "app/shell/helpwindow.h"

@@ -1,3 +1,6 @@
+// TfrmMain, the main window: the tool buttons and menus; the tools are made in
+// app/shell/tools.cpp and their state kept in app/shell/toolstate.h.
+
 #include "app/shell/frmmain.h"
 
 #include "app/foldersfile.h"
@@ -56,7 +59,7 @@ void switchOnHints() {
 
 void TfrmMain::setToolFactory(Tool tool, ToolFactory factory) {
     if (factory)
-        factories().insert(tool, std::move(factory));
+        factories().insert(tool, factory);
     else
         factories().remove(tool);
 }

@@ -1,3 +1,5 @@
+// TfrmStandBy, the small waiting window of long steps; no logic of its own.
+
 #include "app/ui/frmstandby.h"
 
 #include "app/shell.h"

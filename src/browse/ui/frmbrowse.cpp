@@ -1,3 +1,6 @@
+// TfrmBrowse, the folder browser.  Its logic: browse/folderlisting.h (listing and sorting a
+// folder).
+
 #include "browse/ui/frmbrowse.h"
 
 #include "app/format.h"

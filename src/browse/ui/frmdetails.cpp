@@ -1,3 +1,5 @@
+// TfrmDetails, the details of one file.  Its logic: browse/details.h and browse/versioninfo.h.
+
 #include "browse/ui/frmdetails.h"
 
 #include "app/ui/messagebox.h"

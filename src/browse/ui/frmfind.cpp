@@ -1,3 +1,6 @@
+// TfrmFind, the viewer's find dialog; the search itself is TFileViewer::find
+// (browse/ui/fileviewer.h).
+
 #include "browse/ui/frmfind.h"
 
 #include "app/ui/widgets.h"

@@ -1,3 +1,6 @@
+// TfrmView, the text and hex viewer.  Its logic: browse/viewedfile.h, browse/lineindex.h,
+// browse/viewtext.h and browse/strings.h; the view itself is browse/ui/fileviewer.h.
+
 #include "browse/ui/frmview.h"
 
 #include "app/format.h"

@@ -1,3 +1,5 @@
+// TfrmCache, the browser caches.  Its logic: clean/cachefolders.h.
+
 #include "clean/ui/frmcache.h"
 
 #include "app/inifile.h"

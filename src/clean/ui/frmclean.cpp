@@ -1,3 +1,6 @@
+// TfrmClean, quick clean.  Its logic: clean/quickclean.h and clean/temppatterns.h; the search
+// lifecycle is scan/ui/searchwindow.h.
+
 #include "clean/ui/frmclean.h"
 
 #include "app/ui/columnfit.h"

@@ -1,3 +1,5 @@
+// TfrmTempFiles, the temporary-file patterns.  Its logic: clean/temppatterns.h.
+
 #include "clean/ui/frmtempfiles.h"
 
 #include "app/inifile.h"

@@ -1,3 +1,6 @@
+// TfrmDelDirectory, the deletion of a whole folder.  Its logic: delete/folderclean.h and
+// delete/ownarchives.h.
+
 #include "delete/ui/frmdeldirectory.h"
 
 #include "app/format.h"

@@ -1,3 +1,5 @@
+// TfrmGetFolderName, the name of a new folder; no logic of its own.
+
 #include "delete/ui/frmgetfoldername.h"
 
 #include "app/ui/widgets.h"

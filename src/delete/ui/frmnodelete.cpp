@@ -1,3 +1,5 @@
+// TfrmNoDelete, the non-delete list.  Its logic: delete/nodeletelist.h and app/protection.h.
+
 #include "delete/ui/frmnodelete.h"
 
 #include "app/foldersfile.h"

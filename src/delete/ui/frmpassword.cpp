@@ -1,3 +1,5 @@
+// TfrmPassword, an archive's password; no logic of its own.
+
 #include "delete/ui/frmpassword.h"
 
 #include "app/ui/widgets.h"

@@ -1,3 +1,7 @@
+// TfrmReallyDelete, the deletion window.  Its logic: delete/reallydelete.h (panels and the
+// disposal run), delete/lastcopy.h and delete/ownarchives.h; a zip batch is written by
+// zip/backgroundflush.h.
+
 #include "delete/ui/frmreallydelete.h"
 
 #include "app/format.h"

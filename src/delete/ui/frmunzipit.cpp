@@ -1,3 +1,5 @@
+// TfrmUnZipIt, the unzip window.  Its logic: delete/unzip.h and zip/zipreader.h.
+
 #include "delete/ui/frmunzipit.h"
 
 #include "app/ui/drivefoldertree.h"

@@ -1,3 +1,5 @@
+// TfrmZipDirectory, the choice of the zip folder.  Its logic: delete/zipdestination.h.
+
 #include "delete/ui/frmzipdirectory.h"
 
 #include "app/format.h"

@@ -1,3 +1,5 @@
+// TfrmZipOptions, the zip settings.  Its logic: app/zipsettings.h.
+
 #include "delete/ui/frmzipoptions.h"
 
 #include "app/inifile.h"

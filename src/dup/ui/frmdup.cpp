@@ -1,3 +1,6 @@
+// TfrmDup, duplicate files and file hogs.  Its logic: dup/dupsearch.h, dup/contentsearch.h and
+// dup/contentsplit.h; the search lifecycle is scan/ui/searchwindow.h.
+
 #include "dup/ui/frmdup.h"
 
 #include "app/gridmarks.h"

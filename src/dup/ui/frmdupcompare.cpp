@@ -1,3 +1,6 @@
+// TfrmDupCompare, two duplicates side by side.  Its logic: dup/pairs.h and dup/paircheck.h (the
+// checksums, on a thread of their own).
+
 #include "dup/ui/frmdupcompare.h"
 
 #include "app/protection.h"

@@ -1,3 +1,6 @@
+// TfrmWhichDrive, the choice of drives and file types.  Its logic: scan/drivechoice.h and
+// stats/filetypes.h.
+
 #include "scan/ui/frmwhichdrive.h"
 
 #include "app/ui/widgets.h"

@@ -1,3 +1,5 @@
+// TfrmWildCard, a file pattern.  Its logic: stats/filetypes.h.
+
 #include "scan/ui/frmwildcard.h"
 
 #include "scan/ui/wildcardbox.h"

@@ -1,3 +1,6 @@
+// TfrmDirHog, the folders that take the most space.  Its logic: search/folderhogs.h; the search
+// lifecycle is scan/ui/searchwindow.h.
+
 #include "search/ui/frmdirhog.h"
 
 #include "app/ui/columnfit.h"

@@ -1,3 +1,6 @@
+// TfrmMods, files in a range of dates.  Its logic: search/filedates.h; the search lifecycle is
+// scan/ui/searchwindow.h.
+
 #include "search/ui/frmmods.h"
 
 #include "app/format.h"

@@ -1,3 +1,5 @@
+// TfrmPickDate, a date picked from a calendar.  Its logic: search/datesteps.h.
+
 #include "search/ui/frmpickdate.h"
 
 #include "app/format.h"

@@ -1,3 +1,5 @@
+// TfrmSelectExtension, the choice of file types.  Its logic: stats/filetypes.h.
+
 #include "stats/ui/frmselectextension.h"
 
 #include "app/ui/messagebox.h"

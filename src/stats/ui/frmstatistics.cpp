@@ -1,3 +1,6 @@
+// TfrmStatistics, the statistics of the drives.  Its logic: stats/statscan.h, stats/statpages.h
+// and stats/chartdata.h.
+
 #include "stats/ui/frmstatistics.h"
 
 #include "app/format.h"

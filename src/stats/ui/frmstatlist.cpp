@@ -1,3 +1,5 @@
+// TfrmStatList, the file types the statistics count.  Its logic: stats/filetypes.h.
+
 #include "stats/ui/frmstatlist.h"
 
 #include "app/inifile.h"
