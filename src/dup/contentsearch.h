@@ -1,12 +1,9 @@
 #pragma once
 
+#include "app/backgroundwork.h"
 #include "dup/contents.h"
 
 #include <QObject>
-#include <QTimer>
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 namespace dups {
 
@@ -19,30 +16,20 @@ class ContentSearch : public QObject {
     Q_OBJECT
 public:
     explicit ContentSearch(QObject* parent = nullptr);
-    ~ContentSearch() override;
 
     // False (and nothing started) while a run is going on.
     bool start(const QList<ContentFile>& files, const QList<QList<qsizetype>>& candidates = {},
                int threads = 4);
-    void abort() { m_abort = true; }
-    bool running() const { return m_timer.isActive(); }
+    void abort() { m_work.abort(); }
+    bool running() const { return m_work.running(); }
 
 signals:
+    // Also in the pickup that finds the end, just before finished().
     void progress(const dups::ContentProgress& done);
     void finished(const dups::ContentGroups& result);
 
 private:
-    void collect();
-
-    QTimer m_timer;
-    std::thread m_thread;
-    std::atomic<bool> m_abort{false};
-    // What the run's thread hands over, under the mutex.
-    std::mutex m_mutex;
-    ContentProgress m_progress;
-    ContentGroups m_result;
-    bool m_done = false;
-    bool m_progressed = false;
+    BackgroundWork<ContentProgress, ContentGroups> m_work;
 };
 
 } // namespace dups

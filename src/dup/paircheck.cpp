@@ -14,59 +14,39 @@ int PairCheckProgress::percent() const {
     return int(std::clamp<qint64>(done * 100 / total, 0, 99));
 }
 
-PairCheck::PairCheck(QObject* parent) : QObject(parent) {
-    m_timer.setInterval(25);
-    connect(&m_timer, &QTimer::timeout, this, &PairCheck::collect);
-}
-
-PairCheck::~PairCheck() {
-    m_abort = true;
-    if (m_thread.joinable())
-        m_thread.join();
-}
+// A check's progress is not shown in the pickup that finds its end: the end says it all.
+PairCheck::PairCheck(QObject* parent)
+    : QObject(parent), m_work([this](const PairCheckProgress& done) { emit progress(done); },
+                              [this](PairCheckResult result) { emit finished(result); },
+                              Work::LastProgress::Dropped) {}
 
 bool PairCheck::start(const QString& left, const QString& right) {
-    if (running())
-        return false;
-    m_abort = false;
-    m_done = false;
-    m_progressed = false;
-    m_thread = std::thread([this, left, right] {
-        PairCheckResult result = run(left, right);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_result = std::move(result);
-        m_done = true;
-    });
-    m_timer.start();
-    return true;
+    return m_work.start([left, right](Work::Worker& worker) { return run(left, right, worker); });
 }
 
-void PairCheck::report(PairCheckProgress::Stage stage, qint64 done, qint64 total) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_progress = {stage, done, total};
-    m_progressed = true;
-}
-
-PairCheckResult PairCheck::run(const QString& left, const QString& right) {
+PairCheckResult PairCheck::run(const QString& left, const QString& right, Work::Worker& worker) {
     PairCheckResult result;
-    const auto checksum = [this](const QString& path, PairCheckProgress::Stage stage) {
+    const auto report = [&worker](PairCheckProgress::Stage stage, qint64 done, qint64 total) {
+        worker.post({stage, done, total});
+    };
+    const auto checksum = [&](const QString& path, PairCheckProgress::Stage stage) {
         report(stage, 0, QFileInfo(path).size());
-        return fileChecksum(path, [this, stage](qint64 done, qint64 size) {
+        return fileChecksum(path, [&, stage](qint64 done, qint64 size) {
             report(stage, done, size);
-            return !m_abort;
+            return !worker.aborted();
         });
     };
     result.left = checksum(left, PairCheckProgress::LeftChecksum);
-    if (result.left && !m_abort) {
+    if (result.left && !worker.aborted()) {
         result.right = checksum(right, PairCheckProgress::RightChecksum);
         // The verdict is the content engine's, the one that split the groups.
-        if (result.right && !m_abort && result.left.value() == result.right.value()) {
+        if (result.right && !worker.aborted() && result.left.value() == result.right.value()) {
             const qint64 total = QFileInfo(left).size() + QFileInfo(right).size();
             report(PairCheckProgress::Contents, 0, total);
             ContentOptions options;
             options.threads = 2;
-            options.abortFlag = &m_abort;
-            options.progress = [this, total](const ContentProgress& done) {
+            options.abortFlag = worker.abortFlag();
+            options.progress = [&report, total](const ContentProgress& done) {
                 report(PairCheckProgress::Contents, done.bytesDone, total);
             };
             const ContentGroups same = groupByContents({{left, {}}, {right, {}}}, {}, options);
@@ -74,30 +54,8 @@ PairCheckResult PairCheck::run(const QString& left, const QString& right) {
         }
     }
     // Asked to stop before the end: whatever was computed no longer counts.
-    result.aborted = m_abort;
+    result.aborted = worker.aborted();
     return result;
-}
-
-void PairCheck::collect() {
-    PairCheckProgress done;
-    bool progressed, finishedNow;
-    PairCheckResult result;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        done = m_progress;
-        progressed = m_progressed;
-        m_progressed = false;
-        finishedNow = m_done;
-        if (finishedNow)
-            result = std::move(m_result);
-    }
-    if (progressed && !finishedNow)
-        emit progress(done);
-    if (!finishedNow)
-        return;
-    m_timer.stop();
-    m_thread.join();
-    emit finished(result);
 }
 
 } // namespace dups

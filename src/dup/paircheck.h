@@ -1,13 +1,10 @@
 #pragma once
 
+#include "app/backgroundwork.h"
 #include "app/result.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 // The pair comparison's checksums, off the window's thread: the CRC-32 of both files, then,
 // when they agree, the content engine's proof that the bytes are the same (the verdict that
@@ -46,32 +43,23 @@ class PairCheck : public QObject {
     Q_OBJECT
 public:
     explicit PairCheck(QObject* parent = nullptr);
-    ~PairCheck() override;
 
     // False (and nothing started) while a check is going on.
     bool start(const QString& left, const QString& right);
-    void abort() { m_abort = true; }
-    bool running() const { return m_timer.isActive(); }
+    bool running() const { return m_work.running(); }
+    void abort() { m_work.abort(); }
 
 signals:
+    // Not in the pickup that finds the end: finished() alone tells of it.
     void progress(const dups::PairCheckProgress& done);
     void finished(const dups::PairCheckResult& result);
 
 private:
+    using Work = BackgroundWork<PairCheckProgress, PairCheckResult>;
     // The check itself, on the thread.
-    PairCheckResult run(const QString& left, const QString& right);
-    void report(PairCheckProgress::Stage stage, qint64 done, qint64 total);
-    void collect();
+    static PairCheckResult run(const QString& left, const QString& right, Work::Worker& worker);
 
-    QTimer m_timer;
-    std::thread m_thread;
-    std::atomic<bool> m_abort{false};
-    // What the thread hands over, under the mutex.
-    std::mutex m_mutex;
-    PairCheckProgress m_progress;
-    PairCheckResult m_result;
-    bool m_done = false;
-    bool m_progressed = false;
+    Work m_work;
 };
 
 } // namespace dups

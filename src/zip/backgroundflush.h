@@ -1,12 +1,9 @@
 #pragma once
 
+#include "app/backgroundwork.h"
 #include "zip/zipwriter.h"
 
 #include <QObject>
-#include <QTimer>
-#include <atomic>
-#include <mutex>
-#include <thread>
 
 namespace zip {
 
@@ -21,39 +18,30 @@ class BackgroundFlush : public QObject {
     Q_OBJECT
 public:
     explicit BackgroundFlush(QObject* parent = nullptr);
-    ~BackgroundFlush() override;
 
     // False (and nothing started) while a write is under way.  The writer's progress hook is
     // the object's own for the time of the write, and empty afterwards.  The writer must outlive
     // the write (or the object).
     bool start(ZipWriter& writer);
     // Asks the write under way to stop; the request lasts until the next start().
-    void abort() { m_abort = true; }
+    void abort() { m_work.abort(); }
     // Between start() and finished().
-    bool running() const { return m_writer != nullptr; }
+    bool running() const { return m_work.running(); }
 
     // While paused nothing is delivered; a write that ends meanwhile is reported on resume().
-    void pause();
-    void resume();
+    void pause() { m_work.pause(); }
+    void resume() { m_work.resume(); }
 
 signals:
     void progress(int percent);
     void finished(const zip::ZipWriter::Results& results);
 
 private:
-    void collect();
+    using Work = BackgroundWork<int, ZipWriter::Results>;
 
-    QTimer m_timer;
-    std::thread m_thread;
-    ZipWriter* m_writer = nullptr;
-    bool m_paused = false;
-    std::atomic<bool> m_abort{false};
-    std::atomic<int> m_percent{-1};
     int m_shownPercent = -1;
-    // What the thread hands over at its end, under the mutex.
-    std::mutex m_mutex;
-    ZipWriter::Results m_results;
-    bool m_done = false;
+    // Declared last, so that the thread is joined before anything else goes.
+    Work m_work;
 };
 
 } // namespace zip
