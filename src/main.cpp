@@ -1,8 +1,8 @@
 // Vastel '95: finds what takes the space on the drives and wins it back.
 #include "app/shell/appicon.h"
 #include "app/shell/frmmain.h"
-#include "app/ui/frmstandby.h"
 #include "app/shell/tools.h"
+#include "app/ui/frmstandby.h"
 
 #include <QApplication>
 
