@@ -1,6 +1,7 @@
 #include "zip/zipwriter.h"
 
 #include "app/crc32.h"
+#include "app/result.h"
 #include "platform/claims.h"
 #include "platform/dirsearch.h"
 #include "platform/drives.h"
@@ -198,8 +199,7 @@ struct ZipWriter::Impl {
     // locked (a claim, see claims.h): the lock lasts as long as `claim` stays open, so that a
     // later run can tell the empty file of a killed run from one in use.  The identity of that
     // empty file comes back in `reserved`.
-    bool reserveArchive(platform::FileIdentity* reserved, std::unique_ptr<QFile>* claim,
-                        QString* error) {
+    Result<> reserveArchive(platform::FileIdentity* reserved, std::unique_ptr<QFile>* claim) {
         for (int n = 1; n <= kMaxArchiveNames; ++n) {
             const QString candidate = numberedName(nativePath, n);
             QString why;
@@ -208,48 +208,43 @@ struct ZipWriter::Impl {
             if (!*claim) {
                 if (taken || platform::fileStamp(candidate).kind != platform::FileKind::Missing)
                     continue; // the name is taken
-                *error = QStringLiteral("The archive %1 cannot be created: %2").arg(candidate, why);
-                return false;
+                return Failure{
+                    QStringLiteral("The archive %1 cannot be created: %2").arg(candidate, why)};
             }
             archiveFile = candidate;
             *reserved = platform::fileStamp(candidate).identity();
-            return true;
+            return {};
         }
-        *error = QStringLiteral("No free archive name is left for %1").arg(nativePath);
-        return false;
+        return Failure{QStringLiteral("No free archive name is left for %1").arg(nativePath)};
     }
 
     // Opens the reserved file as a new, empty archive (libzip writes it when it is closed).
-    bool openNewArchive(QString* error) {
+    Result<> openNewArchive() {
         discard();
         int code = 0;
         archive = zip_open(platform::encodeName(archiveFile).constData(), ZIP_TRUNCATE, &code);
-        if (!archive) {
-            *error = format::errorText(code);
-            return false;
-        }
+        if (!archive)
+            return Failure{format::errorText(code)};
         zip_register_progress_callback_with_state(archive, 0.01, &Impl::onProgress, nullptr, this);
         zip_register_cancel_callback_with_state(archive, &Impl::onCancel, nullptr, this);
-        return true;
+        return {};
     }
 
     // Opens the archive just written for reading back, and indexes its entries.
-    bool openForCheck(QString* error) {
+    Result<> openForCheck() {
         discard();
         int code = 0;
         archive = zip_open(platform::encodeName(archiveFile).constData(),
                            ZIP_RDONLY | ZIP_CHECKCONS, &code);
-        if (!archive) {
-            *error = format::errorText(code);
-            return false;
-        }
+        if (!archive)
+            return Failure{format::errorText(code)};
         const zip_int64_t entries = zip_get_num_entries(archive, 0);
         entryIndex.clear();
         for (zip_int64_t i = 0; i < entries; ++i) {
             if (const char* name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_RAW))
                 entryIndex.insert(QByteArray(name), zip_uint64_t(i));
         }
-        return true;
+        return {};
     }
 
     // Puts the comment and every file of the batch that is still wanted into the new archive.
@@ -392,15 +387,17 @@ struct ZipWriter::Impl {
         platform::FileIdentity reserved;
         // Held until the batch is settled: the claim ends when this goes out of scope.
         std::unique_ptr<QFile> claim;
-        if (!reserveArchive(&reserved, &claim, &error)) {
-            failBatch(results, error);
+        if (const Result<> reservation = reserveArchive(&reserved, &claim); !reservation) {
+            failBatch(results, reservation.message());
             settle(results);
             return;
         }
         bool written = false;
         for (int attempt = 0; attempt <= kMaxRetries; ++attempt) {
-            if (!openNewArchive(&error))
+            if (const Result<> opened = openNewArchive(); !opened) {
+                error = opened.message();
                 break;
+            }
             stage();
             if (!hasWork()) {
                 error = QStringLiteral("No file of the batch could be read");
@@ -451,8 +448,9 @@ struct ZipWriter::Impl {
             settle(results);
             return;
         }
-        if (!openForCheck(&error)) {
-            failBatch(results, QStringLiteral("The written archive cannot be read: ") + error);
+        if (const Result<> check = openForCheck(); !check) {
+            failBatch(results,
+                      QStringLiteral("The written archive cannot be read: ") + check.message());
             settle(results);
             return;
         }
