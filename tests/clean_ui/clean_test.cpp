@@ -255,9 +255,14 @@ TEST_F(CleanWindow, FoldersThatCouldNotBeReadAreCountedAndListedOnAClick) {
     QApplication::sendEvent(line, &release);
     EXPECT_EQ(boxes.texts(), QStringList({"1 folder could not be read:\n" + c("locked") + ": " +
                                           platform::errorText(EACCES)}));
+    // Marking rewrites the status line; the note stays after the marks.
+    child<QAction>(&w, "miMarkAll")->trigger();
+    EXPECT_EQ(status(&w), "1 files 10 bytes; 1 folder could not be read");
 
     // The next scan reads everything: the status line says no more than before.
     startScan(w);
     EXPECT_EQ(status(&w), "2 tempfiles found");
     EXPECT_EQ(w.skippedCount(), 0);
+    child<QAction>(&w, "miMarkAll")->trigger();
+    EXPECT_EQ(status(&w), "2 files 30 bytes");
 }

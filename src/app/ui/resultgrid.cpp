@@ -159,7 +159,7 @@ void MarkedResultGrid::clearMarks() {
 
 void MarkedResultGrid::showMarks() {
     if (m_status)
-        m_status->setText(m_statusPrefix + m_marks.statusText());
+        m_status->setText(m_statusPrefix + m_marks.statusText() + m_statusSuffix);
     if (m_clean)
         m_clean->setEnabled(m_marks.count() >= 1);
 }

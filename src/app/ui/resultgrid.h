@@ -93,6 +93,8 @@ public:
     void setStatusLine(QLabel* status) { m_status = status; }
     // Text put before the marks' count and size in the status line.
     void setStatusPrefix(const QString& prefix) { m_statusPrefix = prefix; }
+    // Text put after them (such as the folders a search could not read).
+    void setStatusSuffix(const QString& suffix) { m_statusSuffix = suffix; }
     void setCleanButton(QPushButton* clean) { m_clean = clean; }
 
     // The result rows of the grid (rows 1..rows), and whether a walk runs.
@@ -155,6 +157,7 @@ private:
     QTableView* m_view;
     QLabel* m_status = nullptr;
     QString m_statusPrefix;
+    QString m_statusSuffix;
     QPushButton* m_clean = nullptr;
     int m_rows = 0;
     bool m_busy = false;

@@ -3,6 +3,7 @@
 #include "app/ui/columnfit.h"
 #include "app/ui/messagebox.h"
 #include "app/ui/placement.h"
+#include "app/ui/resultgrid.h"
 #include "app/ui/widgets.h"
 #include "scan/steppedwalk.h"
 #include "scan/walk.h"
@@ -150,6 +151,9 @@ void SearchWindow::finishScan(int rows) {
     setScanning(false);
     showFound(rows);
     const QString skipped = scan::skippedText(m_skippedCount);
+    // The marks rewrite the status line of a result grid: the note stays after them.
+    if (auto* results = findChild<MarkedResultGrid*>(QString(), Qt::FindDirectChildrenOnly))
+        results->setStatusSuffix(skipped.isEmpty() ? QString() : "; " + skipped);
     if (!skipped.isEmpty()) {
         m_status->setText(m_status->text().isEmpty() ? skipped : m_status->text() + "; " + skipped);
         m_status->setToolTip(QStringLiteral("Click to list the folders that could not be read"));
