@@ -225,13 +225,11 @@ struct DisposalRun::Writers {
     // however the drives alternate in the list.
     std::vector<std::unique_ptr<zip::ZipWriter>> list;
 
-    zip::ZipWriter& writerFor(const QString& archive, const QString& comment,
-                              const DisposalHooks& hooks) {
+    zip::ZipWriter& writerFor(const QString& archive, const QString& comment) {
         for (const auto& writer : list)
             if (writer->archivePath() == archive)
                 return *writer;
         auto writer = std::make_unique<zip::ZipWriter>();
-        writer->setProgress(stepProgress(hooks));
         writer->setComment(comment);
         writer->open(archive);
         list.push_back(std::move(writer));
@@ -252,7 +250,7 @@ DisposalRun::~DisposalRun() = default;
 bool DisposalRun::step(int files) {
     Stage now = advance(files);
     while (now == Stage::FlushDue) {
-        // The batch may have been written elsewhere before, with a hook of its own.
+        // Written here: the window's gauge and abort request follow the write.
         m_due->setProgress(stepProgress(m_hooks));
         now = settle(m_due->flush());
     }
@@ -327,7 +325,7 @@ void DisposalRun::handle(const ListedFile& file) {
         zip::ZipWriter& writer =
             m_writers->writerFor(makeArchiveName(m_zip.tag, driveLetterOfPath(file.path),
                                                  m_zip.moment, m_zip.zipFolder, m_zip.locale),
-                                 m_zip.comment, m_hooks);
+                                 m_zip.comment);
         const platform::FileResult added = writer.addFile(file.path, file.identity);
         if (added.status == platform::FileResult::Changed)
             report(m_hooks, m_outcome, disposalText::changedSinceSearch(file.path));

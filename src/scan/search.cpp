@@ -50,8 +50,4 @@ QString skippedReport(const QList<SkippedFolder>& folders, qint64 count) {
            skippedListText(folders.mid(0, kShown), count);
 }
 
-QString skippedListText(const Search& search) {
-    return skippedListText(search.skippedFolders(), search.skippedCount());
-}
-
 } // namespace scan

@@ -55,7 +55,6 @@ private:
 QString skippedText(qint64 count);
 // The list a window shows on request: one line "PATH: REASON" per folder kept, and a last line
 // telling how many more there were when not all were kept.
-QString skippedListText(const Search& search);
 QString skippedListText(const QList<SkippedFolder>& folders, qint64 count);
 // What a window shows when asked: the count, then the first few folders of the list.
 QString skippedReport(const QList<SkippedFolder>& folders, qint64 count);

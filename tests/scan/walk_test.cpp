@@ -8,6 +8,7 @@
 #include <QSet>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -247,52 +248,40 @@ TEST_P(WalkWorld, AbortSetOnEnteringAFolderSkipsItsContent) {
 }
 
 TEST_P(WalkWorld, AbortFromACallbackUnwindsTheBlockingWalk) {
-    // The third entry sets the tool's flag (as a callback that decides the walk is over); the
-    // walk unwinds from there.
+    // Walks drive C with a file callback that calls stop() at the `after`-th file (as a callback
+    // that decides the walk is over), and checks that the walk unwinds from there.
+    const auto stopAt = [&](Walker& w, int after, const std::function<void()>& stop) {
+        Recorder rec(w, c);
+        int files = 0;
+        w.callbacks().file = [&](const WalkFolder& f, const DirEntry& e) {
+            rec.events << "file " + rec.rel(f.path) + "/" + e.name;
+            if (++files == after) {
+                rec.events << "stop";
+                stop();
+            }
+        };
+        w.walkTree(c);
+        EXPECT_EQ(files, after);
+        // Nothing is entered or examined after the callback that stopped the walk.
+        const qsizetype stopped = rec.events.lastIndexOf("stop");
+        ASSERT_GE(stopped, 0);
+        for (qsizetype i = stopped + 1; i < rec.events.size(); ++i)
+            EXPECT_TRUE(rec.events[i].startsWith("leave! ")) << rec.events[i].toStdString();
+        EXPECT_EQ(rec.events.last(), "leave! .");
+        rec.events.removeAll("stop");
+        expectPostOrder(rec.events);
+    };
+
+    // The tool's flag, set by the third file's callback.
     Walker walker(abort);
     use(walker);
-    Recorder rec(walker, c);
-    int files = 0;
-    walker.callbacks().file = [&](const WalkFolder& f, const DirEntry& e) {
-        rec.events << "file " + rec.rel(f.path) + "/" + e.name;
-        if (++files == 3) {
-            rec.events << "stop";
-            abort = true;
-        }
-    };
-    walker.walkTree(c);
-    EXPECT_EQ(files, 3);
-    // Nothing is entered or examined after the callback that set the flag.
-    const qsizetype stop = rec.events.lastIndexOf("stop");
-    ASSERT_GE(stop, 0);
-    for (qsizetype i = stop + 1; i < rec.events.size(); ++i)
-        EXPECT_TRUE(rec.events[i].startsWith("leave! ")) << rec.events[i].toStdString();
-    EXPECT_EQ(rec.events.last(), "leave! .");
-    rec.events.removeAll("stop");
-    expectPostOrder(rec.events);
+    stopAt(walker, 3, [&] { abort = true; });
 
     // The walker's own abort() from a callback unwinds the same way.
     abort = false;
     Walker own;
     use(own);
-    Recorder ownRec(own, c);
-    int ownFiles = 0;
-    own.callbacks().file = [&](const WalkFolder& f, const DirEntry& e) {
-        ownRec.events << "file " + ownRec.rel(f.path) + "/" + e.name;
-        if (++ownFiles == 2) {
-            ownRec.events << "stop";
-            own.abort();
-        }
-    };
-    own.walkTree(c);
-    EXPECT_EQ(ownFiles, 2);
-    const qsizetype ownStop = ownRec.events.lastIndexOf("stop");
-    ASSERT_GE(ownStop, 0);
-    for (qsizetype i = ownStop + 1; i < ownRec.events.size(); ++i)
-        EXPECT_TRUE(ownRec.events[i].startsWith("leave! ")) << ownRec.events[i].toStdString();
-    EXPECT_EQ(ownRec.events.last(), "leave! .");
-    ownRec.events.removeAll("stop");
-    expectPostOrder(ownRec.events);
+    stopAt(own, 2, [&] { own.abort(); });
 }
 
 TEST_P(WalkWorld, RefusedAndVanishedFoldersAreSkippedAndTheWalkGoesOn) {
